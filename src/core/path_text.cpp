@@ -1,0 +1,17 @@
+#include "core/path_text.h"
+
+namespace korvane {
+
+std::wstring AddLastBackslash(std::wstring& path)
+{
+    if (path.empty() || path.back() != L'\\') path.push_back(L'\\');
+    return path;
+}
+
+std::wstring RemoveLastBackslash(std::wstring& path)
+{
+    if (!path.empty() && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+}  // namespace korvane

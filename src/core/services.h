@@ -1,0 +1,19 @@
+#pragma once
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/file_system.h"
+#include "platform/shell.h"
+#include "platform/text_codec.h"
+
+namespace korvane {
+
+// The platform services, owned by the application (or by a test) and lent to whoever needs them.
+struct Services {
+    FileSystem& fileSystem;
+    TextCodec& codec;
+    Dialogs& dialogs;
+    Shell& shell;
+    Clock& clock;
+};
+
+}  // namespace korvane

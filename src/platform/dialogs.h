@@ -1,0 +1,49 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "platform/window_handle.h"
+
+namespace korvane {
+
+enum class MessageIcon { None, Critical, Exclamation, Question, Information };
+enum class MessageButtons { Ok, YesNo, RetryCancel };
+enum class MessageAnswer { Ok, Yes, No, Retry, Cancel };
+
+struct MessageBoxSpec {
+    std::wstring text;  // line breaks are CR LF
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+    bool secondButtonDefault = false;
+    std::wstring title;
+};
+
+// What the folder picker gave: a path, empty text when nothing was chosen, or the error number of a failure.
+struct FolderPick {
+    std::wstring path;
+    std::optional<int> errorNumber;
+};
+
+struct FileDialogSpec {
+    std::wstring filter;  // "description|pattern" pairs, as "設定ファイル(*.ini)|*.ini"
+    std::wstring title;
+    unsigned flags = 0;   // OFN_* values
+};
+
+// Every modal box of the program. The real implementation owns its boxes by the active window of the
+// user-interface thread; the test implementation records each call and answers from a script.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual MessageAnswer ShowMessage(const MessageBoxSpec& spec) = 0;
+    // Modal input prompt: the typed text on OK, empty text on Cancel, Esc or the close box.
+    virtual std::wstring PromptInput(const std::wstring& title, const std::wstring& prompt,
+                                     const std::wstring& defaultText) = 0;
+    virtual FolderPick PickFolder(WindowHandle owner, const std::wstring& title,
+                                  const std::wstring& initialFolder) = 0;
+    // The chosen file, or nothing when the user cancelled.
+    virtual std::optional<std::wstring> ChooseSaveFile(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::wstring> ChooseOpenFile(const FileDialogSpec& spec) = 0;
+};
+
+}  // namespace korvane

@@ -1,0 +1,1 @@
+// The Windows implementations of the platform services.
