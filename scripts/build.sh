@@ -3,11 +3,12 @@
 # natively under AddressSanitizer and UndefinedBehaviorSanitizer (build/native).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+out=${KORVANE_BUILD_DIR:-$root/build}  # a separate folder lets several builds of one checkout run side by side
 jobs=$(nproc)
-cmake -S "$root" -B "$root/build/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S "$root" -B "$out/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-cmake --build "$root/build/win" -j "$jobs"
+cmake --build "$out/win" -j "$jobs"
 if [ "${1:-}" != "--windows-only" ]; then
-  cmake -S "$root" -B "$root/build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON >/dev/null
-  cmake --build "$root/build/native" -j "$jobs"
+  cmake -S "$root" -B "$out/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON >/dev/null
+  cmake --build "$out/native" -j "$jobs"
 fi

@@ -1,1 +1,0 @@
-// The Windows implementations of the platform services.

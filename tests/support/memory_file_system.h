@@ -1,0 +1,109 @@
+#pragma once
+// An in-memory FileSystem for tests of the core: Windows-style paths ("C:\Photos\a.jpg"), names compared
+// without regard to case, hidden and system attributes, and failures that a test can inject.
+#include <algorithm>
+#include <cwctype>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/failure.h"
+#include "platform/file_system.h"
+
+namespace korvane::testing {
+
+class MemoryFileSystem : public FileSystem {
+public:
+    struct Entry {
+        bool folder = false;
+        bool hidden = false;
+        bool system = false;
+        std::string bytes;
+        std::wstring name;  // the last component, as given
+    };
+
+    void AddFolder(const std::wstring& path, bool hidden = false)
+    {
+        entries_[Key(path)] = {true, hidden, false, {}, LastComponent(path)};
+    }
+    void AddFile(const std::wstring& path, std::string bytes, bool hidden = false, bool system = false)
+    {
+        entries_[Key(path)] = {false, hidden, system, std::move(bytes), LastComponent(path)};
+    }
+    void Remove(const std::wstring& path) { entries_.erase(Key(path)); }
+    const Entry* Find(const std::wstring& path) const
+    {
+        auto it = entries_.find(Key(path));
+        return it == entries_.end() ? nullptr : &it->second;
+    }
+
+    std::optional<Failure> failNextWrite;  // the next WriteFileAtomically throws this and writes nothing
+    std::wstring executableFolder = L"C:\\Korvane";
+
+    std::optional<std::wstring> Lookup(const std::wstring& path, LookupKind kind) const override
+    {
+        if (path.find_first_of(L"<>\"|") != std::wstring::npos) throw Failure(failure_code::kBadFileName);
+        const bool folderOnly = !path.empty() && path.back() == L'\\';
+        const Entry* entry = Find(folderOnly ? path.substr(0, path.size() - 1) : path);
+        if (entry == nullptr || entry->hidden || entry->system) return std::nullopt;
+        if (entry->folder ? (kind == LookupKind::FilesOnly) : folderOnly) return std::nullopt;
+        return entry->name;
+    }
+
+    std::vector<std::wstring> ListSubfolders(const std::wstring& folder) const override
+    {
+        std::wstring prefix = Key(folder);
+        const Entry* self = Find(folder);
+        if (self == nullptr || !self->folder) throw FolderListingFailure(FolderListingFailure::Kind::PathNotFound);
+        prefix.push_back(L'\\');
+        std::vector<std::wstring> names;
+        for (const auto& [key, entry] : entries_) {
+            if (entry.folder && key.starts_with(prefix) && key.find(L'\\', prefix.size()) == std::wstring::npos)
+                names.push_back(entry.name);
+        }
+        return names;
+    }
+
+    std::optional<std::string> ReadFile(const std::wstring& path) const override
+    {
+        const Entry* entry = Find(path);
+        if (entry == nullptr || entry->folder) return std::nullopt;
+        return entry->bytes;
+    }
+
+    void WriteFileAtomically(const std::wstring& path, std::string_view bytes) override
+    {
+        if (failNextWrite) {
+            Failure failure = *failNextWrite;
+            failNextWrite.reset();
+            throw failure;
+        }
+        auto it = entries_.find(Key(path));
+        if (it == entries_.end()) {
+            AddFile(path, std::string(bytes));
+        } else {
+            it->second.bytes = std::string(bytes);
+        }
+    }
+
+    std::wstring ExecutableFolder() const override { return executableFolder; }
+
+private:
+    // Entries are keyed by their path folded to lower case, without a trailing backslash.
+    static std::wstring Key(std::wstring path)
+    {
+        if (!path.empty() && path.back() == L'\\') path.pop_back();
+        std::transform(path.begin(), path.end(), path.begin(), [](wchar_t c) { return std::towlower(c); });
+        return path;
+    }
+    static std::wstring LastComponent(const std::wstring& path)
+    {
+        const std::wstring key = path.back() == L'\\' ? path.substr(0, path.size() - 1) : path;
+        return key.substr(key.find_last_of(L'\\') + 1);
+    }
+
+    std::map<std::wstring, Entry> entries_;
+};
+
+}  // namespace korvane::testing
