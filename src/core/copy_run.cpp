@@ -1,0 +1,128 @@
+#include "core/copy_run.h"
+
+#include "core/copy_folder.h"
+#include "core/failure.h"
+#include "core/path_text.h"
+
+namespace korvane {
+namespace {
+
+const std::wstring kErrorTitle = L"エラー";
+
+MessageBoxSpec DestinationMissingMessage(const std::wstring& destination)
+{
+    return {L"保存先のフォルダ：\r\n" + destination + L"\r\nは存在しません", MessageIcon::Exclamation,
+            MessageButtons::Ok, false, kErrorTitle};
+}
+
+MessageBoxSpec SourceNotReadyMessage()
+{
+    return {L"コピー元の準備が出来ていません", MessageIcon::Critical, MessageButtons::RetryCancel, false,
+            kErrorTitle};
+}
+
+MessageBoxSpec CopyDoneMessage()
+{
+    return {L"コピーが完了しました", MessageIcon::Information, MessageButtons::Ok, false, L"完了"};
+}
+
+MessageBoxSpec CopyFailedQuestion()
+{
+    return {L"コピーは中断または失敗しました\r\n\r\n結果を確認しますか？", MessageIcon::Exclamation,
+            MessageButtons::YesNo, true, kErrorTitle};
+}
+
+// The report of a failure raised on the way; the opening parenthesis is full-width, the closing one ASCII.
+MessageBoxSpec FailureMessage(int code)
+{
+    if (code == failure_code::kBadFileName) {
+        return {L"無効なファイル名です", MessageIcon::Critical, MessageButtons::Ok, false, kErrorTitle};
+    }
+    return {L"コピーに失敗しました（Err No." + std::to_wstring(code) + L")", MessageIcon::Exclamation,
+            MessageButtons::Ok, false, kErrorTitle};
+}
+
+bool Exists(const FileSystem& fileSystem, const std::wstring& path)
+{
+    return fileSystem.Lookup(path, LookupKind::FilesAndFolders).has_value();
+}
+
+// Looks the same source text up until it is found (true) or the user gives up (false).
+bool WaitForSource(const Services& services, const std::wstring& source)
+{
+    while (!Exists(services.fileSystem, source)) {
+        if (services.dialogs.ShowMessage(SourceNotReadyMessage()) != MessageAnswer::Retry) return false;
+    }
+    return true;
+}
+
+std::wstring AskFolderName(const Services& services)
+{
+    static const std::wstring prompt =
+        L"作成するフォルダの名前を入力してください\r\n"
+        L"（注）次の文字は使わないでください\r\n"
+        L"\u3000\u3000\\/:,;*?\"<>|";
+    return services.dialogs.PromptInput(L"コピー", prompt, FolderNameForDate(services.clock.Today()));
+}
+
+std::wstring SourcePattern(std::wstring source)
+{
+    return RemoveLastBackslash(source) + L"\\*.*";
+}
+
+std::wstring TargetPath(std::wstring destination, const std::wstring& folderName)
+{
+    return RemoveLastBackslash(destination) + L"\\" + folderName;
+}
+
+void ReportOutcome(const Services& services, WindowHandle owner, int result, const std::wstring& target)
+{
+    if (result == 0) {
+        services.dialogs.ShowMessage(CopyDoneMessage());
+        services.shell.Explore(owner, target);
+    } else if (services.dialogs.ShowMessage(CopyFailedQuestion()) == MessageAnswer::Yes) {
+        services.shell.Explore(owner, target);
+    }
+}
+
+// The run up to its outcome; returns early, silently, where the user ends it.
+void CopySteps(const Services& services, WindowHandle owner, const std::wstring& destination,
+               const std::wstring& source)
+{
+    if (!Exists(services.fileSystem, destination)) {
+        services.dialogs.ShowMessage(DestinationMissingMessage(destination));
+        return;
+    }
+    if (!WaitForSource(services, source)) return;
+    const std::wstring pattern = SourcePattern(source);
+    // The name is taken as typed: the shell is the judge of what it accepts.
+    const std::wstring folderName = AskFolderName(services);
+    if (folderName.empty()) return;
+    const std::wstring target = TargetPath(destination, folderName);
+    const int result = CopyFolder(services.shell, owner, pattern, target, false);
+    ReportOutcome(services, owner, result, target);
+}
+
+}  // namespace
+
+std::wstring FolderNameForDate(const LocalDate& date)
+{
+    auto padded = [](int value, std::size_t width) {
+        std::wstring digits = std::to_wstring(value);
+        if (digits.size() < width) digits.insert(0, width - digits.size(), L'0');
+        return digits;
+    };
+    return padded(date.year, 4) + L"_" + padded(date.month, 2) + padded(date.day, 2);
+}
+
+void RunCopy(const Services& services, WindowHandle owner, const std::wstring& destinationText,
+             const std::wstring& sourceText)
+{
+    try {
+        CopySteps(services, owner, destinationText, sourceText);
+    } catch (const Failure& failure) {
+        if (failure.code() != 0) services.dialogs.ShowMessage(FailureMessage(failure.code()));
+    }
+}
+
+}  // namespace korvane

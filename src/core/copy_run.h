@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+
+#include "core/services.h"
+#include "platform/clock.h"
+#include "platform/window_handle.h"
+
+namespace korvane {
+
+// The copy window's start button: checks that the destination exists, waits (Retry/Cancel) for the source,
+// asks for the new folder's name, copies the whole source folder into that folder under the destination
+// through the shell, reports the outcome and offers the result in the explorer. `destinationText` and
+// `sourceText` are the destination and source boxes' texts at the click; each is read only here.
+void RunCopy(const Services& services, WindowHandle owner, const std::wstring& destinationText,
+             const std::wstring& sourceText);
+
+// The default name of the new folder for `date`: "yyyy_mmdd" (2 March 2027 gives "2027_0302").
+std::wstring FolderNameForDate(const LocalDate& date);
+
+}  // namespace korvane

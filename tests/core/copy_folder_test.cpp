@@ -1,0 +1,43 @@
+#include "core/copy_folder.h"
+
+#include <gtest/gtest.h>
+
+#include "support/scripted_shell.h"
+
+namespace korvane {
+namespace {
+
+struct CopyFolderCase {
+    bool renameOnCollision;
+    ShellCopyOutcome shellAnswer;
+    unsigned expectedFlags;
+    int expectedResult;
+};
+
+TEST(CopyFolder, PassesOnlyTheAskedFlagAndReportsACancelledCopyAsFailed)
+{
+    const CopyFolderCase cases[] = {
+        {false, {0, false}, 0u, 0},
+        {true, {0, false}, 0x0008u, 0},
+        {false, {0x75, false}, 0u, 0x75},
+        {false, {2, true}, 0u, 2},        // a failure the shell reports keeps its own result
+        {false, {0, true}, 0u, 1223},     // the shell said 0 although the user cancelled part-way
+        {true, {0, true}, 0x0008u, 1223},
+    };
+    for (const auto& c : cases) {
+        testing::ScriptedShell shell;
+        shell.AnswerCopy(c.shellAnswer);
+        int owner = 0;
+        EXPECT_EQ(CopyFolder(shell, &owner, L"E:\\DCIM\\*.*", L"D:\\写真\\2027_0302", c.renameOnCollision),
+                  c.expectedResult);
+        ASSERT_EQ(shell.copies.size(), 1u);
+        EXPECT_EQ(shell.copies[0].owner, &owner);
+        EXPECT_EQ(shell.copies[0].from, L"E:\\DCIM\\*.*");
+        EXPECT_EQ(shell.copies[0].to, L"D:\\写真\\2027_0302");
+        EXPECT_EQ(shell.copies[0].flags, c.expectedFlags);
+        EXPECT_TRUE(shell.explorations.empty());
+    }
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,297 @@
+#include "core/copy_run.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/failure.h"
+#include "support/fixed_clock.h"
+#include "support/memory_file_system.h"
+#include "support/scripted_dialogs.h"
+#include "support/scripted_shell.h"
+
+namespace korvane {
+namespace {
+
+// The run never converts text to bytes; any use of the codec is a fault.
+class UnusedCodec : public TextCodec {
+public:
+    std::wstring Decode(std::string_view) const override
+    {
+        ADD_FAILURE() << "the copy run decoded bytes";
+        return {};
+    }
+    std::string Encode(std::wstring_view) const override
+    {
+        ADD_FAILURE() << "the copy run encoded text";
+        return {};
+    }
+};
+
+// Records every look-up and raises a failure for the paths a test names.
+class WatchedFileSystem : public testing::MemoryFileSystem {
+public:
+    std::optional<std::wstring> Lookup(const std::wstring& path, LookupKind kind) const override
+    {
+        lookups.push_back(path);
+        if (auto failure = failingLookups.find(path); failure != failingLookups.end()) {
+            throw Failure(failure->second);
+        }
+        return MemoryFileSystem::Lookup(path, kind);
+    }
+
+    std::map<std::wstring, int> failingLookups;
+    mutable std::vector<std::wstring> lookups;
+};
+
+const wchar_t kSource[] = L"E:\\DCIM";
+const wchar_t kDestination[] = L"D:\\Backup\\";
+const wchar_t kTarget[] = L"D:\\Backup\\2027_0302";
+
+// One line per box, so that a whole sequence of boxes compares (and prints) at once.
+std::wstring Describe(const MessageBoxSpec& box)
+{
+    static const wchar_t* const icons[] = {L"none", L"critical", L"exclamation", L"question", L"information"};
+    static const wchar_t* const buttons[] = {L"ok", L"yes-no", L"retry-cancel"};
+    return box.title + L" | " + box.text + L" | " + icons[static_cast<int>(box.icon)] + L" | " +
+           buttons[static_cast<int>(box.buttons)] + (box.secondButtonDefault ? L" | second default" : L"");
+}
+
+std::vector<std::wstring> Describe(const std::vector<MessageBoxSpec>& boxes)
+{
+    std::vector<std::wstring> lines;
+    for (const auto& box : boxes) lines.push_back(Describe(box));
+    return lines;
+}
+
+const std::wstring kDoneBox = L"完了 | コピーが完了しました | information | ok";
+const std::wstring kFailedQuestionBox =
+    L"エラー | コピーは中断または失敗しました\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default";
+const std::wstring kSourceNotReadyBox = L"エラー | コピー元の準備が出来ていません | critical | retry-cancel";
+const std::wstring kBadNameBox = L"エラー | 無効なファイル名です | critical | ok";
+
+std::wstring FailureBox(const std::wstring& code)
+{
+    return L"エラー | コピーに失敗しました\uFF08Err No." + code + L") | exclamation | ok";
+}
+
+class CopyRunTest : public ::testing::Test {
+protected:
+    CopyRunTest()
+    {
+        files.AddFolder(L"D:\\Backup");
+        files.AddFolder(L"E:\\DCIM");
+    }
+
+    void Run(const std::wstring& destination = kDestination, const std::wstring& source = kSource)
+    {
+        RunCopy(services, &ownerWindow, destination, source);
+    }
+
+    WatchedFileSystem files;
+    UnusedCodec codec;
+    testing::ScriptedDialogs dialogs;
+    testing::ScriptedShell shell;
+    testing::FixedClock clock{{2027, 3, 2}};
+    Services services{files, codec, dialogs, shell, clock};
+    int ownerWindow = 0;  // stands for the copy window's handle
+};
+
+TEST_F(CopyRunTest, AsksForTheNameWithTodayAsDefaultAndCopiesTheWholeSourceIntoIt)
+{
+    dialogs.AnswerPrompt(L"2027_0302");
+    Run();
+
+    ASSERT_EQ(dialogs.prompts.size(), 1u);
+    EXPECT_EQ(dialogs.prompts[0].title, L"コピー");
+    EXPECT_EQ(dialogs.prompts[0].prompt,
+              L"作成するフォルダの名前を入力してください\r\n"
+              L"（注）次の文字は使わないでください\r\n"
+              L"\u3000\u3000\\/:,;*?\"<>|");
+    EXPECT_EQ(dialogs.prompts[0].defaultText, L"2027_0302");
+    ASSERT_EQ(shell.copies.size(), 1u);
+    EXPECT_EQ(shell.copies[0].owner, &ownerWindow);
+    EXPECT_EQ(shell.copies[0].from, L"E:\\DCIM\\*.*");
+    EXPECT_EQ(shell.copies[0].to, kTarget);
+    EXPECT_EQ(shell.copies[0].flags, 0u);
+    EXPECT_EQ(files.lookups, (std::vector<std::wstring>{kDestination, kSource}));
+}
+
+struct OutcomeCase {
+    const char* name;
+    ShellCopyOutcome shellAnswer;
+    MessageAnswer answerToQuestion;
+    std::vector<std::wstring> expectedBoxes;
+    bool explored;
+};
+
+TEST_F(CopyRunTest, ReportsTheOutcomeAndOpensTheTargetWhenDoneOrAskedTo)
+{
+    const OutcomeCase cases[] = {
+        {"success", {0, false}, MessageAnswer::Ok, {kDoneBox}, true},
+        {"failure, look", {0x75, false}, MessageAnswer::Yes, {kFailedQuestionBox}, true},
+        {"failure, leave", {2, false}, MessageAnswer::No, {kFailedQuestionBox}, false},
+        {"cancelled yet 0, look", {0, true}, MessageAnswer::Yes, {kFailedQuestionBox}, true},
+        {"cancelled yet 0, leave", {0, true}, MessageAnswer::No, {kFailedQuestionBox}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs = {};
+        shell = {};
+        dialogs.AnswerPrompt(L"2027_0302");
+        dialogs.AnswerMessage(c.answerToQuestion);
+        shell.AnswerCopy(c.shellAnswer);
+        Run();
+
+        EXPECT_EQ(Describe(dialogs.messages), c.expectedBoxes);
+        EXPECT_EQ(shell.copies.size(), 1u);
+        if (c.explored) {
+            ASSERT_EQ(shell.explorations.size(), 1u);
+            EXPECT_EQ(shell.explorations[0].owner, &ownerWindow);
+            EXPECT_EQ(shell.explorations[0].folder, kTarget);
+        } else {
+            EXPECT_TRUE(shell.explorations.empty());
+        }
+    }
+}
+
+TEST(FolderNameForDate, IsYearUnderscoreMonthDayWithLeadingZeros)
+{
+    const std::pair<LocalDate, std::wstring> cases[] = {
+        {{2027, 3, 2}, L"2027_0302"},
+        {{2026, 12, 5}, L"2026_1205"},
+        {{2030, 10, 31}, L"2030_1031"},
+        {{987, 1, 9}, L"0987_0109"},
+    };
+    for (const auto& [date, name] : cases) EXPECT_EQ(FolderNameForDate(date), name);
+}
+
+TEST_F(CopyRunTest, DefaultNameIsTheDateWhenThePromptOpens)
+{
+    clock.Set({2026, 12, 5});
+    Run();
+    ASSERT_EQ(dialogs.prompts.size(), 1u);
+    EXPECT_EQ(dialogs.prompts[0].defaultText, L"2026_1205");
+}
+
+TEST_F(CopyRunTest, MissingDestinationGivesOnlyItsMessage)
+{
+    Run(L"D:\\Gone\\");
+
+    EXPECT_EQ(Describe(dialogs.messages),
+              std::vector<std::wstring>{L"エラー | 保存先のフォルダ：\r\nD:\\Gone\\\r\nは存在しません | exclamation | ok"});
+    EXPECT_EQ(files.lookups, std::vector<std::wstring>{L"D:\\Gone\\"});
+    EXPECT_TRUE(dialogs.prompts.empty());
+    EXPECT_TRUE(shell.copies.empty());
+}
+
+TEST_F(CopyRunTest, RetryLooksTheSameSourceUpAgainUntilItIsThere)
+{
+    files.Remove(kSource);
+    dialogs.AnswerMessage(MessageAnswer::Retry);
+    dialogs.AnswerMessage(MessageAnswer::Retry, [this] { files.AddFolder(kSource); });
+    dialogs.AnswerPrompt(L"2027_0302");
+    Run();
+
+    EXPECT_EQ(Describe(dialogs.messages),
+              (std::vector<std::wstring>{kSourceNotReadyBox, kSourceNotReadyBox, kDoneBox}));
+    EXPECT_EQ(files.lookups, (std::vector<std::wstring>{kDestination, kSource, kSource, kSource}));
+    ASSERT_EQ(shell.copies.size(), 1u);
+    EXPECT_EQ(shell.copies[0].from, L"E:\\DCIM\\*.*");
+}
+
+TEST_F(CopyRunTest, CancelWhileTheSourceIsMissingEndsTheRunSilently)
+{
+    files.Remove(kSource);
+    dialogs.AnswerMessage(MessageAnswer::Cancel);
+    Run();
+
+    EXPECT_EQ(Describe(dialogs.messages), std::vector<std::wstring>{kSourceNotReadyBox});
+    EXPECT_TRUE(dialogs.prompts.empty());
+    EXPECT_TRUE(shell.copies.empty());
+}
+
+TEST_F(CopyRunTest, AnEmptyNameEndsTheRunWithoutACopy)
+{
+    dialogs.AnswerPrompt(L"");  // Cancel, Esc, the close box and an emptied field all give empty text
+    Run();
+
+    EXPECT_EQ(dialogs.prompts.size(), 1u);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(shell.copies.empty());
+}
+
+TEST_F(CopyRunTest, TheTypedNameIsHandedToTheShellUnchanged)
+{
+    dialogs.AnswerPrompt(L" 旅行:2027? ");
+    Run();
+
+    ASSERT_EQ(shell.copies.size(), 1u);
+    EXPECT_EQ(shell.copies[0].to, L"D:\\Backup\\ 旅行:2027? ");
+}
+
+struct FailureCase {
+    const char* name;
+    std::wstring destination;
+    std::map<std::wstring, int> failingLookups;
+    std::optional<int> copyFailure;
+    std::wstring expectedBox;
+};
+
+TEST_F(CopyRunTest, AFailureOnTheWayIsReportedByItsCode)
+{
+    const FailureCase cases[] = {
+        {"malformed destination", L"D:\\Back|up", {}, {}, kBadNameBox},
+        {"malformed source", kDestination, {{kSource, 52}}, {}, kBadNameBox},
+        {"drive gone at the destination", kDestination, {{kDestination, 71}}, {}, FailureBox(L"71")},
+        {"path gone at the source", kDestination, {{kSource, 76}}, {}, FailureBox(L"76")},
+        {"failure raised by the copy", kDestination, {}, 76, FailureBox(L"76")},
+        {"large code", kDestination, {}, 1002, FailureBox(L"1002")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs = {};
+        shell = {};
+        files.failingLookups = c.failingLookups;
+        dialogs.AnswerPrompt(L"2027_0302");
+        if (c.copyFailure) shell.AnswerCopy({}, [code = *c.copyFailure] { throw Failure(code); });
+        Run(c.destination);
+
+        EXPECT_EQ(Describe(dialogs.messages), std::vector<std::wstring>{c.expectedBox});
+        EXPECT_TRUE(shell.explorations.empty());
+    }
+}
+
+struct JoinCase {
+    std::wstring destination;
+    std::wstring source;
+    std::wstring expectedFrom;
+    std::wstring expectedTo;
+};
+
+TEST_F(CopyRunTest, JoinsPatternAndTargetWithOneBackslash)
+{
+    files.AddFolder(L"E:");
+    files.AddFolder(L"F:");
+    files.AddFolder(L"D:\\Backup\\写真");
+    const JoinCase cases[] = {
+        {L"D:\\Backup", L"E:\\DCIM", L"E:\\DCIM\\*.*", L"D:\\Backup\\2027_0302"},
+        {L"D:\\Backup\\", L"E:\\DCIM\\", L"E:\\DCIM\\*.*", L"D:\\Backup\\2027_0302"},
+        {L"D:\\Backup\\写真\\", L"E:\\DCIM", L"E:\\DCIM\\*.*", L"D:\\Backup\\写真\\2027_0302"},
+        {L"F:\\", L"E:\\", L"E:\\*.*", L"F:\\2027_0302"},
+    };
+    for (const auto& c : cases) {
+        shell = {};
+        dialogs.AnswerPrompt(L"2027_0302");
+        Run(c.destination, c.source);
+        ASSERT_EQ(shell.copies.size(), 1u) << c.destination;
+        EXPECT_EQ(shell.copies[0].from, c.expectedFrom);
+        EXPECT_EQ(shell.copies[0].to, c.expectedTo);
+    }
+}
+
+}  // namespace
+}  // namespace korvane
