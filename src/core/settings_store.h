@@ -9,11 +9,13 @@ struct SourceSlot {
     std::wstring name;
     std::wstring path;
     bool registered = false;
+    bool operator==(const SourceSlot&) const = default;
 };
 
 struct DirEntry {
     std::wstring name;
     std::wstring path;
+    bool operator==(const DirEntry&) const = default;
 };
 
 // The one process-wide record of the registered folders and the password. Only LoadSettings writes it.

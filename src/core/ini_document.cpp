@@ -1,0 +1,120 @@
+#include "core/ini_document.h"
+
+namespace korvane {
+namespace {
+
+bool IsBlank(wchar_t c)
+{
+    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r' || c == 0x1A;
+}
+
+std::wstring_view TrimBlanks(std::wstring_view text)
+{
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::wstring_view DropEnclosingQuotes(std::wstring_view value)
+{
+    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+}  // namespace
+
+std::wstring FoldIniName(std::wstring_view name)
+{
+    std::wstring folded(TrimBlanks(name));
+    for (wchar_t& c : folded) {
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    }
+    return folded;
+}
+
+IniDocument::IniDocument(std::wstring text) : text_(std::move(text))
+{
+    sections_.emplace_back();  // the nameless section before the first header
+    firstSectionByName_.emplace(std::wstring{}, 0);
+    std::size_t begin = 0;
+    while (begin < text_.size()) {
+        std::size_t end = text_.find_first_of(L"\r\n", begin);
+        if (end == std::wstring::npos) end = text_.size();
+        lines_.push_back({begin, end - begin});
+        ParseLine(lines_.size() - 1);
+        begin = end;
+        if (begin < text_.size() && text_[begin] == L'\r') ++begin;
+        if (begin < text_.size() && text_[begin] == L'\n') ++begin;
+    }
+}
+
+void IniDocument::ParseLine(std::size_t lineIndex)
+{
+    const Span line = lines_[lineIndex];
+    const std::wstring_view trimmed = TrimBlanks(View(line));
+    if (trimmed.empty()) return;
+
+    if (trimmed.front() == L'[') {
+        const std::size_t close = trimmed.rfind(L']');
+        if (close != std::wstring_view::npos) {
+            Section section;
+            section.headerLine = lineIndex;
+            section.lastLine = lineIndex;
+            sections_.push_back(std::move(section));
+            firstSectionByName_.try_emplace(FoldIniName(trimmed.substr(1, close - 1)), sections_.size() - 1);
+            return;
+        }
+    }
+
+    Section& section = sections_.back();
+    section.lastLine = lineIndex;
+    const std::size_t equals = trimmed.find(L'=');
+    KeyEntry entry{lineIndex, {}};
+    if (equals != std::wstring_view::npos) {
+        const std::wstring_view value = TrimBlanks(trimmed.substr(equals + 1));
+        entry.value = {static_cast<std::size_t>(value.data() - text_.data()), value.size()};
+    }
+    section.keys.try_emplace(FoldIniName(trimmed.substr(0, equals)), entry);
+}
+
+std::optional<std::wstring_view> IniDocument::RawValue(std::wstring_view section, std::wstring_view key) const
+{
+    const auto sectionIndex = FindSection(section);
+    if (!sectionIndex) return std::nullopt;
+    const auto& keys = sections_[*sectionIndex].keys;
+    const auto it = keys.find(FoldIniName(key));
+    if (it == keys.end()) return std::nullopt;
+    return View(it->second.value);
+}
+
+std::wstring_view IniDocument::Line(std::size_t index) const { return View(lines_.at(index)); }
+
+std::optional<std::size_t> IniDocument::FindSection(std::wstring_view section) const
+{
+    const auto it = firstSectionByName_.find(FoldIniName(section));
+    if (it == firstSectionByName_.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<std::size_t> IniDocument::FindKeyLine(std::size_t section, std::wstring_view key) const
+{
+    const auto& keys = sections_.at(section).keys;
+    const auto it = keys.find(FoldIniName(key));
+    if (it == keys.end()) return std::nullopt;
+    return it->second.line;
+}
+
+std::size_t IniDocument::LastLineOfSection(std::size_t section) const { return sections_.at(section).lastLine; }
+
+std::wstring TrimAtNull(std::wstring_view text) { return std::wstring(text.substr(0, text.find(L'\0'))); }
+
+std::wstring GetIniString(const IniDocument& file, std::wstring_view section, std::wstring_view key)
+{
+    const auto raw = file.RawValue(section, key);
+    if (!raw) return {};
+    const std::wstring value = TrimAtNull(*raw);
+    return std::wstring(DropEnclosingQuotes(value));
+}
+
+}  // namespace korvane

@@ -1,0 +1,74 @@
+#pragma once
+// The settings file's INI format, read the way the Windows profile API reads it, but parsed once from the whole
+// decoded text so that a look-up costs no file read.
+//
+// Rules (checked against GetPrivateProfileStringA by the platform tests):
+// - Lines end at CR LF, CR or LF. Blanks (space, tab, the other ASCII white space, and Ctrl+Z) around a line,
+//   around a name and around a value are dropped; a line left empty is ignored.
+// - "[" name "]" starts a section; the name runs to the LAST "]" of the line, text after it is ignored. A line
+//   starting with "[" without any "]" is an ordinary key line. Lines before the first section belong to a
+//   nameless section.
+// - Any other line is a key: the name runs to the first "=", the value is the rest. A line without "=" is a key
+//   whose value is empty. ";" has no special meaning: ";x=1" is the key ";x".
+// - Names match without regard to the case of ASCII letters (other letters, full-width ones included, match
+//   exactly, as the profile API does). Only the first section of a name is searched, and in it the first key
+//   of a name wins.
+// - A value is cut at its first NUL character, then one pair of matching enclosing quotes (' or ") is dropped.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace korvane {
+
+class IniDocument {
+public:
+    explicit IniDocument(std::wstring text);
+
+    // The value of `key` in `section` as written (blanks dropped, quotes kept), or nothing when absent.
+    std::optional<std::wstring_view> RawValue(std::wstring_view section, std::wstring_view key) const;
+
+    // The layout the in-place writer needs: the text's lines (without their ends), and per section where it is.
+    std::size_t LineCount() const { return lines_.size(); }
+    std::wstring_view Line(std::size_t index) const;
+    std::optional<std::size_t> FindSection(std::wstring_view section) const;   // index for the two below
+    std::optional<std::size_t> FindKeyLine(std::size_t section, std::wstring_view key) const;
+    std::size_t LastLineOfSection(std::size_t section) const;  // its header when it holds no key
+
+private:
+    struct Span {
+        std::size_t begin = 0;
+        std::size_t length = 0;
+    };
+    struct KeyEntry {
+        std::size_t line = 0;
+        Span value;
+    };
+    struct Section {
+        std::optional<std::size_t> headerLine;  // nothing for the nameless section before the first header
+        std::size_t lastLine = 0;
+        std::unordered_map<std::wstring, KeyEntry> keys;  // by folded name; the first line of a name
+    };
+
+    void ParseLine(std::size_t lineIndex);
+    std::wstring_view View(Span span) const { return std::wstring_view(text_).substr(span.begin, span.length); }
+
+    std::wstring text_;
+    std::vector<Span> lines_;
+    std::vector<Section> sections_;
+    std::unordered_map<std::wstring, std::size_t> firstSectionByName_;  // by folded name
+};
+
+// The text up to, not including, its first NUL character; the whole text when it has none.
+std::wstring TrimAtNull(std::wstring_view text);
+
+// The value of `key` in `section` of `file`: cut at NUL, one pair of enclosing quotes dropped. Empty text when
+// the key is missing. Never fails.
+std::wstring GetIniString(const IniDocument& file, std::wstring_view section, std::wstring_view key);
+
+// An INI name folded for comparison (ASCII letters to lower case, blanks around it dropped).
+std::wstring FoldIniName(std::wstring_view name);
+
+}  // namespace korvane

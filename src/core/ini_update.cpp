@@ -1,0 +1,64 @@
+#include "core/ini_update.h"
+
+#include <map>
+#include <unordered_map>
+
+#include "core/ini_document.h"
+
+namespace korvane {
+namespace {
+
+constexpr std::wstring_view kLineEnd = L"\r\n";
+
+std::wstring KeyLine(const IniAssignment& assignment) { return assignment.key + L"=" + assignment.value; }
+
+struct AppendedSection {
+    std::wstring name;
+    std::vector<std::wstring> lines;
+};
+
+}  // namespace
+
+std::wstring UpdateIniText(std::wstring existing, const std::vector<IniAssignment>& assignments)
+{
+    const IniDocument document(std::move(existing));
+    std::unordered_map<std::size_t, std::wstring> replacedLines;
+    std::map<std::size_t, std::vector<std::wstring>> linesAddedAfter;
+    std::vector<AppendedSection> appendedSections;
+    std::unordered_map<std::wstring, std::size_t> appendedSectionByName;
+
+    for (const IniAssignment& assignment : assignments) {
+        if (const auto section = document.FindSection(assignment.section)) {
+            if (const auto line = document.FindKeyLine(*section, assignment.key)) {
+                replacedLines[*line] = KeyLine(assignment);
+            } else {
+                linesAddedAfter[document.LastLineOfSection(*section)].push_back(KeyLine(assignment));
+            }
+            continue;
+        }
+        const auto [it, added] = appendedSectionByName.try_emplace(FoldIniName(assignment.section),
+                                                                   appendedSections.size());
+        if (added) appendedSections.push_back({assignment.section, {}});
+        appendedSections[it->second].lines.push_back(KeyLine(assignment));
+    }
+
+    std::wstring text;
+    const auto appendLine = [&text](std::wstring_view line) {
+        text += line;
+        text += kLineEnd;
+    };
+    for (std::size_t i = 0; i < document.LineCount(); ++i) {
+        const auto replaced = replacedLines.find(i);
+        appendLine(replaced != replacedLines.end() ? std::wstring_view(replaced->second) : document.Line(i));
+        if (const auto added = linesAddedAfter.find(i); added != linesAddedAfter.end()) {
+            for (const std::wstring& line : added->second) appendLine(line);
+        }
+    }
+    for (const AppendedSection& section : appendedSections) {
+        appendLine(L"[" + section.name + L"]");
+        for (const std::wstring& line : section.lines) appendLine(line);
+    }
+    return text;
+}
+
+}  // namespace korvane

@@ -1,0 +1,19 @@
+#pragma once
+// The names the settings file is written and read with, shared by the reader and the writer.
+#include <string>
+#include <string_view>
+
+namespace korvane::settings_file {
+
+inline constexpr std::wstring_view kSourceSection = L"SourceList";
+inline constexpr std::wstring_view kDestinationSection = L"DirList";
+inline constexpr std::wstring_view kPasswordSection = L"Password";
+inline constexpr std::wstring_view kPasswordKey = L"Password";
+inline constexpr wchar_t kSeparator = L'|';  // between a name and its path; the format has no escape for it
+
+// "Source1" to "Source3" for slot index 0 to 2.
+inline std::wstring SourceKey(std::size_t slotIndex) { return L"Source" + std::to_wstring(slotIndex + 1); }
+// "Dir1", "Dir2", ... for entry index 0, 1, ...
+inline std::wstring DestinationKey(std::size_t entryIndex) { return L"Dir" + std::to_wstring(entryIndex + 1); }
+
+}  // namespace korvane::settings_file

@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+
+#include "core/services.h"
+#include "core/settings_store.h"
+
+namespace korvane {
+
+// "data.ini" in the executable's folder: the settings file used when no other path is given.
+std::wstring DefaultSettingsPath(const FileSystem& fileSystem);
+
+// Fills `store` from the settings file at `path` (the default file when empty). A missing file only empties the
+// destination list. A reading failure is shown to the user, after which the store keeps what was read before it.
+void LoadSettings(SettingsStore& store, Services& services, const std::wstring& path = {});
+
+}  // namespace korvane

@@ -1,0 +1,75 @@
+#pragma once
+#include <array>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "core/settings_store.h"
+#include "platform/file_system.h"
+#include "platform/text_codec.h"
+
+namespace korvane {
+
+// What the settings window shows, handed to the writer as plain data.
+struct SourceSlotFields {
+    bool checked = false;
+    std::wstring name;
+    std::wstring path;
+};
+
+struct DestinationItem {
+    std::wstring label;  // the destination's name
+    std::wstring tag;    // its folder
+};
+
+struct SettingsFileContent {
+    std::array<SourceSlotFields, SettingsStore::kSlotCount> slots;
+    std::vector<DestinationItem> destinations;  // in list order
+    std::wstring password;
+};
+
+// How a save ended. Anything but Saved means the file was left as it was.
+class SaveResult {
+public:
+    enum class Outcome {
+        Saved,
+        SeparatorInSlot,         // a checked slot's name or path holds "|"
+        SeparatorInDestination,  // a destination's name or path holds "|"
+        FileFailure,             // the file system refused; `reason` says why
+    };
+
+    static SaveResult Saved(std::wstring file) { return SaveResult(Outcome::Saved, std::move(file)); }
+    static SaveResult SeparatorInSlot(std::wstring file, std::size_t slotNumber);
+    static SaveResult SeparatorInDestination(std::wstring file, std::size_t number, std::wstring label);
+    static SaveResult FileFailure(std::wstring file, int code, std::wstring reason);
+
+    bool ok() const { return outcome_ == Outcome::Saved; }
+    Outcome outcome() const { return outcome_; }
+    const std::wstring& file() const { return file_; }
+    std::size_t itemNumber() const { return itemNumber_; }  // slot 1 to 3, or destination 1, 2, ...
+    const std::wstring& destinationLabel() const { return destinationLabel_; }
+    int failureCode() const { return failureCode_; }
+    const std::wstring& reason() const { return reason_; }
+
+    // The Japanese text of the error box (title "エラー") for a save that did not happen; empty when saved.
+    std::wstring ErrorMessage() const;
+
+private:
+    SaveResult(Outcome outcome, std::wstring file) : outcome_(outcome), file_(std::move(file)) {}
+
+    Outcome outcome_;
+    std::wstring file_;
+    std::size_t itemNumber_ = 0;
+    std::wstring destinationLabel_;
+    int failureCode_ = 0;
+    std::wstring reason_;
+};
+
+// Writes `content` to the settings file at `path` (the default file when empty), replacing it atomically.
+// An ordinary file is replaced as a whole. A hidden or system file is updated in place: the keys written get
+// their new values, every other line stays, and the file keeps its attributes. Nothing is written when a name
+// or path holds the separator "|" or when the file system fails.
+SaveResult WriteSettingsFile(const SettingsFileContent& content, FileSystem& fileSystem, const TextCodec& codec,
+                             const std::wstring& path = {});
+
+}  // namespace korvane

@@ -1,0 +1,96 @@
+#include "core/ini_document.h"
+
+#include <gtest/gtest.h>
+
+#include "core/ini_update.h"
+
+namespace korvane {
+namespace {
+
+struct LookupCase {
+    const wchar_t* text;
+    const wchar_t* section;
+    const wchar_t* key;
+    std::wstring expected;
+};
+
+// What GetPrivateProfileStringA answers for these lines; the platform tests compare the two on generated files.
+TEST(GetIniString, ReadsValuesTheWayTheProfileApiDoes)
+{
+    const LookupCase cases[] = {
+        {L"[S]\r\nk=v\r\n", L"S", L"k", L"v"},
+        {L"[SourceList]\r\nSource1=a|b\r\n", L"sourcelist", L"SOURCE1", L"a|b"},
+        {L"  [ S ]  \r\n  k  =  v w  \r\n", L"S", L"k", L"v w"},
+        {L"[S]\r\n\tk\t=\t\"quoted\"\t\r\n", L" S ", L" k ", L"quoted"},
+        {L"[S]\r\nk=\" spaced \"\r\n", L"S", L"k", L" spaced "},
+        {L"[S]\r\nk='x'\r\n", L"S", L"k", L"x"},
+        {L"[S]\r\nk=\"x'\r\n", L"S", L"k", L"\"x'"},
+        {L"[S]\r\nk=\"\r\n", L"S", L"k", L"\""},
+        {L"[S]\r\nk=\"\"\r\n", L"S", L"k", L""},
+        {L"[S]\r\nk=\"a\"b\"\r\n", L"S", L"k", L"a\"b"},
+        {L"[S]\r\nk=\r\n", L"S", L"k", L""},
+        {L"[S]\r\nk=a=b=c\r\n", L"S", L"k", L"a=b=c"},
+        {L"[S]\r\nk=\v\x1A" L"a\f\r\n", L"S", L"k", L"a"},
+        {L"[S]\r\nk=a\u3000\r\n", L"S", L"k", L"a\u3000"},  // a full-width space is text, not a blank
+        {L"[S]\r\nk=1\r\nk=2\r\n", L"S", L"k", L"1"},
+        {L"[S]\r\nk\r\nk=2\r\n", L"S", L"k", L""},  // a line without "=" is a key with an empty value
+        {L"[S]\r\nk=\r\nk=2\r\n", L"S", L"k", L""},
+        {L"[S]\r\na=1\r\n[s]\r\na=2\r\nb=3\r\n", L"S", L"a", L"1"},
+        {L"[S]\r\na=1\r\n[s]\r\na=2\r\nb=3\r\n", L"S", L"b", L""},  // only the first section of a name counts
+        {L";c=1\r\n[S]\r\n", L"", L";c", L"1"},                      // ";" is no comment mark
+        {L"[S]\r\n; note\r\n;k=1\r\nk=2\r\n", L"S", L"k", L"2"},
+        {L"[S]\r\n[Other\r\nc=3\r\n", L"S", L"c", L"3"},  // no "]": a key line of the section before
+        {L"[S]\r\n[Other\r\nc=3\r\n", L"Other", L"c", L""},
+        {L"[x]y]\r\nd=4\r\n", L"x]y", L"d", L"4"},
+        {L"[E]junk\r\ne=5\r\n", L"E", L"e", L"5"},
+        {L"[ ]\r\ne=5\r\n", L"", L"e", L""},  // a nameless header is not the nameless start of the file
+        {L"[S]\rcr=1\rlf=2\n", L"S", L"lf", L"2"},
+        {L"[\uFF21]\r\ng=1\r\n", L"\uFF41", L"g", L""},  // only ASCII letters match across case
+        {L"[表ポソ]\r\nポ表=ソ\\\r\n", L"表ポソ", L"ポ表", L"ソ\\"},
+        {L"[S]\r\nk=v", L"S", L"k", L"v"},
+        {L"", L"S", L"k", L""},
+    };
+    for (const auto& c : cases) {
+        const IniDocument document{std::wstring(c.text)};
+        EXPECT_EQ(GetIniString(document, c.section, c.key), c.expected) << c.text << " / " << c.section << " / "
+                                                                       << c.key;
+    }
+}
+
+TEST(GetIniString, CutsAValueAtANul)
+{
+    const std::wstring text(L"[S]\r\nk=ab\0cd\r\n", 14);
+    EXPECT_EQ(GetIniString(IniDocument{text}, L"S", L"k"), L"ab");
+}
+
+TEST(TrimAtNull, CutsAtTheFirstNul)
+{
+    EXPECT_EQ(TrimAtNull(std::wstring_view(L"ab\0cd\0", 6)), L"ab");
+    EXPECT_EQ(TrimAtNull(std::wstring_view(L"\0x", 2)), L"");
+    EXPECT_EQ(TrimAtNull(L"表ポ"), L"表ポ");
+    EXPECT_EQ(TrimAtNull(L""), L"");
+}
+
+struct UpdateCase {
+    const wchar_t* existing;
+    std::vector<IniAssignment> assignments;
+    const wchar_t* expected;
+};
+
+TEST(UpdateIniText, ReplacesAddsAndAppendsLikeTheProfileWriter)
+{
+    const UpdateCase cases[] = {
+        {L"", {{L"A", L"k", L"1"}, {L"A", L"j", L""}, {L"B", L"k", L"2"}}, L"[A]\r\nk=1\r\nj=\r\n[B]\r\nk=2\r\n"},
+        {L"; kept\r\n[a]\r\n K = old \r\nother=x\r\n\r\n[B]\r\nz=1\r\n",
+         {{L"A", L"k", L"new"}, {L"A", L"n", L"added"}, {L"C", L"c", L"3"}},
+         L"; kept\r\n[a]\r\nk=new\r\nother=x\r\nn=added\r\n\r\n[B]\r\nz=1\r\n[C]\r\nc=3\r\n"},
+        {L"[A]\r\nk=1\r\n[A]\r\nk=2\r\n", {{L"A", L"k", L"3"}}, L"[A]\r\nk=3\r\n[A]\r\nk=2\r\n"},
+        {L"[A]\nk\nlast=1", {{L"a", L"K", L"v"}, {L"a", L"x", L"y"}}, L"[A]\r\nK=v\r\nlast=1\r\nx=y\r\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(UpdateIniText(c.existing, c.assignments), c.expected) << c.existing;
+    }
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,175 @@
+#include "core/settings_writer.h"
+
+#include <gtest/gtest.h>
+
+#include "core/failure.h"
+#include "core/settings_loader.h"
+#include "settings_test_services.h"
+
+namespace korvane {
+namespace {
+
+using testing::SettingsTestServices;
+
+SettingsFileContent TwoDestinations()
+{
+    SettingsFileContent content;
+    content.slots[0] = {true, L"カメラ", L"E:\\DCIM"};
+    content.slots[1] = {false, L"not written", L"C:\\x"};
+    content.slots[2] = {true, L"", L""};
+    content.destinations = {{L"写真", L"D:\\写真\\"}, {L"仕事", L"D:\\仕事"}};
+    content.password = L"pw";
+    return content;
+}
+
+const wchar_t kTwoDestinationsText[] =
+    L"[SourceList]\r\nSource1=カメラ|E:\\DCIM\r\nSource2=\r\nSource3=|\r\n"
+    L"[DirList]\r\nDir1=写真|D:\\写真\\\r\nDir2=仕事|D:\\仕事\r\n"
+    L"[Password]\r\nPassword=pw\r\n";
+
+const wchar_t kFiveDestinationsFile[] =
+    L"[Other]\r\nkept=1\r\n[SourceList]\r\nSource1=old|C:\\old\r\n[DirList]\r\nDir1=1|1\r\nDir2=2|2\r\n"
+    L"Dir3=3|3\r\nDir4=4|4\r\nDir5=5|5\r\n[Password]\r\nPassword=old\r\nHint=kept\r\n";
+
+TEST(WriteSettingsFile, WritesAFreshFileInTheFixedOrder)
+{
+    SettingsTestServices test;
+    const SaveResult result = WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec);
+    EXPECT_TRUE(result.ok());
+    EXPECT_EQ(result.file(), SettingsTestServices::kDataIni);
+    EXPECT_EQ(test.FileText(), kTwoDestinationsText);
+
+    SettingsFileContent noDestinations;
+    const std::wstring exported = L"E:\\backup\\設定";
+    EXPECT_TRUE(WriteSettingsFile(noDestinations, test.fileSystem, test.codec, exported).ok());
+    EXPECT_EQ(test.FileText(exported), L"[SourceList]\r\nSource1=\r\nSource2=\r\nSource3=\r\n[Password]\r\nPassword=\r\n");
+}
+
+TEST(WriteSettingsFile, ReplacesAnOrdinaryFileAsAWhole)
+{
+    SettingsTestServices test;
+    test.AddSettingsFile(kFiveDestinationsFile);
+    EXPECT_TRUE(WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec).ok());
+    EXPECT_EQ(test.FileText(), kTwoDestinationsText);
+}
+
+TEST(WriteSettingsFile, UpdatesAHiddenOrSystemFileInPlace)
+{
+    for (const bool hidden : {true, false}) {
+        SettingsTestServices test;
+        test.AddSettingsFile(kFiveDestinationsFile, hidden, !hidden);
+        EXPECT_TRUE(WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec).ok());
+        EXPECT_EQ(test.FileText(),
+                  L"[Other]\r\nkept=1\r\n[SourceList]\r\nSource1=カメラ|E:\\DCIM\r\nSource2=\r\nSource3=|\r\n"
+                  L"[DirList]\r\nDir1=写真|D:\\写真\\\r\nDir2=仕事|D:\\仕事\r\nDir3=3|3\r\nDir4=4|4\r\nDir5=5|5\r\n"
+                  L"[Password]\r\nPassword=pw\r\nHint=kept\r\n");
+        const auto* file = test.fileSystem.Find(SettingsTestServices::kDataIni);
+        EXPECT_EQ(file->hidden, hidden);
+        EXPECT_EQ(file->system, !hidden);
+    }
+}
+
+TEST(WriteSettingsFile, RefusesASeparatorInANameOrPathAndWritesNothing)
+{
+    const struct {
+        const char* what;
+        void (*edit)(SettingsFileContent&);
+        SaveResult::Outcome outcome;
+        std::size_t number;
+        std::wstring message;
+    } cases[] = {
+        {"slot name", [](SettingsFileContent& c) { c.slots[0].name = L"a|b"; }, SaveResult::Outcome::SeparatorInSlot,
+         1, L"コピー元 1 の名前またはフォルダに「|」が含まれています。"},
+        {"slot path", [](SettingsFileContent& c) { c.slots[2].path = L"C:\\|"; }, SaveResult::Outcome::SeparatorInSlot,
+         3, L"コピー元 3 の名前またはフォルダに「|」が含まれています。"},
+        {"destination label", [](SettingsFileContent& c) { c.destinations[1].label = L"仕|事"; },
+         SaveResult::Outcome::SeparatorInDestination, 2, L"保存先 2「仕|事」の名前またはフォルダに「|」が含まれています。"},
+        {"destination path", [](SettingsFileContent& c) { c.destinations[0].tag = L"D:\\|"; },
+         SaveResult::Outcome::SeparatorInDestination, 1, L"保存先 1「写真」の名前またはフォルダに「|」が含まれています。"},
+        {"unchecked slot", [](SettingsFileContent& c) { c.slots[1].name = L"a|b"; }, SaveResult::Outcome::Saved, 0, L""},
+        {"password", [](SettingsFileContent& c) { c.password = L"p|w"; }, SaveResult::Outcome::Saved, 0, L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SettingsTestServices test;
+        test.AddSettingsFile(kFiveDestinationsFile);
+        SettingsFileContent content = TwoDestinations();
+        c.edit(content);
+        const SaveResult result = WriteSettingsFile(content, test.fileSystem, test.codec);
+        EXPECT_EQ(result.outcome(), c.outcome);
+        EXPECT_EQ(result.itemNumber(), c.number);
+        if (result.ok()) continue;
+        EXPECT_EQ(test.FileText(), kFiveDestinationsFile);
+        EXPECT_EQ(result.ErrorMessage(), L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n" + c.message +
+                                             L"「|」は使えません。");
+    }
+}
+
+TEST(WriteSettingsFile, ReportsAFailedWriteWithTheSystemsReason)
+{
+    SettingsTestServices test;
+    test.AddSettingsFile(kFiveDestinationsFile);
+    test.fileSystem.failNextWrite = Failure(75, L"アクセスが拒否されました。");
+    const SaveResult result = WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec);
+    EXPECT_EQ(result.outcome(), SaveResult::Outcome::FileFailure);
+    EXPECT_EQ(result.failureCode(), 75);
+    EXPECT_EQ(result.ErrorMessage(),
+              L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\nアクセスが拒否されました。");
+    EXPECT_EQ(test.FileText(), kFiveDestinationsFile);
+
+    test.fileSystem.failNextWrite = Failure(61);
+    EXPECT_EQ(WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec).ErrorMessage(),
+              L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n(Err No.61)");
+
+    const SaveResult malformed = WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec, L"C:\\<>\\x.ini");
+    EXPECT_EQ(malformed.failureCode(), failure_code::kBadFileName);
+}
+
+std::wstring LongJapanesePath()
+{
+    std::wstring path = L"D:\\";
+    while (path.size() < 150) path += L"表示ポソ写真";
+    return path;
+}
+
+TEST(WriteSettingsFile, EveryExpressibleValueReadsBack)
+{
+    SettingsFileContent content;
+    content.slots[0] = {true, L"ソフト表", L"E:\\ソ\\表\\ポ"};
+    content.slots[1] = {true, L"", L""};
+    content.slots[2] = {false, L"", L""};
+    content.destinations = {{L"ポ", L"D:\\ポ\\"}, {L"[表]", L"\\\\server\\共有\\ソ=1"}, {L"", L""},
+                            {L"長い", LongJapanesePath()}, {L"a = b ; c", L"C:\\x y"}};
+    content.password = L"パス ワード";
+
+    SettingsTestServices test;
+    ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
+    const std::string& bytes = test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes;
+    EXPECT_NE(bytes.find("\x83\x7C"), std::string::npos);  // ポ: a trail byte that is "|" in ASCII
+    SettingsStore store;
+    LoadSettings(store, test.services);
+    EXPECT_TRUE(test.dialogs.messages.empty());
+    EXPECT_EQ(store.sources[0], (SourceSlot{L"ソフト表", L"E:\\ソ\\表\\ポ", true}));
+    EXPECT_EQ(store.sources[1], (SourceSlot{L"", L"", true}));
+    EXPECT_EQ(store.sources[2], (SourceSlot{L"", L"", false}));
+    const std::vector<DirEntry> expected = {{L"ポ", L"D:\\ポ\\"}, {L"[表]", L"\\\\server\\共有\\ソ=1"}, {L"", L""},
+                                            {L"長い", LongJapanesePath()}, {L"a = b ; c", L"C:\\x y"}};
+    EXPECT_EQ(store.destinations, expected);
+    EXPECT_EQ(store.password, L"パス ワード");
+}
+
+TEST(WriteSettingsFile, StoresACharacterTheCodePageLacksAsItsDefaultCharacter)
+{
+    SettingsFileContent content;
+    content.slots[0] = {true, L"caf\u00E9", L"C:\\\U0001F4F7"};
+    SettingsTestServices test;
+    ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
+    SettingsStore store;
+    LoadSettings(store, test.services);
+    EXPECT_EQ(store.sources[0].name, L"caf?");
+    EXPECT_EQ(store.sources[0].path.substr(0, 3), L"C:\\");
+    EXPECT_NE(store.sources[0].path.find(L'?'), std::wstring::npos);
+}
+
+}  // namespace
+}  // namespace korvane
