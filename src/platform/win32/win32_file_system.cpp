@@ -1,0 +1,241 @@
+#include "platform/win32/win32_file_system.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "core/failure.h"
+#include "platform/win32/win32_errors.h"
+#include "platform/win32/win32_handles.h"
+
+namespace korvane {
+namespace {
+
+constexpr wchar_t kExtendedPrefix[] = L"\\\\?\\";
+
+bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+// The path as the system should get it: unchanged when it fits MAX_PATH, otherwise absolute with the
+// extended-length prefix (which turns off the system's own normalising, hence the full path first).
+std::wstring SystemPath(const std::wstring& path)
+{
+    if (path.size() < MAX_PATH - 12 || path.starts_with(kExtendedPrefix)) return path;  // 12: room for "\*.*"
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) ThrowLastError();
+    std::wstring full(needed, L'\0');
+    full.resize(GetFullPathNameW(path.c_str(), needed, full.data(), nullptr));
+    if (full.starts_with(L"\\\\")) return std::wstring(kExtendedPrefix) + L"UNC" + full.substr(1);
+    return kExtendedPrefix + full;
+}
+
+// "C:", "\\server\share" (without the trailing backslash), or their extended-length forms.
+bool IsRoot(std::wstring_view path)
+{
+    if (path.starts_with(kExtendedPrefix)) path.remove_prefix(4);
+    if (path.size() == 2 && path[1] == L':') return true;
+    if (path.starts_with(L"UNC\\")) path.remove_prefix(2);
+    if (!path.starts_with(L"\\\\")) return false;
+    const std::size_t shareStart = path.find(L'\\', 2);
+    return shareStart != std::wstring_view::npos && shareStart > 2 && shareStart + 1 < path.size() &&
+           path.find(L'\\', shareStart + 1) == std::wstring_view::npos;
+}
+
+// "*" and "?" are wildcards to FindFirstFileExW, and so are "<", ">" and '"'; "|" is never part of a name, and
+// ":" only after a drive letter (elsewhere it would name a stream of a file).
+bool HoldsPatternCharacter(std::wstring_view path)
+{
+    if (path.starts_with(kExtendedPrefix)) path.remove_prefix(4);
+    if (path.size() >= 2 && path[1] == L':') path.remove_prefix(2);
+    return path.find_first_of(L"*?<>\"|:") != std::wstring_view::npos;
+}
+
+bool IsDotEntry(const wchar_t* name) { return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0; }
+
+// A file beside the target that is deleted on destruction unless it has been moved into place.
+class TemporaryFile {
+public:
+    TemporaryFile(const std::wstring& target, DWORD attributes)
+    {
+        static std::atomic<unsigned> counter{0};
+        for (int attempt = 0; attempt < 100 && !handle_.valid(); ++attempt) {
+            path_ = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
+                    L".tmp";
+            handle_ = UniqueFileHandle(
+                CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
+            if (!handle_.valid() && GetLastError() != ERROR_FILE_EXISTS) ThrowLastError();
+        }
+        if (!handle_.valid()) ThrowFailure(ERROR_FILE_EXISTS);
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile()
+    {
+        handle_.reset();
+        if (!moved_) DeleteFileW(path_.c_str());
+    }
+
+    void Write(std::string_view bytes)
+    {
+        while (!bytes.empty()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+            DWORD written = 0;
+            if (!::WriteFile(handle_.get(), bytes.data(), chunk, &written, nullptr)) ThrowLastError();
+            bytes.remove_prefix(written);
+        }
+        if (!FlushFileBuffers(handle_.get())) ThrowLastError();
+    }
+
+    void MoveOver(const std::wstring& target)
+    {
+        handle_.reset();
+        if (!MoveFileExW(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            ThrowLastError();
+        moved_ = true;
+    }
+
+private:
+    std::wstring path_;
+    UniqueFileHandle handle_;
+    bool moved_ = false;
+};
+
+}  // namespace
+
+std::optional<std::wstring> Win32FileSystem::Lookup(const std::wstring& path, LookupKind kind) const
+{
+    if (HoldsPatternCharacter(path)) throw Failure(failure_code::kBadFileName);
+    const bool folderOnly = !path.empty() && path.back() == L'\\';
+    const std::wstring entry = SystemPath(folderOnly ? path.substr(0, path.size() - 1) : path);
+
+    if (IsRoot(entry)) {
+        const DWORD attributes = GetFileAttributesW((entry + L"\\").c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            const DWORD error = GetLastError();
+            if (IsMissing(error) || error == ERROR_BAD_NETPATH || error == ERROR_BAD_NET_NAME) return std::nullopt;
+            ThrowFailure(error);
+        }
+        if (kind == LookupKind::FilesOnly || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+        return path;
+    }
+
+    WIN32_FIND_DATAW data{};
+    const UniqueFindHandle find(
+        FindFirstFileExW(entry.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0));
+    if (!find.valid()) {
+        const DWORD error = GetLastError();
+        if (IsMissing(error)) return std::nullopt;
+        ThrowFailure(error);
+    }
+    if (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) return std::nullopt;
+    const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (isFolder ? kind == LookupKind::FilesOnly : folderOnly) return std::nullopt;
+    return std::wstring(data.cFileName);
+}
+
+std::vector<std::wstring> Win32FileSystem::ListSubfolders(const std::wstring& folder) const
+{
+    using Kind = FolderListingFailure::Kind;
+    const auto fail = [&folder](DWORD error) -> FolderListingFailure {
+        switch (error) {
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_DIRECTORY:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+            return FolderListingFailure(Kind::PathNotFound, SystemReason(error));
+        default:
+            return FolderListingFailure(Kind::Other, SystemReason(error));
+        }
+    };
+    if (HoldsPatternCharacter(folder)) throw fail(ERROR_INVALID_NAME);
+
+    std::wstring pattern = folder;
+    if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
+    pattern = SystemPath(pattern + L'*');
+
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data{};
+    const UniqueFindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                                 FindExSearchLimitToDirectories, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find.valid()) {
+        const DWORD error = GetLastError();
+        // An empty drive root has not even "." to match; any other existing folder has.
+        const DWORD attributes = GetFileAttributesW(pattern.substr(0, pattern.size() - 1).c_str());
+        if (error == ERROR_FILE_NOT_FOUND && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return names;
+        throw fail(error);
+    }
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(data.cFileName))
+            names.emplace_back(data.cFileName);
+    } while (FindNextFileW(find.get(), &data));
+    if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) throw fail(error);
+    return names;
+}
+
+std::optional<std::string> Win32FileSystem::ReadFile(const std::wstring& path) const
+{
+    const std::wstring systemPath = SystemPath(path);
+    const UniqueFileHandle file(CreateFileW(systemPath.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        const DWORD error = GetLastError();
+        if (IsMissing(error)) return std::nullopt;
+        const DWORD attributes = GetFileAttributesW(systemPath.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+        ThrowFailure(error);
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) ThrowLastError();
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, 1u << 30));
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), bytes.data() + filled, chunk, &read, nullptr)) ThrowLastError();
+        if (read == 0) break;  // the file shrank while being read
+        filled += read;
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
+void Win32FileSystem::WriteFileAtomically(const std::wstring& path, std::string_view bytes)
+{
+    const std::wstring target = SystemPath(path);
+    const DWORD oldAttributes = GetFileAttributesW(target.c_str());
+    constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    DWORD attributes = FILE_ATTRIBUTE_NORMAL;
+    if (oldAttributes != INVALID_FILE_ATTRIBUTES) {
+        // Refuse what a rename would replace without complaint but the user has protected or cannot be a file.
+        if (oldAttributes & FILE_ATTRIBUTE_DIRECTORY) ThrowFailure(ERROR_ACCESS_DENIED);
+        if (oldAttributes & FILE_ATTRIBUTE_READONLY) ThrowFailure(ERROR_ACCESS_DENIED);
+        if (oldAttributes & kKeptAttributes) attributes = oldAttributes & kKeptAttributes;
+    }
+    TemporaryFile temporary(target, attributes);
+    temporary.Write(bytes);
+    temporary.MoveOver(target);
+}
+
+std::wstring Win32FileSystem::ExecutableFolder() const
+{
+    std::wstring module(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
+        if (length == 0) ThrowLastError();
+        if (length < module.size()) {
+            module.resize(length);
+            break;
+        }
+        module.resize(module.size() * 2);
+    }
+    return module.substr(0, module.find_last_of(L'\\'));
+}
+
+}  // namespace korvane

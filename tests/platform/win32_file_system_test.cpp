@@ -1,0 +1,215 @@
+#include "platform/win32/win32_file_system.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "core/failure.h"
+#include "platform/win32/win32_text_codec.h"
+#include "temp_folder.h"
+
+namespace korvane {
+namespace {
+
+using testing::TempFolder;
+
+constexpr DWORD kHidden = FILE_ATTRIBUTE_HIDDEN;
+constexpr DWORD kSystem = FILE_ATTRIBUTE_SYSTEM;
+
+int FailureCodeOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const Failure& failure) {
+        return failure.code();
+    }
+    return 0;
+}
+
+// A folder of a few hundred characters, built through the extended-length prefix.
+std::wstring MakeLongFolder(const TempFolder& temp)
+{
+    std::wstring folder = temp.path();
+    while (folder.size() < 400) {
+        folder += L"\\表示ポソ長いフォルダ名前0123456789";
+        CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr);
+    }
+    return folder;
+}
+
+class Win32FileSystemTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TempFolder::WriteBytes(temp / L"Plain.INI", "plain");
+        TempFolder::WriteBytes(temp / L"hidden.ini", "hidden", kHidden);
+        TempFolder::WriteBytes(temp / L"system.ini", "system", kSystem);
+        TempFolder::WriteBytes(temp / L"表ポソ.ini", "japanese");
+        for (const auto& [name, attributes] : {std::pair{L"Folder", 0ul}, {L"HiddenFolder", kHidden},
+                                              {L"SystemFolder", kSystem}, {L"表ポソ", 0ul}}) {
+            CreateDirectoryW((temp / name).c_str(), nullptr);
+            if (attributes != 0) SetFileAttributesW((temp / name).c_str(), attributes);
+        }
+    }
+
+    TempFolder temp;
+    Win32FileSystem fileSystem;
+};
+
+TEST_F(Win32FileSystemTest, LookupFindsOnlyVisibleEntriesOfTheAskedKind)
+{
+    using enum LookupKind;
+    const struct {
+        std::wstring path;
+        LookupKind kind;
+        std::optional<std::wstring> expected;
+    } cases[] = {
+        {temp / L"plain.ini", FilesOnly, L"Plain.INI"},
+        {temp / L"Plain.INI", FilesAndFolders, L"Plain.INI"},
+        {temp / L"表ポソ.ini", FilesOnly, L"表ポソ.ini"},
+        {temp / L"hidden.ini", FilesAndFolders, std::nullopt},
+        {temp / L"system.ini", FilesAndFolders, std::nullopt},
+        {temp / L"missing.ini", FilesAndFolders, std::nullopt},
+        {temp / L"missing\\x.ini", FilesAndFolders, std::nullopt},
+        {temp / L"Plain.INI\\", FilesAndFolders, std::nullopt},
+        {temp / L"folder", FilesOnly, std::nullopt},
+        {temp / L"folder", FilesAndFolders, L"Folder"},
+        {temp / L"Folder\\", FilesAndFolders, L"Folder"},
+        {temp / L"Folder\\", FilesOnly, std::nullopt},
+        {temp / L"表ポソ\\", FilesAndFolders, L"表ポソ"},
+        {temp / L"HiddenFolder\\", FilesAndFolders, std::nullopt},
+        {temp / L"SystemFolder", FilesAndFolders, std::nullopt},
+        {L"C:\\", FilesAndFolders, L"C:\\"},
+        {L"C:\\", FilesOnly, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fileSystem.Lookup(c.path, c.kind), c.expected) << ::testing::PrintToString(c.path);
+    }
+}
+
+TEST_F(Win32FileSystemTest, LookupRejectsMalformedPathsWithCode52)
+{
+    for (const std::wstring& path : {temp / L"*.ini", temp / L"Plain.IN?", temp / L"a<b", temp / L"a>b",
+                                    temp / L"a\"b", temp / L"a|b\\", std::wstring(L"C:\\a:b:c")}) {
+        EXPECT_EQ(FailureCodeOf([&] { fileSystem.Lookup(path, LookupKind::FilesAndFolders); }),
+                  failure_code::kBadFileName)
+            << ::testing::PrintToString(path);
+    }
+}
+
+TEST_F(Win32FileSystemTest, ListsEverySubfolderButNoFiles)
+{
+    for (const std::wstring& folder : {temp.path(), temp.path() + L"\\"}) {
+        auto names = fileSystem.ListSubfolders(folder);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::wstring>{L"Folder", L"HiddenFolder", L"SystemFolder", L"表ポソ"}));
+    }
+    EXPECT_TRUE(fileSystem.ListSubfolders(temp / L"Folder").empty());
+}
+
+TEST_F(Win32FileSystemTest, ListingAFolderThatIsNotThereIsPathNotFound)
+{
+    for (const std::wstring& folder : {temp / L"missing", temp / L"missing\\deeper", temp / L"Plain.INI",
+                                      temp / L"a*b", std::wstring(L"Q:\\nowhere")}) {
+        try {
+            fileSystem.ListSubfolders(folder);
+            ADD_FAILURE() << "listed " << ::testing::PrintToString(folder);
+        } catch (const FolderListingFailure& failure) {
+            EXPECT_EQ(failure.kind(), FolderListingFailure::Kind::PathNotFound) << ::testing::PrintToString(folder);
+        }
+    }
+}
+
+TEST_F(Win32FileSystemTest, ReadsFilesHiddenOrNot)
+{
+    EXPECT_EQ(fileSystem.ReadFile(temp / L"plain.ini"), "plain");
+    EXPECT_EQ(fileSystem.ReadFile(temp / L"hidden.ini"), "hidden");
+    EXPECT_EQ(fileSystem.ReadFile(temp / L"system.ini"), "system");
+    EXPECT_EQ(fileSystem.ReadFile(temp / L"missing.ini"), std::nullopt);
+    EXPECT_EQ(fileSystem.ReadFile(temp / L"missing\\x.ini"), std::nullopt);
+    EXPECT_EQ(fileSystem.ReadFile(temp / L"Folder"), std::nullopt);
+}
+
+std::vector<std::wstring> FileNames(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data{};
+    const UniqueFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &data));
+    if (!find.valid()) return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(data.cFileName);
+    } while (FindNextFileW(find.get(), &data));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(Win32FileSystemTest, WritesAndReplacesKeepingHiddenAndSystemAttributes)
+{
+    const std::wstring fresh = temp / L"新しい.ini";
+    fileSystem.WriteFileAtomically(fresh, "one");
+    EXPECT_EQ(fileSystem.ReadFile(fresh), "one");
+    fileSystem.WriteFileAtomically(fresh, std::string(100000, 'x'));
+    EXPECT_EQ(fileSystem.ReadFile(fresh)->size(), 100000u);
+
+    for (const DWORD attributes : {kHidden, kSystem, kHidden | kSystem}) {
+        const std::wstring file = temp / L"hidden.ini";
+        SetFileAttributesW(file.c_str(), attributes);
+        fileSystem.WriteFileAtomically(file, "replaced");
+        EXPECT_EQ(fileSystem.ReadFile(file), "replaced");
+        EXPECT_EQ(GetFileAttributesW(file.c_str()) & (kHidden | kSystem), attributes);
+    }
+    const auto expectedNames = std::vector<std::wstring>{L"Plain.INI", L"hidden.ini", L"system.ini", L"新しい.ini",
+                                                          L"表ポソ.ini"};
+    auto names = FileNames(temp.path());
+    EXPECT_EQ(names, expectedNames);  // no temporary file left behind
+}
+
+TEST_F(Win32FileSystemTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile)
+{
+    const std::wstring file = temp / L"plain.ini";
+    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    try {
+        fileSystem.WriteFileAtomically(file, "lost");
+        ADD_FAILURE() << "a read-only file was replaced";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.code(), 75);
+        EXPECT_FALSE(failure.reason().empty());
+    }
+    EXPECT_EQ(fileSystem.ReadFile(file), "plain");
+
+    EXPECT_EQ(FailureCodeOf([&] { fileSystem.WriteFileAtomically(temp / L"missing\\x.ini", "x"); }), 76);
+    EXPECT_EQ(FailureCodeOf([&] { fileSystem.WriteFileAtomically(temp / L"Folder", "x"); }), 75);
+    EXPECT_EQ(FileNames(temp.path()).size(), 4u);
+}
+
+TEST_F(Win32FileSystemTest, HandlesPathsLongerThanMaxPath)
+{
+    const std::wstring folder = MakeLongFolder(temp);
+    ASSERT_GT(folder.size(), static_cast<std::size_t>(MAX_PATH));
+    const std::wstring file = folder + L"\\data.ini";
+    fileSystem.WriteFileAtomically(file, "long");
+    EXPECT_EQ(fileSystem.Lookup(file, LookupKind::FilesOnly), L"data.ini");
+    EXPECT_EQ(fileSystem.ReadFile(file), "long");
+    EXPECT_EQ(fileSystem.Lookup(folder + L"\\", LookupKind::FilesAndFolders).has_value(), true);
+    EXPECT_TRUE(fileSystem.ListSubfolders(folder).empty());
+}
+
+TEST(Win32FileSystem, ExecutableFolderHoldsTheRunningProgram)
+{
+    Win32FileSystem fileSystem;
+    const std::wstring folder = fileSystem.ExecutableFolder();
+    EXPECT_NE(folder.back(), L'\\');
+    EXPECT_EQ(fileSystem.Lookup(folder + L"\\platform_tests.exe", LookupKind::FilesOnly), L"platform_tests.exe");
+}
+
+TEST(Win32TextCodec, ConvertsCodePage932)
+{
+    EXPECT_EQ(GetACP(), 932u) << "the tests expect a Japanese system (LANG=ja_JP.UTF-8 under Wine)";
+    const Win32TextCodec codec(932);
+    EXPECT_EQ(codec.Encode(L"ポ表ソ\\|"), "\x83\x7C\x95\x5C\x83\x5C\\|");
+    EXPECT_EQ(codec.Decode("\x83\x7C\x95\x5C\x83\x5C\\|"), L"ポ表ソ\\|");
+    EXPECT_EQ(codec.Encode(L"caf\u00E9"), "caf?");
+    EXPECT_EQ(codec.Encode(L""), "");
+}
+
+}  // namespace
+}  // namespace korvane
