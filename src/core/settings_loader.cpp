@@ -66,7 +66,10 @@ void ShowReadingFailure(Dialogs& dialogs)
 
 }  // namespace
 
-std::wstring DefaultSettingsPath(const FileSystem& fileSystem) { return fileSystem.ExecutableFolder() + L"\\data.ini"; }
+std::wstring DefaultSettingsPath(const FileSystem& fileSystem)
+{
+    return fileSystem.ExecutableFolder() + L"\\data.ini";
+}
 
 void LoadSettings(SettingsStore& store, Services& services, const std::wstring& path)
 {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "core/failure.h"
 #include "platform/win32/win32_text_codec.h"
 #include "temp_folder.h"

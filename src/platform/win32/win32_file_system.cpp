@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cwchar>
+#include <string>
 
 #include "core/failure.h"
 #include "platform/win32/win32_errors.h"

@@ -36,7 +36,8 @@ std::string Win32TextCodec::Encode(std::wstring_view text) const
     const int length =
         WideCharToMultiByte(codePage_, WC_NO_BEST_FIT_CHARS, text.data(), charCount, nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage_, WC_NO_BEST_FIT_CHARS, text.data(), charCount, bytes.data(), length, nullptr, nullptr);
+    WideCharToMultiByte(codePage_, WC_NO_BEST_FIT_CHARS, text.data(), charCount, bytes.data(), length, nullptr,
+                        nullptr);
     return bytes;
 }
 
