@@ -36,8 +36,7 @@ public:
     // A name as a look-up would spell it: in any letter case, sometimes with blanks around it.
     std::wstring Spelling(const std::wstring& name)
     {
-        std::wstring spelled = Between(0, 3) == 0 ? Pick(kBlanks) + MixCase(name) + Pick(kBlanks) : MixCase(name);
-        return spelled;
+        return Between(0, 3) == 0 ? Pick(kBlanks) + MixCase(name) + Pick(kBlanks) : MixCase(name);
     }
 
 private:

@@ -13,7 +13,6 @@ inline Win32TextCodec MakeCp932Codec() { return Win32TextCodec(932); }
 #include <iconv.h>
 
 #include <cerrno>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
