@@ -42,9 +42,7 @@ double Median(std::vector<double> values)
 
 void CheckComplete(const std::wstring& root, const std::vector<std::wstring>& expected)
 {
-    auto entries = ListTree(root);
-    std::sort(entries.begin(), entries.end());
-    if (entries != expected) throw std::runtime_error("a copy is incomplete");
+    if (SortedTree(root) != expected) throw std::runtime_error("a copy is incomplete");
 }
 
 // Copies into a fresh folder, times it, checks that every entry arrived and removes the copy again.
@@ -65,8 +63,7 @@ int Run()
     const std::wstring source = scratch.path() + L"\\カード";
     MakeFolder(source);
     BuildSampleTree(source);
-    auto expected = ListTree(source);
-    std::sort(expected.begin(), expected.end());
+    const auto expected = SortedTree(source);
 
     korvane::Win32Shell shell;
     korvane::testing::QuestionBoxAnswerer answerer;  // the target is always new; this only guards a stray box

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <type_traits>
 
 #include "core/copy_folder.h"
 #include "core/failure.h"
@@ -28,25 +30,6 @@ UniqueWindow MakeOwnerWindow()
                                         nullptr, GetModuleHandleW(nullptr), nullptr));
 }
 
-std::vector<std::wstring> SortedTree(const std::wstring& root)
-{
-    auto entries = ListTree(root);
-    std::sort(entries.begin(), entries.end());
-    return entries;
-}
-
-// Same entries, and every file byte for byte the same.
-void ExpectSameTree(const std::wstring& expectedRoot, const std::wstring& actualRoot)
-{
-    const auto expected = SortedTree(expectedRoot);
-    ASSERT_EQ(SortedTree(actualRoot), expected);
-    for (const auto& entry : expected) {
-        if (entry.back() == L'\\') continue;
-        EXPECT_TRUE(ReadBytes(expectedRoot + L"\\" + entry) == ReadBytes(actualRoot + L"\\" + entry))
-            << "content differs: " << ::testing::PrintToString(entry);
-    }
-}
-
 class ShellCopyTest : public ::testing::Test {
 protected:
     TempFolder scratch;
@@ -69,8 +52,9 @@ TEST_F(ShellCopyTest, CopiesAWholeTreeIntoADatedFolderThatTheShellCreates)
 
     EXPECT_EQ(result, 0);
     std::printf("question boxes answered during the copy: %d\n", questions);
-    ExpectSameTree(source, target);
     const auto copied = SortedTree(target);
+    ASSERT_EQ(copied, SortedTree(source));
+    EXPECT_EQ(FilesThatDiffer(source, target), std::vector<std::wstring>{});
     EXPECT_EQ(std::count_if(copied.begin(), copied.end(), [](const auto& e) { return e.back() != L'\\'; }),
               kSampleSmallFiles + 1);
 }

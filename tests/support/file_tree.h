@@ -3,24 +3,15 @@
 // camera-card tree, and whole-tree listing and reading for byte-for-byte comparisons.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <stdexcept>
-#include <type_traits>
 #include <string>
 #include <vector>
 
+#include "platform/win32/win32_handles.h"
+
 namespace korvane::testing::filetree {
-
-struct FindCloser {
-    void operator()(HANDLE find) const { FindClose(find); }
-};
-using UniqueFind = std::unique_ptr<std::remove_pointer_t<HANDLE>, FindCloser>;
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
 inline std::runtime_error SystemError(const char* what)
 {
@@ -32,10 +23,9 @@ template <typename OnEntry>
 void ForEachEntry(const std::wstring& folder, OnEntry onEntry)
 {
     WIN32_FIND_DATAW data{};
-    UniqueFind find(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                     nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (find.get() == INVALID_HANDLE_VALUE) {
-        find.release();
+    const UniqueFindHandle find(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data,
+                                                 FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find.valid()) {
         if (GetLastError() == ERROR_FILE_NOT_FOUND) return;
         throw SystemError("FindFirstFileExW");
     }
@@ -92,12 +82,9 @@ inline void MakeFolder(const std::wstring& path)
 
 inline void WriteBytes(const std::wstring& path, const std::string& bytes)
 {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        file.release();
-        throw SystemError("CreateFileW");
-    }
+    const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) throw SystemError("CreateFileW");
     DWORD written = 0;
     if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size())
@@ -106,12 +93,9 @@ inline void WriteBytes(const std::wstring& path, const std::string& bytes)
 
 inline std::string ReadBytes(const std::wstring& path)
 {
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        file.release();
-        throw SystemError("CreateFileW");
-    }
+    const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) throw SystemError("CreateFileW");
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) throw SystemError("GetFileSizeEx");
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
@@ -183,6 +167,30 @@ inline std::vector<std::wstring> ListTree(const std::wstring& root, const std::w
         }
     });
     return entries;
+}
+
+// The same entries sorted, so that two trees listed in different orders compare equal.
+inline std::vector<std::wstring> SortedTree(const std::wstring& root)
+{
+    auto entries = ListTree(root);
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+// The files of `expectedRoot` whose copy under `actualRoot` differs in any byte (or cannot be read).
+inline std::vector<std::wstring> FilesThatDiffer(const std::wstring& expectedRoot, const std::wstring& actualRoot)
+{
+    std::vector<std::wstring> differing;
+    for (const auto& entry : SortedTree(expectedRoot)) {
+        if (entry.back() == L'\\') continue;
+        try {
+            if (ReadBytes(expectedRoot + L"\\" + entry) != ReadBytes(actualRoot + L"\\" + entry))
+                differing.push_back(entry);
+        } catch (const std::runtime_error&) {
+            differing.push_back(entry);
+        }
+    }
+    return differing;
 }
 
 }  // namespace korvane::testing::filetree

@@ -1,0 +1,122 @@
+// The whole copy run against the real file system and the real shell copy; only the boxes are scripted and
+// the explorer is recorded rather than opened.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "core/copy_run.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_text_codec.h"
+#include "support/file_tree.h"
+#include "support/fixed_clock.h"
+#include "support/question_box_answerer.h"
+#include "support/scripted_dialogs.h"
+
+namespace korvane {
+namespace {
+
+using namespace testing::filetree;
+
+class RealCopyRecordedExplore : public Shell {
+public:
+    ShellCopyOutcome CopyFiles(WindowHandle owner, const std::wstring& from, const std::wstring& to,
+                               unsigned flags) override
+    {
+        return shell_.CopyFiles(owner, from, to, flags);
+    }
+    void Explore(WindowHandle, const std::wstring& folder) override { explored.push_back(folder); }
+
+    std::vector<std::wstring> explored;
+
+private:
+    Win32Shell shell_;
+};
+
+void BuildSmallCard(const std::wstring& root)
+{
+    MakeFolder(root);
+    MakeFolder(root + L"\\DCIM");
+    MakeFolder(root + L"\\DCIM\\100_旅行");
+    WriteBytes(root + L"\\DCIM\\100_旅行\\ポスター.jpg", SampleBytes(70000, 1));
+    WriteBytes(root + L"\\DCIM\\IMG_0001.JPG", SampleBytes(4096, 2));
+    WriteBytes(root + L"\\メモ.txt", "旅行のメモ");
+}
+
+class CopyRunEndToEnd : public ::testing::Test {
+protected:
+    void Run(const std::wstring& destinationText)
+    {
+        RunCopy(services, nullptr, destinationText, source);
+    }
+
+    std::vector<std::wstring> Texts() const
+    {
+        std::vector<std::wstring> texts;
+        for (const auto& box : dialogs.messages) texts.push_back(box.text);
+        return texts;
+    }
+
+    TempFolder scratch;
+    const std::wstring source = scratch.path() + L"\\カード";
+    const std::wstring destination = scratch.path() + L"\\保存先";
+    const std::wstring target = destination + L"\\2027_0302";
+
+    Win32FileSystem files;
+    Win32TextCodec codec{932};
+    testing::ScriptedDialogs dialogs;
+    RealCopyRecordedExplore shell;
+    testing::FixedClock clock{{2027, 3, 2}};
+    Services services{files, codec, dialogs, shell, clock};
+};
+
+TEST_F(CopyRunEndToEnd, CopiesACardThatIsInsertedWhileTheRetryBoxIsOpen)
+{
+    MakeFolder(destination);
+    dialogs.AnswerMessage(MessageAnswer::Retry, [this] { BuildSmallCard(source); });
+    dialogs.AnswerPrompt(L"2027_0302");
+    testing::QuestionBoxAnswerer answerer;
+    Run(destination + L"\\");
+
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{L"コピー元の準備が出来ていません", L"コピーが完了しました"}));
+    EXPECT_EQ(answerer.answeredBoxes(), 0);
+    EXPECT_EQ(shell.explored, std::vector<std::wstring>{target});
+    ASSERT_EQ(SortedTree(target), SortedTree(source));
+    EXPECT_EQ(FilesThatDiffer(source, target), std::vector<std::wstring>{});
+}
+
+TEST_F(CopyRunEndToEnd, ACopyCancelledAtTheReplaceQuestionAsksWhetherToLookAtTheResult)
+{
+    BuildSmallCard(source);
+    MakeFolder(destination);
+    MakeFolder(target);
+    WriteBytes(target + L"\\メモ.txt", "older");
+    dialogs.AnswerPrompt(L"2027_0302");
+    dialogs.AnswerMessage(MessageAnswer::Yes);
+    testing::QuestionBoxAnswerer cancelling(IDCANCEL);
+    Run(destination);
+
+    EXPECT_GE(cancelling.answeredBoxes(), 1);
+    EXPECT_EQ(Texts(), std::vector<std::wstring>{L"コピーは中断または失敗しました\r\n\r\n結果を確認しますか？"});
+    EXPECT_EQ(shell.explored, std::vector<std::wstring>{target});
+    EXPECT_EQ(ReadBytes(target + L"\\メモ.txt"), "older");
+}
+
+TEST_F(CopyRunEndToEnd, LookUpFailuresOfTheRealFileSystemEndTheRunWithTheirMessages)
+{
+    BuildSmallCard(source);
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {destination + L"\\", L"保存先のフォルダ：\r\n" + destination + L"\\\r\nは存在しません"},
+        {scratch.path() + L"\\a|b", L"無効なファイル名です"},
+    };
+    for (const auto& [destinationText, expectedText] : cases) {
+        dialogs = {};
+        Run(destinationText);
+        EXPECT_EQ(Texts(), std::vector<std::wstring>{expectedText});
+        EXPECT_TRUE(dialogs.prompts.empty());
+    }
+    EXPECT_TRUE(shell.explored.empty());
+}
+
+}  // namespace
+}  // namespace korvane
