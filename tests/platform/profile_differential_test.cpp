@@ -8,7 +8,7 @@
 
 #include "core/ini_document.h"
 #include "platform/win32/win32_text_codec.h"
-#include "temp_folder.h"
+#include "support/file_tree.h"
 
 namespace korvane {
 namespace {
@@ -99,7 +99,7 @@ TEST(GetIniStringDifferential, AnswersWhatGetPrivateProfileStringAAnswers)
 {
     ASSERT_EQ(GetACP(), 932u) << "the generated files hold code page 932 text";
     const Win32TextCodec codec(932);
-    testing::TempFolder temp;
+    testing::filetree::TempFolder temp;
     constexpr unsigned kFiles = 300;
     int compared = 0;
     int found = 0;
@@ -109,7 +109,7 @@ TEST(GetIniStringDifferential, AnswersWhatGetPrivateProfileStringAAnswers)
         const std::string bytes = codec.Encode(text);
         // A new name for every file: the profile API caches files it has read.
         const std::wstring file = temp / (L"gen" + std::to_wstring(seed) + L".ini");
-        testing::TempFolder::WriteBytes(file, bytes);
+        testing::filetree::WriteBytes(file, bytes);
         const IniDocument document(codec.Decode(bytes));
         for (const std::wstring& section : kSections) {
             for (const std::wstring& key : kKeys) {

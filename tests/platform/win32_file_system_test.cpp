@@ -8,12 +8,12 @@
 
 #include "core/failure.h"
 #include "platform/win32/win32_text_codec.h"
-#include "temp_folder.h"
+#include "support/file_tree.h"
 
 namespace korvane {
 namespace {
 
-using testing::TempFolder;
+using testing::filetree::TempFolder;
 
 constexpr DWORD kHidden = FILE_ATTRIBUTE_HIDDEN;
 constexpr DWORD kSystem = FILE_ATTRIBUTE_SYSTEM;
@@ -43,10 +43,10 @@ class Win32FileSystemTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        TempFolder::WriteBytes(temp / L"Plain.INI", "plain");
-        TempFolder::WriteBytes(temp / L"hidden.ini", "hidden", kHidden);
-        TempFolder::WriteBytes(temp / L"system.ini", "system", kSystem);
-        TempFolder::WriteBytes(temp / L"表ポソ.ini", "japanese");
+        testing::filetree::WriteBytes(temp / L"Plain.INI", "plain");
+        testing::filetree::WriteBytes(temp / L"hidden.ini", "hidden", kHidden);
+        testing::filetree::WriteBytes(temp / L"system.ini", "system", kSystem);
+        testing::filetree::WriteBytes(temp / L"表ポソ.ini", "japanese");
         for (const auto& [name, attributes] : {std::pair{L"Folder", 0ul}, {L"HiddenFolder", kHidden},
                                               {L"SystemFolder", kSystem}, {L"表ポソ", 0ul}}) {
             CreateDirectoryW((temp / name).c_str(), nullptr);

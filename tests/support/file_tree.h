@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/win32/win32_handles.h"
@@ -36,14 +37,15 @@ void ForEachEntry(const std::wstring& folder, OnEntry onEntry)
     } while (FindNextFileW(find.get(), &data));
 }
 
+// Removes `folder` with everything in it, read-only, hidden and system entries included.
 inline void RemoveTree(const std::wstring& folder)
 {
     ForEachEntry(folder, [&](const std::wstring& name, bool isFolder) {
         const std::wstring path = folder + L"\\" + name;
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (isFolder) {
             RemoveTree(path);
         } else {
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileW(path.c_str());
         }
     });
@@ -64,11 +66,12 @@ public:
             if (GetLastError() != ERROR_ALREADY_EXISTS) throw SystemError("CreateDirectoryW");
         }
     }
-    ~TempFolder() { RemoveTree(path_); }
+    ~TempFolder() { RemoveTree(L"\\\\?\\" + path_); }  // the long form reaches paths past MAX_PATH
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::wstring& path() const { return path_; }
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
 private:
     std::wstring path_;
@@ -80,7 +83,8 @@ inline void MakeFolder(const std::wstring& path)
         throw SystemError("CreateDirectoryW");
 }
 
-inline void WriteBytes(const std::wstring& path, const std::string& bytes)
+// Writes `bytes` as the whole file at `path`, then gives it `attributes` (FILE_ATTRIBUTE_*) when not 0.
+inline void WriteBytes(const std::wstring& path, std::string_view bytes, DWORD attributes = 0)
 {
     const UniqueFileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                             FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -89,6 +93,7 @@ inline void WriteBytes(const std::wstring& path, const std::string& bytes)
     if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size())
         throw SystemError("WriteFile");
+    if (attributes != 0 && !SetFileAttributesW(path.c_str(), attributes)) throw SystemError("SetFileAttributesW");
 }
 
 inline std::string ReadBytes(const std::wstring& path)
