@@ -16,6 +16,10 @@ korvane_wine_up() {
     wineserver -w
   fi
   wineserver -p >/dev/null 2>&1 || true
+  # The window tests run on a bare X display: without a window manager, Wine would wait two seconds for one at
+  # every window that closes, unless the windows of the test program are left unmanaged.
+  wine reg add 'HKCU\Software\Wine\AppDefaults\ui_tests.exe\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    </dev/null >/dev/null 2>&1 || true
   # Start Wine's background services now, detached from our output: started later by a test, they would hold
   # ctest's output pipe open and it would wait for them forever.
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true

@@ -1,37 +1,16 @@
 #include <windows.h>
 
-#include "resource.h"
+#include <exception>
 
-namespace {
+#include "app/application.h"
 
-LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
+    try {
+        korvane::Application application;
+        return application.Run();
+    } catch (const std::exception&) {
+        MessageBoxW(nullptr, L"Korvane を起動できませんでした。", L"エラー", MB_OK | MB_ICONHAND);
+        return 1;
     }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
-
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
-{
-    WNDCLASSEXW wc{sizeof(wc)};
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KORVANE));
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"KorvaneMain";
-    RegisterClassExW(&wc);
-    HWND window = CreateWindowExW(0, wc.lpszClassName, L"Korvane", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 320, 400, nullptr, nullptr, instance, nullptr);
-    ShowWindow(window, showCommand);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return 0;
 }

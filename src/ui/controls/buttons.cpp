@@ -1,0 +1,144 @@
+#include "ui/controls/buttons.h"
+
+#include "ui/controls/window.h"
+
+namespace korvane::ui {
+
+namespace {
+
+bool IsClick(WORD code) { return code == BN_CLICKED || code == BN_DOUBLECLICKED; }
+
+bool IsRadioButton(HWND hwnd)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(hwnd, className, 16);
+    const LONG type = GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK;
+    return lstrcmpiW(className, WC_BUTTONW) == 0 && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
+}
+
+// An option button starts a group unless it follows another one.
+DWORD GroupStyleAfter(const Window& parent)
+{
+    HWND previous = GetWindow(parent.handle(), GW_CHILD);
+    if (previous != nullptr) previous = GetWindow(previous, GW_HWNDLAST);
+    return previous != nullptr && IsRadioButton(previous) ? 0 : WS_GROUP;
+}
+
+}  // namespace
+
+Button::Button(Window& parent, const std::wstring& caption, const TwipsRect& place)
+    : Control(parent, {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, caption, place, std::nullopt})
+{
+}
+
+void Button::Click() { SendMessageW(handle(), BM_CLICK, 0, 0); }
+
+LRESULT Button::OnCommand(WORD code)
+{
+    if (IsClick(code) && onClick) onClick();
+    return 0;
+}
+
+GraphicalButton::GraphicalButton(Window& parent, const std::wstring& caption, const TwipsRect& place,
+                                 COLORREF backColour)
+    : Button(parent, {WC_BUTTONW, BS_OWNERDRAW | WS_TABSTOP | WS_GROUP, 0, caption, place, backColour})
+{
+}
+
+void GraphicalButton::OnDrawItem(const DRAWITEMSTRUCT& item)
+{
+    HDC dc = item.hDC;
+    RECT face = item.rcItem;
+    const bool pressed = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(dc, &face, backBrush());
+    DrawEdge(dc, &face, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+
+    RECT textArea = face;
+    if (pressed) OffsetRect(&textArea, 1, 1);
+    const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(handle(), WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
+    if (item.itemState & ODS_NOACCEL) format |= DT_HIDEPREFIX;
+    const std::wstring caption = Text();
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textArea, format);
+    SelectObject(dc, oldFont);
+
+    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
+        const int inset = GetSystemMetricsForDpi(SM_CXEDGE, GetDpiForWindow(handle())) + 1;
+        RECT focus = face;
+        InflateRect(&focus, -inset, -inset);
+        DrawFocusRect(dc, &focus);
+    }
+}
+
+OptionButton::OptionButton(Window& parent, const std::wstring& caption, const TwipsRect& place,
+                           std::optional<COLORREF> backColour)
+    // Not an automatic radio button: those choose themselves when they get the focus, even by Tab.
+    : Control(parent, {WC_BUTTONW, BS_RADIOBUTTON | WS_TABSTOP | GroupStyleAfter(parent), 0, caption, place,
+                       backColour})
+{
+}
+
+bool OptionButton::IsChecked() const { return SendMessageW(handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void OptionButton::SetChecked(bool checked)
+{
+    if (!checked) {
+        SendMessageW(handle(), BM_SETCHECK, BST_UNCHECKED, 0);
+    } else if (!IsChecked()) {
+        Choose();
+    }
+}
+
+LRESULT OptionButton::OnCommand(WORD code)
+{
+    if (IsClick(code)) Choose();
+    return 0;
+}
+
+void OptionButton::Choose()
+{
+    ClearOthersInGroup();
+    SendMessageW(handle(), BM_SETCHECK, BST_CHECKED, 0);
+    if (onClick) onClick();
+}
+
+void OptionButton::ClearOthersInGroup()
+{
+    // Hidden and disabled buttons belong to the group too, so the siblings are walked by hand rather than
+    // with GetNextDlgGroupItem, which skips them.
+    HWND first = handle();
+    while (!(GetWindowLongW(first, GWL_STYLE) & WS_GROUP)) {
+        HWND previous = GetWindow(first, GW_HWNDPREV);
+        if (previous == nullptr) break;
+        first = previous;
+    }
+    for (HWND member = first; member != nullptr; member = GetWindow(member, GW_HWNDNEXT)) {
+        if (member != first && (GetWindowLongW(member, GWL_STYLE) & WS_GROUP)) break;
+        if (member != handle() && IsRadioButton(member)) SendMessageW(member, BM_SETCHECK, BST_UNCHECKED, 0);
+    }
+}
+
+CheckBox::CheckBox(Window& parent, const std::wstring& caption, const TwipsRect& place,
+                   std::optional<COLORREF> backColour)
+    : Control(parent, {WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, caption, place, backColour})
+{
+}
+
+bool CheckBox::IsChecked() const { return SendMessageW(handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void CheckBox::SetChecked(bool checked)
+{
+    if (checked == IsChecked()) return;
+    SendMessageW(handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (onClick) onClick();
+}
+
+LRESULT CheckBox::OnCommand(WORD code)
+{
+    if (IsClick(code) && onClick) onClick();
+    return 0;
+}
+
+}  // namespace korvane::ui

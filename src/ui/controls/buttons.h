@@ -1,0 +1,73 @@
+#pragma once
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "ui/controls/control.h"
+
+namespace korvane::ui {
+
+// A push button. `onClick` runs for a click, its access key, Space, or Enter/Esc when it is the window's
+// default or cancel button.
+class Button : public Control {
+public:
+    Button(Window& parent, const std::wstring& caption, const TwipsRect& place);
+    using Control::SetCaption;
+    // Clicks the button as the user would.
+    void Click();
+
+    std::function<void()> onClick;
+
+protected:
+    Button(Window& parent, const Creation& creation) : Control(parent, creation) {}
+    LRESULT OnCommand(WORD code) override;
+};
+
+// A button drawn flat in its own back colour, with a raised edge that sinks while it is pressed.
+class GraphicalButton : public Button {
+public:
+    GraphicalButton(Window& parent, const std::wstring& caption, const TwipsRect& place, COLORREF backColour);
+
+protected:
+    void OnDrawItem(const DRAWITEMSTRUCT& item) override;
+};
+
+// One button of a row of option buttons: consecutive option buttons form one group in which at most one is
+// chosen.
+class OptionButton : public Control {
+public:
+    OptionButton(Window& parent, const std::wstring& caption, const TwipsRect& place,
+                 std::optional<COLORREF> backColour = std::nullopt);
+    using Control::SetCaption;
+    bool IsChecked() const;
+    // Choosing a button clears the others of its group and runs `onClick`, as the user's choice does;
+    // clearing it runs nothing.
+    void SetChecked(bool checked);
+
+    // Runs for every click by the user, also on the chosen button, and when the program chooses it.
+    std::function<void()> onClick;
+
+protected:
+    LRESULT OnCommand(WORD code) override;
+
+private:
+    void Choose();
+    void ClearOthersInGroup();
+};
+
+// A check box; `onClick` runs whenever its state changes, by the user or by the program.
+class CheckBox : public Control {
+public:
+    CheckBox(Window& parent, const std::wstring& caption, const TwipsRect& place,
+             std::optional<COLORREF> backColour = std::nullopt);
+    using Control::SetCaption;
+    bool IsChecked() const;
+    void SetChecked(bool checked);
+
+    std::function<void()> onClick;
+
+protected:
+    LRESULT OnCommand(WORD code) override;
+};
+
+}  // namespace korvane::ui

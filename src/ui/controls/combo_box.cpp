@@ -1,0 +1,69 @@
+#include "ui/controls/combo_box.h"
+
+#include "ui/twips.h"
+
+namespace korvane::ui {
+
+namespace {
+constexpr int kDroppedListTwips = 2400;  // the open list below the box: about ten items
+}
+
+ComboBox::ComboBox(Window& parent, const TwipsRect& place)
+    : Control(parent, {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, L"", place,
+                       std::nullopt})
+{
+}
+
+void ComboBox::AddItem(const std::wstring& text)
+{
+    SendMessageW(handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ComboBox::Clear() { SendMessageW(handle(), CB_RESETCONTENT, 0, 0); }
+
+int ComboBox::Count() const { return static_cast<int>(SendMessageW(handle(), CB_GETCOUNT, 0, 0)); }
+
+std::wstring ComboBox::ItemText(int index) const
+{
+    const LRESULT length = SendMessageW(handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == CB_ERR) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(handle(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+int ComboBox::SelectedIndex() const { return static_cast<int>(SendMessageW(handle(), CB_GETCURSEL, 0, 0)); }
+
+void ComboBox::SetSelectedIndex(int index)
+{
+    // CB_SETCURSEL sends no notification of its own.
+    SendMessageW(handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (onClick) onClick();
+}
+
+bool ComboBox::IsDroppedDown() const { return SendMessageW(handle(), CB_GETDROPPEDSTATE, 0, 0) != FALSE; }
+
+void ComboBox::CloseDropDownSoon()
+{
+    // CBN_DROPDOWN comes before the list is shown, so closing it from there would come too early.
+    PostMessageW(handle(), CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+LRESULT ComboBox::OnCommand(WORD code)
+{
+    if (code == CBN_SELCHANGE && onClick) onClick();
+    if (code == CBN_DROPDOWN && onDropDown) onDropDown();
+    return 0;
+}
+
+void ComboBox::OnLayout(unsigned dpi, HFONT font)
+{
+    // The height of a combo box's window includes its open list; the closed box takes its height from the font.
+    Control::OnLayout(dpi, font);
+    RECT place = PixelRect(dpi);
+    place.bottom += TwipsToPixels(kDroppedListTwips, dpi);
+    MoveTo(place);
+}
+
+}  // namespace korvane::ui

@@ -1,0 +1,36 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "ui/controls/control.h"
+
+namespace korvane::ui {
+
+// A drop-down list: the user picks one of its items and cannot type. Items stay in the order they were added.
+class ComboBox : public Control {
+public:
+    ComboBox(Window& parent, const TwipsRect& place);
+
+    void AddItem(const std::wstring& text);
+    void Clear();
+    int Count() const;
+    std::wstring ItemText(int index) const;
+    // -1 when no item is selected.
+    int SelectedIndex() const;
+    // Selects an item and runs `onClick` before it returns, as the user's choice of an item does.
+    void SetSelectedIndex(int index);
+    bool IsDroppedDown() const;
+    // Closes the open list once the control has finished opening it.
+    void CloseDropDownSoon();
+
+    // Runs when an item is chosen, by the user or by the program.
+    std::function<void()> onClick;
+    // Runs when the user opens the list, before it is shown.
+    std::function<void()> onDropDown;
+
+protected:
+    LRESULT OnCommand(WORD code) override;
+    void OnLayout(unsigned dpi, HFONT font) override;
+};
+
+}  // namespace korvane::ui

@@ -1,0 +1,70 @@
+#include "ui/controls/control.h"
+
+#include <stdexcept>
+
+#include "ui/controls/window.h"
+#include "ui/twips.h"
+
+namespace korvane::ui {
+
+Control::Control(Window& parent, const Creation& creation)
+    : parent_(parent), place_(creation.place), backColour_(creation.backColour)
+{
+    if (backColour_) backBrush_.reset(CreateSolidBrush(*backColour_));
+    HWND hwnd = CreateWindowExW(creation.exStyle, creation.className, creation.text.c_str(),
+                                creation.style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+                                parent.handle(), reinterpret_cast<HMENU>(parent.NextControlId()),
+                                GetModuleHandleW(nullptr), nullptr);
+    if (hwnd == nullptr) throw std::runtime_error("CreateWindowExW failed for a control");
+    hwnd_.reset(hwnd);
+    parent.Adopt(*this);
+}
+
+Control::~Control() { parent_.Abandon(*this); }
+
+std::wstring Control::Text() const
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(handle())) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(handle(), text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+bool Control::IsVisible() const { return (GetWindowLongW(handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void Control::SetVisible(bool visible) { ShowWindow(handle(), visible ? SW_SHOWNA : SW_HIDE); }
+
+bool Control::IsEnabled() const { return IsWindowEnabled(handle()) != FALSE; }
+
+void Control::SetEnabled(bool enabled) { EnableWindow(handle(), enabled ? TRUE : FALSE); }
+
+void Control::Focus() { SetFocus(handle()); }
+
+void Control::SetCaption(const std::wstring& text) { SetWindowTextW(handle(), text.c_str()); }
+
+HBRUSH Control::OnControlColour(HDC dc)
+{
+    if (!backColour_) return nullptr;
+    SetBkColor(dc, *backColour_);
+    return backBrush_.get();
+}
+
+RECT Control::PixelRect(unsigned dpi) const
+{
+    // Edges rather than sizes are scaled, so that controls that touch in the design still touch.
+    return {TwipsToPixels(place_.left, dpi), TwipsToPixels(place_.top, dpi),
+            TwipsToPixels(place_.left + place_.width, dpi), TwipsToPixels(place_.top + place_.height, dpi)};
+}
+
+void Control::MoveTo(const RECT& pixels)
+{
+    SetWindowPos(handle(), nullptr, pixels.left, pixels.top, pixels.right - pixels.left,
+                 pixels.bottom - pixels.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Control::OnLayout(unsigned dpi, HFONT font)
+{
+    SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    MoveTo(PixelRect(dpi));
+}
+
+}  // namespace korvane::ui

@@ -1,0 +1,30 @@
+#pragma once
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "ui/controls/control.h"
+
+namespace korvane::ui {
+
+// A single-line text box. `onChange` runs once for every change of its text: typed, pasted, or set by the
+// program, in which case it has run when SetText returns.
+class TextBox : public Control {
+public:
+    TextBox(Window& parent, const TwipsRect& place, std::optional<COLORREF> backColour = std::nullopt);
+    void SetText(const std::wstring& text);
+
+    std::function<void()> onChange;
+
+protected:
+    LRESULT OnCommand(WORD code) override;
+
+private:
+    // While SetText runs: whether the edit control has already reported the change itself.
+    struct ProgramChange {
+        bool reported = false;
+    };
+    std::optional<ProgramChange> programChange_;
+};
+
+}  // namespace korvane::ui

@@ -1,0 +1,140 @@
+#include "ui/controls/tree_view.h"
+
+#include <windowsx.h>
+
+namespace korvane::ui {
+
+namespace {
+
+constexpr UINT_PTR kClickSubclass = 1;
+// Sent by the tree to its window as WM_NOTIFY once a mouse click on a node has been handled, so that the node
+// click runs under the window's guard like every other event. Common control codes are all negative.
+constexpr UINT kNodeClicked = 1;
+
+struct NodeClickNotification {
+    NMHDR header;
+    TreeNode node;
+};
+
+}  // namespace
+
+TreeView::TreeView(Window& parent, const TwipsRect& place)
+    : Control(parent, {WC_TREEVIEWW,
+                       TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP |
+                           WS_TABSTOP | WS_GROUP,
+                       WS_EX_CLIENTEDGE, L"", place, std::nullopt})
+{
+    SetWindowSubclass(handle(), &TreeView::ClickProcedure, kClickSubclass, 0);
+}
+
+TreeView::~TreeView()
+{
+    if (handle() != nullptr) RemoveWindowSubclass(handle(), &TreeView::ClickProcedure, kClickSubclass);
+}
+
+void TreeView::SetImageList(HIMAGELIST images) { TreeView_SetImageList(handle(), images, TVSIL_NORMAL); }
+
+void TreeView::Clear() { TreeView_DeleteAllItems(handle()); }
+
+TreeNode TreeView::AddNode(TreeNode parent, const std::wstring& text, int image, int selectedImage)
+{
+    TVINSERTSTRUCTW insert{};
+    insert.hParent = parent != nullptr ? parent : TVI_ROOT;
+    insert.hInsertAfter = TVI_LAST;
+    insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    insert.item.pszText = const_cast<wchar_t*>(text.c_str());
+    insert.item.iImage = image;
+    insert.item.iSelectedImage = selectedImage;
+    return TreeView_InsertItem(handle(), &insert);
+}
+
+std::wstring TreeView::NodeText(TreeNode node) const
+{
+    // A folder name has at most 255 characters; the buffer leaves room for any longer text a tree may hold.
+    std::wstring text(1024, L'\0');
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = node;
+    item.pszText = text.data();
+    item.cchTextMax = static_cast<int>(text.size());
+    if (!TreeView_GetItem(handle(), &item)) return {};
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+std::vector<TreeNode> TreeView::Children(TreeNode parent) const
+{
+    std::vector<TreeNode> children;
+    TreeNode child = parent != nullptr ? TreeView_GetChild(handle(), parent) : TreeView_GetRoot(handle());
+    for (; child != nullptr; child = TreeView_GetNextSibling(handle(), child)) children.push_back(child);
+    return children;
+}
+
+bool TreeView::HasChildren(TreeNode node) const { return TreeView_GetChild(handle(), node) != nullptr; }
+
+TreeNode TreeView::Parent(TreeNode node) const { return TreeView_GetParent(handle(), node); }
+
+std::wstring TreeView::FullPath(TreeNode node) const
+{
+    std::wstring path = NodeText(node);
+    for (TreeNode above = Parent(node); above != nullptr; above = Parent(above))
+        path = NodeText(above) + pathSeparator + path;
+    return path;
+}
+
+void TreeView::SortChildren(TreeNode parent) { TreeView_SortChildren(handle(), parent, FALSE); }
+
+void TreeView::Expand(TreeNode node) { TreeView_Expand(handle(), node, TVE_EXPAND); }
+
+void TreeView::Collapse(TreeNode node) { TreeView_Expand(handle(), node, TVE_COLLAPSE); }
+
+bool TreeView::IsExpanded(TreeNode node) const
+{
+    return (TreeView_GetItemState(handle(), node, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+TreeNode TreeView::SelectedNode() const { return TreeView_GetSelection(handle()); }
+
+RECT TreeView::NodeRect(TreeNode node) const
+{
+    RECT rect{};
+    TreeView_GetItemRect(handle(), node, &rect, TRUE);
+    return rect;
+}
+
+TreeView::Batch::Batch(TreeView& tree) : tree_(tree.handle()) { SendMessageW(tree_, WM_SETREDRAW, FALSE, 0); }
+
+TreeView::Batch::~Batch()
+{
+    SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(tree_, nullptr, TRUE);
+}
+
+LRESULT TreeView::OnNotify(const NMHDR& header)
+{
+    if (header.code == kNodeClicked && onNodeClick)
+        onNodeClick(reinterpret_cast<const NodeClickNotification&>(header).node);
+    return 0;
+}
+
+// The tree view selects a clicked node only after it has sent NM_CLICK, so the click is taken from the mouse
+// message itself: the node under the pointer is found first, and reported once the tree has selected it.
+LRESULT CALLBACK TreeView::ClickProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR) noexcept
+{
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &TreeView::ClickProcedure, kClickSubclass);
+    if (message != WM_LBUTTONDOWN) return DefSubclassProc(hwnd, message, wParam, lParam);
+
+    TVHITTESTINFO hit{};
+    hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    TreeNode clicked = TreeView_HitTest(hwnd, &hit);
+    if (!(hit.flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL))) clicked = nullptr;
+    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    if (clicked != nullptr && IsWindow(hwnd)) {
+        NodeClickNotification notification{{hwnd, static_cast<UINT_PTR>(GetDlgCtrlID(hwnd)), kNodeClicked}, clicked};
+        SendMessageW(GetParent(hwnd), WM_NOTIFY, notification.header.idFrom, reinterpret_cast<LPARAM>(&notification));
+    }
+    return result;
+}
+
+}  // namespace korvane::ui

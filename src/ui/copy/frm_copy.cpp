@@ -1,0 +1,168 @@
+#include "ui/copy/frm_copy.h"
+
+#include <initializer_list>
+
+#include "core/failure.h"
+#include "core/select_folder.h"
+#include "core/settings_loader.h"
+#include "resource.h"
+
+namespace korvane::ui {
+
+namespace {
+
+constexpr COLORREF kWindowColour = 0x00C0FFFF;
+constexpr COLORREF kFrameColour = 0x00C0FFC0;
+constexpr COLORREF kButtonColour = 0x00C0E0FF;
+constexpr COLORREF kShadowColour = 0x00000000;
+
+constexpr TwipsRect kSourceFrame{120, 120, 4092, 1452};
+constexpr TwipsRect kDestinationFrame{120, 1920, 4092, 2652};
+
+constexpr const wchar_t* kPickFolderItem = L"(フォルダを選択)";
+constexpr const wchar_t* kAuthorTitle = L"作者からメッセージ";
+
+OptionButton SourceOption(Window& window, int row)
+{
+    return OptionButton(window, L"*", Inside(kSourceFrame, {360, 240 + 240 * row, 3372, 252}), kFrameColour);
+}
+
+// Runs every step even when an earlier one failed. A failed step has nothing to tell the user: the window
+// simply shows less, so the failure ends with the step.
+void AttemptEach(std::initializer_list<std::function<void()>> steps)
+{
+    for (const auto& step : steps) {
+        try {
+            step();
+        } catch (const std::exception&) {
+        }
+    }
+}
+
+}  // namespace
+
+frmCopy::frmCopy(SettingsStore& settings, Services& services, std::function<void()> endProgram)
+    : Window({L"Korvane", 4395, 5595, kWindowColour}),
+      optSource{SourceOption(*this, 0), SourceOption(*this, 1), SourceOption(*this, 2)},
+      cboList(*this, Inside(kDestinationFrame, {120, 240, 2892, 276})),
+      treDir(*this, Inside(kDestinationFrame, {120, 600, 3732, 1572})),
+      cmdSetup(*this, L"設定(&I)", {120, 4800, 852, 372}, kButtonColour),
+      cmdStart(*this, L"開始(&S)", {1920, 4800, 1092, 372}, kButtonColour),
+      cmdQuit(*this, L"終了(&X)", {3120, 4800, 1092, 372}, kButtonColour),
+      cmdInfo(*this, L"作者からのメッセージ", {480, 5280, 3492, 252}, kWindowColour),
+      txtDir(*this, Inside(kDestinationFrame, {120, 2280, 3732, 264}), kFrameColour),
+      txtSource(*this, Inside(kSourceFrame, {240, 1080, 3252, 264})),
+      cmdSelect(*this, L"...", Inside(kSourceFrame, {3480, 1080, 252, 252})),
+      Frame1(*this, L"コピー元", kSourceFrame, kFrameColour),
+      Frame2(*this, L"保存先", kDestinationFrame, kFrameColour),
+      lblBack{Label(*this, L"", {156, 120, 4104, 1500}, kShadowColour),
+              Label(*this, L"", {156, 1920, 4104, 2700}, kShadowColour)},
+      ImageList1(16, {{L"close", SIID_FOLDER}, {L"open", SIID_FOLDEROPEN}}),
+      settings_(settings),
+      services_(services),
+      endProgram_(std::move(endProgram))
+{
+    for (std::size_t i = 0; i < optSource.size(); ++i) optSource[i].onClick = [this, i] { optSource_Click(i); };
+    cmdSelect.onClick = [this] { cmdSelect_Click(); };
+    cboList.onDropDown = [this] { cboList_DropDown(); };
+    cmdInfo.onClick = [this] { cmdInfo_Click(); };
+    cmdQuit.onClick = [this] { endProgram_(); };
+    SetCancelButton(cmdQuit);
+
+    SetIcon(IDI_KORVANE);
+    LayOut();
+    CenterOnScreen();
+    Load();
+}
+
+void frmCopy::OnLayout(unsigned dpi)
+{
+    treDir.SetImageList(nullptr);
+    ImageList1.ScaleTo(dpi);
+    treDir.SetImageList(ImageList1.handle());
+}
+
+void frmCopy::Load()
+{
+    if (SettingsFileExists()) LoadSettings(settings_, services_);
+    RefreshCopyWindow();
+}
+
+bool frmCopy::SettingsFileExists()
+{
+    const std::wstring path = DefaultSettingsPath(services_.fileSystem);
+    try {
+        return services_.fileSystem.Lookup(path, LookupKind::FilesOnly).has_value();
+    } catch (const Failure&) {
+        services_.dialogs.ShowMessage({path + L"\r\nの設定ファイルを確認できませんでした", MessageIcon::Critical,
+                                       MessageButtons::Ok, false, L"エラー"});
+        return false;
+    }
+}
+
+void frmCopy::RefreshCopyWindow()
+{
+    bool anySlotRegistered = false;
+    AttemptEach({
+        [&] {
+            for (std::size_t i = 0; i < optSource.size(); ++i) {
+                const SourceSlot& slot = settings_.sources[i];
+                optSource[i].SetVisible(slot.registered);
+                if (!slot.registered) continue;
+                optSource[i].SetCaption(slot.name);
+                anySlotRegistered = true;
+            }
+        },
+        [&] {
+            if (anySlotRegistered) return;
+            for (OptionButton& option : optSource) {
+                option.SetChecked(false);
+                option.SetVisible(false);
+            }
+            optSource[0].SetVisible(true);
+            optSource[0].SetEnabled(false);
+            optSource[0].SetCaption(L"(未登録)");
+        },
+        [&] { cboList.Clear(); },
+        [&] {
+            if (!settings_.destinations.empty()) {
+                for (const DirEntry& destination : settings_.destinations) cboList.AddItem(destination.name);
+                cboList.SetSelectedIndex(0);
+            } else {
+                // The list's reaction to the choice must already see "Setting", and "Select" only after it.
+                cboList.tag = kSettingTag;
+                cboList.AddItem(kPickFolderItem);
+                cboList.SetSelectedIndex(0);
+                cboList.tag = kSelectTag;
+            }
+        },
+    });
+}
+
+void frmCopy::optSource_Click(std::size_t index) { txtSource.SetText(settings_.sources[index].path); }
+
+void frmCopy::cmdSelect_Click()
+{
+    const std::wstring picked = SelectFolder(services_.dialogs, handle(), txtSource.Text());
+    if (!picked.empty()) txtSource.SetText(picked);
+    for (OptionButton& option : optSource) option.SetChecked(false);
+}
+
+void frmCopy::cboList_DropDown()
+{
+    if (cboList.tag != kSelectTag) return;
+    const std::wstring picked = SelectFolder(services_.dialogs, handle(), txtDir.Text());
+    if (!picked.empty()) txtDir.SetText(picked);
+    // The list holds only the item for picking a folder: it never stays open.
+    cboList.CloseDropDownSoon();
+}
+
+void frmCopy::cmdInfo_Click()
+{
+    const MessageAnswer answer = services_.dialogs.ShowMessage(
+        {L"このソフトずっと使ってくださいね。", MessageIcon::Question, MessageButtons::YesNo, false, kAuthorTitle});
+    services_.dialogs.ShowMessage({answer == MessageAnswer::Yes ? L"よかった (^-^)" : L"そんなぁ (,- -,)",
+                                   MessageIcon::Information, MessageButtons::Ok, false, kAuthorTitle});
+}
+
+}  // namespace korvane::ui

@@ -1,0 +1,64 @@
+#pragma once
+#include <array>
+#include <functional>
+
+#include "core/services.h"
+#include "core/settings_store.h"
+#include "ui/controls/buttons.h"
+#include "ui/controls/combo_box.h"
+#include "ui/controls/image_list.h"
+#include "ui/controls/static_controls.h"
+#include "ui/controls/text_box.h"
+#include "ui/controls/tree_view.h"
+#include "ui/controls/window.h"
+
+namespace korvane::ui {
+
+// The copy window, the program's start-up and main window: the user picks a source folder (a registered slot
+// or any folder) and a destination (a registered folder or a folder below it) for a copy.
+class frmCopy : public Window {
+public:
+    // Creates the window hidden and loads it: the settings file, when there is one, is read into `settings`,
+    // and the controls are filled from it. `endProgram` ends the program at once.
+    frmCopy(SettingsStore& settings, Services& services, std::function<void()> endProgram);
+
+    // The list's mode, kept in its tag: normal (empty), "Setting" while the list is being filled with its one
+    // item for picking a folder, and "Select" once it holds only that item.
+    static constexpr const wchar_t* kSettingTag = L"Setting";
+    static constexpr const wchar_t* kSelectTag = L"Select";
+
+    // The controls, declared in tab order, which is the order in which they are created. The frames and the
+    // shadows behind them take no focus; they come last so that they lie beneath the controls they hold.
+    std::array<OptionButton, SettingsStore::kSlotCount> optSource;
+    ComboBox cboList;
+    TreeView treDir;
+    GraphicalButton cmdSetup;
+    GraphicalButton cmdStart;
+    GraphicalButton cmdQuit;
+    GraphicalButton cmdInfo;
+    TextBox txtDir;
+    TextBox txtSource;
+    Button cmdSelect;
+    Frame Frame1;
+    Frame Frame2;
+    std::array<Label, 2> lblBack;
+    ImageList ImageList1;
+
+protected:
+    void OnLayout(unsigned dpi) override;
+
+private:
+    void Load();
+    bool SettingsFileExists();
+    void RefreshCopyWindow();
+    void optSource_Click(std::size_t index);
+    void cmdSelect_Click();
+    void cboList_DropDown();
+    void cmdInfo_Click();
+
+    SettingsStore& settings_;
+    Services& services_;
+    std::function<void()> endProgram_;
+};
+
+}  // namespace korvane::ui

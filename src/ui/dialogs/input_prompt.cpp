@@ -1,0 +1,68 @@
+#include "ui/dialogs/input_prompt.h"
+
+#include <algorithm>
+
+#include "ui/controls/message_font.h"
+
+namespace korvane::ui {
+
+namespace {
+
+constexpr int kMargin = 120;
+constexpr int kPromptWidth = 4500;
+constexpr int kMinimumPromptHeight = 1080;
+constexpr int kButtonLeft = kMargin + kPromptWidth + 180;
+constexpr int kButtonWidth = 1080;
+constexpr int kButtonHeight = 360;
+constexpr int kClientWidth = kButtonLeft + kButtonWidth + kMargin;
+constexpr int kInputHeight = 300;
+
+// The height in twips that the prompt needs when its lines are wrapped to the prompt's width.
+int MeasurePrompt(const std::wstring& prompt)
+{
+    const unsigned dpi = GetDpiForSystem();
+    const UniqueFont font = CreateMessageFont(dpi);
+    HDC dc = GetDC(nullptr);
+    const HGDIOBJ oldFont = SelectObject(dc, font.get());
+    RECT area{0, 0, MulDiv(kPromptWidth, static_cast<int>(dpi), 1440), 0};
+    DrawTextW(dc, prompt.c_str(), static_cast<int>(prompt.size()), &area, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    SelectObject(dc, oldFont);
+    ReleaseDC(nullptr, dc);
+    return std::max(kMinimumPromptHeight, MulDiv(area.bottom, 1440, static_cast<int>(dpi)) + 60);
+}
+
+}  // namespace
+
+InputPrompt::InputPrompt(HWND owner, const std::wstring& title, const std::wstring& prompt,
+                         const std::wstring& defaultText)
+    : InputPrompt(owner, title, prompt, defaultText, MeasurePrompt(prompt))
+{
+}
+
+InputPrompt::InputPrompt(HWND owner, const std::wstring& title, const std::wstring& prompt,
+                         const std::wstring& defaultText, int promptHeight)
+    : Window({title, kClientWidth, kMargin + promptHeight + kMargin + kInputHeight + kMargin + 60,
+              GetSysColor(COLOR_BTNFACE), owner}),
+      txtInput(*this, {kMargin, kMargin + promptHeight + kMargin, kClientWidth - 2 * kMargin, kInputHeight}),
+      cmdOK(*this, L"OK", {kButtonLeft, kMargin, kButtonWidth, kButtonHeight}),
+      cmdCancel(*this, L"キャンセル", {kButtonLeft, kMargin + kButtonHeight + 120, kButtonWidth, kButtonHeight}),
+      lblPrompt(*this, prompt, {kMargin, kMargin, kPromptWidth, promptHeight})
+{
+    txtInput.SetText(defaultText);
+    cmdOK.onClick = [this] {
+        answer_ = txtInput.Text();
+        Close();
+    };
+    cmdCancel.onClick = [this] { Close(); };
+    SetDefaultButton(cmdOK);
+    SetCancelButton(cmdCancel);
+    LayOut();
+}
+
+std::wstring InputPrompt::Run()
+{
+    ShowModal();
+    return answer_;
+}
+
+}  // namespace korvane::ui

@@ -1,0 +1,177 @@
+#pragma once
+// What the window tests share: a message pump, keys and clicks sent as real messages, a driver that acts on a
+// modal box from inside its own message loop, and the copy window over a temporary folder.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/services.h"
+#include "core/settings_store.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_text_codec.h"
+#include "support/file_tree.h"
+#include "support/fixed_clock.h"
+#include "support/scripted_dialogs.h"
+#include "support/scripted_shell.h"
+#include "ui/controls/window.h"
+#include "ui/copy/frm_copy.h"
+
+namespace korvane::testing {
+
+// Handles every message waiting for this thread, as the program's message loop does. Bounded, so that a
+// window that keeps posting cannot hang a test.
+inline void PumpMessages()
+{
+    MSG message;
+    for (int handled = 0; handled < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++handled) {
+        if (!ui::Window::TranslateDialogMessage(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+// A key pressed and released in the control that has the focus.
+inline void PressKey(WPARAM key)
+{
+    HWND focus = GetFocus();
+    PostMessageW(focus, WM_KEYDOWN, key, 1);
+    PostMessageW(focus, WM_KEYUP, key, (1u << 30) | (1u << 31) | 1);
+    PumpMessages();
+}
+
+// Alt and a letter: the access key of a control.
+inline void PressAccessKey(wchar_t letter)
+{
+    constexpr LPARAM kAltDown = 1 << 29;
+    PostMessageW(GetFocus(), WM_SYSCHAR, letter, kAltDown | 1);
+    PumpMessages();
+}
+
+inline void Click(const ui::Control& control)
+{
+    SendMessageW(control.handle(), BM_CLICK, 0, 0);
+    PumpMessages();
+}
+
+// A control's rectangle in its window's client area, in pixels.
+inline RECT ClientRectOf(HWND control)
+{
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Acts once on the first visible window of this thread titled `title`, from a timer that runs inside whatever
+// message loop is then running: the way to reach into a modal box while the call that shows it waits.
+class ModalDriver {
+public:
+    ModalDriver(std::wstring title, std::function<void(HWND)> act) : title_(std::move(title)), act_(std::move(act))
+    {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 50, &ModalDriver::Tick);
+    }
+    ~ModalDriver()
+    {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+    ModalDriver(const ModalDriver&) = delete;
+    ModalDriver& operator=(const ModalDriver&) = delete;
+
+    bool acted() const { return acted_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        ModalDriver* self = current_;
+        if (self == nullptr || self->acted_) return;
+        EnumThreadWindows(GetCurrentThreadId(), &ModalDriver::Consider, reinterpret_cast<LPARAM>(self));
+        // A box that never shows would keep the test waiting: after ten seconds every window of the thread
+        // is closed, and the test fails on what it then finds.
+        if (!self->acted_ && ++self->ticks_ > 200)
+            EnumThreadWindows(GetCurrentThreadId(), [](HWND hwnd, LPARAM) {
+                PostMessageW(hwnd, WM_CLOSE, 0, 0);
+                return TRUE;
+            }, 0);
+    }
+    static BOOL CALLBACK Consider(HWND hwnd, LPARAM selfParam)
+    {
+        auto* self = reinterpret_cast<ModalDriver*>(selfParam);
+        wchar_t title[256] = {};
+        GetWindowTextW(hwnd, title, 256);
+        if (!IsWindowVisible(hwnd) || self->title_ != title) return TRUE;
+        self->acted_ = true;
+        self->act_(hwnd);
+        return FALSE;
+    }
+
+    static inline ModalDriver* current_ = nullptr;
+    std::wstring title_;
+    std::function<void(HWND)> act_;
+    UINT_PTR timer_ = 0;
+    int ticks_ = 0;
+    bool acted_ = false;
+};
+
+// The real file system, with the program's folder moved to a test's own folder.
+class RelocatedFileSystem : public FileSystem {
+public:
+    RelocatedFileSystem(FileSystem& files, std::wstring executableFolder)
+        : files_(files), executableFolder_(std::move(executableFolder))
+    {
+    }
+    std::optional<std::wstring> Lookup(const std::wstring& path, LookupKind kind) const override
+    {
+        return files_.Lookup(path, kind);
+    }
+    std::vector<std::wstring> ListSubfolders(const std::wstring& folder) const override
+    {
+        return files_.ListSubfolders(folder);
+    }
+    std::optional<std::string> ReadFile(const std::wstring& path) const override { return files_.ReadFile(path); }
+    void WriteFileAtomically(const std::wstring& path, std::string_view bytes) override
+    {
+        files_.WriteFileAtomically(path, bytes);
+    }
+    std::wstring ExecutableFolder() const override { return executableFolder_; }
+
+private:
+    FileSystem& files_;
+    std::wstring executableFolder_;
+};
+
+// The copy window as the program makes it, over a temporary program folder, with scripted boxes.
+class CopyWindowHarness {
+public:
+    filetree::TempFolder programFolder;
+    Win32FileSystem realFiles;
+    RelocatedFileSystem files{realFiles, programFolder.path()};
+    Win32TextCodec codec{932};
+    ScriptedDialogs dialogs;
+    ScriptedShell shell;
+    FixedClock clock{{2026, 12, 5}};
+    Services services{files, codec, dialogs, shell, clock};
+    SettingsStore settings;
+    int endRequests = 0;
+    std::unique_ptr<ui::frmCopy> window;
+
+    // data.ini beside the program, in code page 932, lines ended by CR LF.
+    void WriteSettings(const std::wstring& text)
+    {
+        filetree::WriteBytes(programFolder.path() + L"\\data.ini", codec.Encode(text));
+    }
+
+    ui::frmCopy& Open()
+    {
+        window = std::make_unique<ui::frmCopy>(settings, services, [this] { ++endRequests; });
+        window->Show();
+        PumpMessages();
+        return *window;
+    }
+};
+
+}  // namespace korvane::testing
