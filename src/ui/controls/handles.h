@@ -2,46 +2,24 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <utility>
+#include "platform/win32/win32_handles.h"
 
 namespace korvane::ui {
 
-// Sole owner of one Win32 handle, released by `Release` when the owner goes or is given another handle.
-template <typename Handle, auto Release>
-class UniqueGuiHandle {
-public:
-    UniqueGuiHandle() = default;
-    explicit UniqueGuiHandle(Handle handle) noexcept : handle_(handle) {}
-    UniqueGuiHandle(UniqueGuiHandle&& other) noexcept : handle_(other.release()) {}
-    UniqueGuiHandle& operator=(UniqueGuiHandle&& other) noexcept
-    {
-        reset(other.release());
-        return *this;
-    }
-    UniqueGuiHandle(const UniqueGuiHandle&) = delete;
-    UniqueGuiHandle& operator=(const UniqueGuiHandle&) = delete;
-    ~UniqueGuiHandle() { reset(); }
-
-    Handle get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept { return handle_ != nullptr; }
-    // Gives the handle up without releasing it (for handles the system has already destroyed).
-    Handle release() noexcept { return std::exchange(handle_, nullptr); }
-    void reset(Handle handle = nullptr) noexcept
-    {
-        if (handle_ != nullptr) Release(handle_);
-        handle_ = handle;
-    }
-
-private:
-    Handle handle_ = nullptr;
+// Handles of the user interface, whose "no handle" value is null.
+template <typename H, auto Release>
+struct GuiHandleTraits {
+    using Handle = H;
+    static Handle Invalid() noexcept { return nullptr; }
+    static void Close(Handle handle) noexcept { Release(handle); }
 };
 
 inline void DeleteGdiObject(HGDIOBJ object) noexcept { DeleteObject(object); }
 
-using UniqueWindow = UniqueGuiHandle<HWND, &DestroyWindow>;
-using UniqueFont = UniqueGuiHandle<HFONT, &DeleteGdiObject>;
-using UniqueBrush = UniqueGuiHandle<HBRUSH, &DeleteGdiObject>;
-using UniqueIcon = UniqueGuiHandle<HICON, &DestroyIcon>;
-using UniqueImageList = UniqueGuiHandle<HIMAGELIST, &ImageList_Destroy>;
+using UniqueWindow = UniqueHandle<GuiHandleTraits<HWND, &DestroyWindow>>;
+using UniqueFont = UniqueHandle<GuiHandleTraits<HFONT, &DeleteGdiObject>>;
+using UniqueBrush = UniqueHandle<GuiHandleTraits<HBRUSH, &DeleteGdiObject>>;
+using UniqueIcon = UniqueHandle<GuiHandleTraits<HICON, &DestroyIcon>>;
+using UniqueImageList = UniqueHandle<GuiHandleTraits<HIMAGELIST, &ImageList_Destroy>>;
 
 }  // namespace korvane::ui
