@@ -35,15 +35,15 @@ struct FileDialogSpec {
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    virtual MessageAnswer ShowMessage(const MessageBoxSpec& spec) = 0;
+    virtual MessageAnswer ShowMessage(const MessageBoxSpec& message) = 0;
     // Modal input prompt: the typed text on OK, empty text on Cancel, Esc or the close box.
     virtual std::wstring PromptInput(const std::wstring& title, const std::wstring& prompt,
                                      const std::wstring& defaultText) = 0;
     virtual FolderPick PickFolder(WindowHandle owner, const std::wstring& title,
                                   const std::wstring& initialFolder) = 0;
     // The chosen file, or nothing when the user cancelled.
-    virtual std::optional<std::wstring> ChooseSaveFile(const FileDialogSpec& spec) = 0;
-    virtual std::optional<std::wstring> ChooseOpenFile(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::wstring> ChooseSaveFile(const FileDialogSpec& options) = 0;
+    virtual std::optional<std::wstring> ChooseOpenFile(const FileDialogSpec& options) = 0;
 };
 
 }  // namespace korvane

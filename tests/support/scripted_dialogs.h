@@ -43,10 +43,10 @@ public:
     std::vector<FileDialogSpec> openDialogs;
 
     // Without a scripted answer a box answers as a cautious user would: OK, No, Cancel, nothing chosen.
-    MessageAnswer ShowMessage(const MessageBoxSpec& spec) override
+    MessageAnswer ShowMessage(const MessageBoxSpec& message) override
     {
-        messages.push_back(spec);
-        if (messageScript_.empty()) return CautiousAnswer(spec.buttons);
+        messages.push_back(message);
+        if (messageScript_.empty()) return CautiousAnswer(message.buttons);
         auto step = std::move(messageScript_.front());
         messageScript_.pop_front();
         if (step.whileOpen) step.whileOpen();
@@ -71,15 +71,15 @@ public:
         return step.pick;
     }
 
-    std::optional<std::wstring> ChooseSaveFile(const FileDialogSpec& spec) override
+    std::optional<std::wstring> ChooseSaveFile(const FileDialogSpec& options) override
     {
-        saveDialogs.push_back(spec);
+        saveDialogs.push_back(options);
         return TakeFront(fileScript_).value_or(std::nullopt);
     }
 
-    std::optional<std::wstring> ChooseOpenFile(const FileDialogSpec& spec) override
+    std::optional<std::wstring> ChooseOpenFile(const FileDialogSpec& options) override
     {
-        openDialogs.push_back(spec);
+        openDialogs.push_back(options);
         return TakeFront(fileScript_).value_or(std::nullopt);
     }
 

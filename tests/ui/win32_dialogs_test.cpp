@@ -51,7 +51,7 @@ BoxSeen Inspect(HWND box)
 TEST(Win32DialogsTest, MessageBoxShowsTextIconButtonsAndDefaultAndReportsTheAnswer)
 {
     struct Case {
-        MessageBoxSpec spec;
+        MessageBoxSpec message;
         const wchar_t* stockIcon;  // nullptr: no icon
         std::vector<int> buttons;
         int defaultButton;
@@ -71,16 +71,16 @@ TEST(Win32DialogsTest, MessageBoxShowsTextIconButtonsAndDefaultAndReportsTheAnsw
          MessageAnswer::Ok},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.spec.text);
+        SCOPED_TRACE(c.message.text);
         BoxSeen seen;
         Win32Dialogs dialogs;
-        ModalDriver driver(c.spec.title, [&](HWND box) {
+        ModalDriver driver(c.message.title, [&](HWND box) {
             seen = Inspect(box);
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(c.pressed, BN_CLICKED), 0);
         });
-        EXPECT_EQ(dialogs.ShowMessage(c.spec), c.answer);
+        EXPECT_EQ(dialogs.ShowMessage(c.message), c.answer);
         ASSERT_TRUE(driver.acted());
-        EXPECT_EQ(seen.text, c.spec.text);
+        EXPECT_EQ(seen.text, c.message.text);
         EXPECT_EQ(seen.buttons, c.buttons);
         EXPECT_EQ(seen.defaultButton, c.defaultButton);
         if (c.stockIcon == nullptr) {

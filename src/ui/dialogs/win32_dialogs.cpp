@@ -11,22 +11,22 @@ namespace korvane::ui {
 
 namespace {
 
-UINT MessageBoxStyle(const MessageBoxSpec& spec)
+UINT MessageBoxStyle(const MessageBoxSpec& message)
 {
     UINT style = 0;
-    switch (spec.icon) {
+    switch (message.icon) {
     case MessageIcon::None: break;
     case MessageIcon::Critical: style |= MB_ICONHAND; break;
     case MessageIcon::Exclamation: style |= MB_ICONEXCLAMATION; break;
     case MessageIcon::Question: style |= MB_ICONQUESTION; break;
     case MessageIcon::Information: style |= MB_ICONASTERISK; break;
     }
-    switch (spec.buttons) {
+    switch (message.buttons) {
     case MessageButtons::Ok: style |= MB_OK; break;
     case MessageButtons::YesNo: style |= MB_YESNO; break;
     case MessageButtons::RetryCancel: style |= MB_RETRYCANCEL; break;
     }
-    if (spec.secondButtonDefault) style |= MB_DEFBUTTON2;
+    if (message.secondButtonDefault) style |= MB_DEFBUTTON2;
     return style;
 }
 
@@ -44,9 +44,9 @@ MessageAnswer CautiousAnswer(MessageButtons buttons)
 // Room for the longest path Windows knows, so that no chosen path is ever cut.
 constexpr DWORD kFileNameCapacity = 32768;
 
-std::optional<std::wstring> RunFileDialog(const FileDialogSpec& spec, BOOL(WINAPI* run)(OPENFILENAMEW*))
+std::optional<std::wstring> RunFileDialog(const FileDialogSpec& options, BOOL(WINAPI* run)(OPENFILENAMEW*))
 {
-    const std::wstring filter = CommonDialogFilter(spec.filter);
+    const std::wstring filter = CommonDialogFilter(options.filter);
     std::wstring file(kFileNameCapacity, L'\0');
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof(dialog);
@@ -54,8 +54,8 @@ std::optional<std::wstring> RunFileDialog(const FileDialogSpec& spec, BOOL(WINAP
     dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = kFileNameCapacity;
-    dialog.lpstrTitle = spec.title.empty() ? nullptr : spec.title.c_str();
-    dialog.Flags = spec.flags;
+    dialog.lpstrTitle = options.title.empty() ? nullptr : options.title.c_str();
+    dialog.Flags = options.flags;
     if (!run(&dialog)) {
         if (const DWORD error = CommDlgExtendedError(); error != 0) {
             MessageBoxW(dialog.hwndOwner,
@@ -70,15 +70,15 @@ std::optional<std::wstring> RunFileDialog(const FileDialogSpec& spec, BOOL(WINAP
 
 }  // namespace
 
-MessageAnswer Win32Dialogs::ShowMessage(const MessageBoxSpec& spec)
+MessageAnswer Win32Dialogs::ShowMessage(const MessageBoxSpec& message)
 {
-    switch (MessageBoxW(GetActiveWindow(), spec.text.c_str(), spec.title.c_str(), MessageBoxStyle(spec))) {
+    switch (MessageBoxW(GetActiveWindow(), message.text.c_str(), message.title.c_str(), MessageBoxStyle(message))) {
     case IDOK: return MessageAnswer::Ok;
     case IDYES: return MessageAnswer::Yes;
     case IDNO: return MessageAnswer::No;
     case IDRETRY: return MessageAnswer::Retry;
     case IDCANCEL: return MessageAnswer::Cancel;
-    default: return CautiousAnswer(spec.buttons);
+    default: return CautiousAnswer(message.buttons);
     }
 }
 
@@ -89,14 +89,14 @@ std::wstring Win32Dialogs::PromptInput(const std::wstring& title, const std::wst
     return dialog.Run();
 }
 
-std::optional<std::wstring> Win32Dialogs::ChooseSaveFile(const FileDialogSpec& spec)
+std::optional<std::wstring> Win32Dialogs::ChooseSaveFile(const FileDialogSpec& options)
 {
-    return RunFileDialog(spec, &GetSaveFileNameW);
+    return RunFileDialog(options, &GetSaveFileNameW);
 }
 
-std::optional<std::wstring> Win32Dialogs::ChooseOpenFile(const FileDialogSpec& spec)
+std::optional<std::wstring> Win32Dialogs::ChooseOpenFile(const FileDialogSpec& options)
 {
-    return RunFileDialog(spec, &GetOpenFileNameW);
+    return RunFileDialog(options, &GetOpenFileNameW);
 }
 
 std::wstring CommonDialogFilter(const std::wstring& filter)

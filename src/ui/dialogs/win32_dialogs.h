@@ -9,12 +9,12 @@ namespace korvane::ui {
 // dialog by the window it is given).
 class Win32Dialogs : public Dialogs {
 public:
-    MessageAnswer ShowMessage(const MessageBoxSpec& spec) override;
+    MessageAnswer ShowMessage(const MessageBoxSpec& message) override;
     std::wstring PromptInput(const std::wstring& title, const std::wstring& prompt,
                              const std::wstring& defaultText) override;
     FolderPick PickFolder(WindowHandle owner, const std::wstring& title, const std::wstring& initialFolder) override;
-    std::optional<std::wstring> ChooseSaveFile(const FileDialogSpec& spec) override;
-    std::optional<std::wstring> ChooseOpenFile(const FileDialogSpec& spec) override;
+    std::optional<std::wstring> ChooseSaveFile(const FileDialogSpec& options) override;
+    std::optional<std::wstring> ChooseOpenFile(const FileDialogSpec& options) override;
 };
 
 // The common file dialogs' filter for "description|pattern|description|pattern": every "|" becomes a NUL and
