@@ -1,19 +1,22 @@
 #include "ui/controls/image_list.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
 
 namespace korvane::ui {
 
 namespace {
 
-UniqueIcon LoadStockIcon(SHSTOCKICONID id, int size)
+// A fully transparent picture, so that a picture that cannot be had leaves the others at their positions.
+void AddBlank(HIMAGELIST list, int size)
 {
-    SHSTOCKICONINFO info{};
-    info.cbSize = sizeof(info);
-    if (FAILED(SHGetStockIconInfo(id, SHGSI_ICONLOCATION, &info))) return {};
-    HICON icon = nullptr;
-    if (PrivateExtractIconsW(info.szPath, info.iIcon, size, size, &icon, nullptr, 1, 0) != 1) return {};
-    return UniqueIcon(icon);
+    const std::vector<BYTE> transparent(static_cast<std::size_t>((size + 15) / 16 * 2 * size), 0xFF);
+    HBITMAP mask = CreateBitmap(size, size, 1, 1, transparent.data());
+    HBITMAP colour = CreateBitmap(size, size, 1, 1, nullptr);
+    ImageList_Add(list, colour, mask);
+    DeleteObject(colour);
+    DeleteObject(mask);
 }
 
 }  // namespace
@@ -25,17 +28,8 @@ void ImageList::ScaleTo(unsigned dpi)
     const int size = MulDiv(size_, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
     UniqueImageList list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, static_cast<int>(pictures_.size()), 0));
     for (const Picture& picture : pictures_) {
-        // A picture that cannot be had stays blank, so that the positions of the others hold.
-        UniqueIcon icon = LoadStockIcon(picture.stockIcon, size);
-        if (icon) {
-            ImageList_AddIcon(list.get(), icon.get());
-        } else {
-            HDC screen = GetDC(nullptr);
-            HBITMAP blank = CreateCompatibleBitmap(screen, size, size);
-            ReleaseDC(nullptr, screen);
-            ImageList_Add(list.get(), blank, nullptr);
-            DeleteObject(blank);
-        }
+        const UniqueIcon icon = picture.load(size);
+        if (!icon || ImageList_AddIcon(list.get(), icon.get()) < 0) AddBlank(list.get(), size);
     }
     list_ = std::move(list);
 }
@@ -45,6 +39,17 @@ int ImageList::IndexOf(const std::wstring& key) const
     const auto found = std::find_if(pictures_.begin(), pictures_.end(),
                                     [&key](const Picture& picture) { return picture.key == key; });
     return found == pictures_.end() ? -1 : static_cast<int>(found - pictures_.begin());
+}
+
+UniqueIcon LoadFolderIcon(bool open, int size)
+{
+    // The small or the large picture, whichever is nearer the size; the image list scales it.
+    UINT flags = SHGFI_USEFILEATTRIBUTES | SHGFI_ICON;
+    flags |= size <= GetSystemMetrics(SM_CXSMICON) ? SHGFI_SMALLICON : SHGFI_LARGEICON;
+    if (open) flags |= SHGFI_OPENICON;
+    SHFILEINFOW info{};
+    if (!SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info), flags)) return {};
+    return UniqueIcon(info.hIcon);
 }
 
 }  // namespace korvane::ui

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
-#include <shellapi.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,12 +9,12 @@
 
 namespace korvane::ui {
 
-// A list of square pictures, each found by its key, drawn from the system's stock icons at the window's dpi.
+// A list of square pictures, each found by its key, drawn again at the window's dpi.
 class ImageList {
 public:
     struct Picture {
         std::wstring key;
-        SHSTOCKICONID stockIcon;
+        std::function<UniqueIcon(int size)> load;  // the picture at `size` pixels, or nothing
     };
     // `size` in pixels at 96 dpi.
     ImageList(int size, std::vector<Picture> pictures);
@@ -30,5 +30,8 @@ private:
     std::vector<Picture> pictures_;
     UniqueImageList list_;
 };
+
+// The system's picture of a folder, closed or open.
+UniqueIcon LoadFolderIcon(bool open, int size);
 
 }  // namespace korvane::ui

@@ -82,7 +82,10 @@ std::wstring TreeView::FullPath(TreeNode node) const
     return path;
 }
 
-void TreeView::SortChildren(TreeNode parent) { TreeView_SortChildren(handle(), parent, FALSE); }
+void TreeView::SortChildren(TreeNode parent)
+{
+    TreeView_SortChildren(handle(), parent != nullptr ? parent : TVI_ROOT, FALSE);
+}
 
 void TreeView::Expand(TreeNode node) { TreeView_Expand(handle(), node, TVE_EXPAND); }
 
@@ -123,7 +126,7 @@ LRESULT CALLBACK TreeView::ClickProcedure(HWND hwnd, UINT message, WPARAM wParam
                                           DWORD_PTR) noexcept
 {
     if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &TreeView::ClickProcedure, kClickSubclass);
-    if (message != WM_LBUTTONDOWN) return DefSubclassProc(hwnd, message, wParam, lParam);
+    if (message != WM_LBUTTONDOWN && message != WM_LBUTTONDBLCLK) return DefSubclassProc(hwnd, message, wParam, lParam);
 
     TVHITTESTINFO hit{};
     hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};

@@ -25,6 +25,7 @@ public:
     bool HasChildren(TreeNode node) const;
     // The texts of the nodes from the root level down to `node`, joined by `pathSeparator`.
     std::wstring FullPath(TreeNode node) const;
+    // Sorts the children of `parent` (nullptr: the root level) by their text.
     void SortChildren(TreeNode parent);
     void Expand(TreeNode node);
     void Collapse(TreeNode node);
@@ -46,8 +47,9 @@ public:
     };
 
     std::wstring pathSeparator = L"\\";
-    // Runs when the user clicks a node's picture or text, also of the node already selected, after the node
-    // has become the selected one. Clicks on the expand buttons are not node clicks.
+    // Runs when the user clicks a node's picture or text, also of the node already selected and also for the
+    // second click of a double click, after the node has become the selected one. Clicks on the expand buttons
+    // are not node clicks.
     std::function<void(TreeNode)> onNodeClick;
 
 protected:

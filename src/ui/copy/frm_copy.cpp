@@ -3,6 +3,7 @@
 #include <initializer_list>
 
 #include "core/failure.h"
+#include "core/path_text.h"
 #include "core/select_folder.h"
 #include "core/settings_loader.h"
 #include "resource.h"
@@ -21,6 +22,12 @@ constexpr TwipsRect kDestinationFrame{120, 1920, 4092, 2652};
 
 constexpr const wchar_t* kPickFolderItem = L"(フォルダを選択)";
 constexpr const wchar_t* kAuthorTitle = L"作者からメッセージ";
+
+void ShowNotAPath(Dialogs& dialogs, const std::wstring& folder)
+{
+    dialogs.ShowMessage({folder + L"\r\nは正しいパスではありません", MessageIcon::Critical, MessageButtons::Ok, false,
+                         L"エラー"});
+}
 
 OptionButton SourceOption(Window& window, int row)
 {
@@ -57,7 +64,8 @@ frmCopy::frmCopy(SettingsStore& settings, Services& services, std::function<void
       Frame2(*this, L"保存先", kDestinationFrame, kFrameColour),
       lblBack{Label(*this, L"", {156, 120, 4104, 1500}, kShadowColour),
               Label(*this, L"", {156, 1920, 4104, 2700}, kShadowColour)},
-      ImageList1(16, {{L"close", SIID_FOLDER}, {L"open", SIID_FOLDEROPEN}}),
+      ImageList1(16, {{L"close", [](int size) { return LoadFolderIcon(false, size); }},
+                      {L"open", [](int size) { return LoadFolderIcon(true, size); }}}),
       settings_(settings),
       services_(services),
       endProgram_(std::move(endProgram))
@@ -65,6 +73,8 @@ frmCopy::frmCopy(SettingsStore& settings, Services& services, std::function<void
     for (std::size_t i = 0; i < optSource.size(); ++i) optSource[i].onClick = [this, i] { optSource_Click(i); };
     cmdSelect.onClick = [this] { cmdSelect_Click(); };
     cboList.onDropDown = [this] { cboList_DropDown(); };
+    cboList.onClick = [this] { cboList_Click(); };
+    treDir.onNodeClick = [this](TreeNode node) { treDir_NodeClick(node); };
     cmdInfo.onClick = [this] { cmdInfo_Click(); };
     cmdQuit.onClick = [this] { endProgram_(); };
     SetCancelButton(cmdQuit);
@@ -155,6 +165,61 @@ void frmCopy::cboList_DropDown()
     if (!picked.empty()) txtDir.SetText(picked);
     // The list holds only the item for picking a folder: it never stays open.
     cboList.CloseDropDownSoon();
+}
+
+void frmCopy::cboList_Click()
+{
+    if (cboList.tag == kSettingTag) return;
+    std::wstring folder;
+    try {
+        treDir.Clear();
+        // In the list's "Select" mode there is no destination at the selected position: nothing to show.
+        const std::size_t index = static_cast<std::size_t>(cboList.SelectedIndex());
+        if (index >= settings_.destinations.size()) return;
+        folder = settings_.destinations[index].path;
+        AddLastBackslash(folder);
+        AddFolderNodes(nullptr, services_.fileSystem.ListSubfolders(folder));
+        txtDir.SetText(folder);
+    } catch (const FolderListingFailure& failure) {
+        // Only a destination that is not there is worth a word; txtDir keeps the folder it showed.
+        if (failure.kind() == FolderListingFailure::Kind::PathNotFound) ShowNotAPath(services_.dialogs, folder);
+    }
+}
+
+void frmCopy::treDir_NodeClick(TreeNode node)
+{
+    std::wstring destination = settings_.destinations.at(static_cast<std::size_t>(cboList.SelectedIndex())).path;
+    RemoveLastBackslash(destination);
+    std::wstring folder = destination + L"\\" + treDir.FullPath(node);
+    AddLastBackslash(folder);
+    if (!treDir.HasChildren(node)) {
+        try {
+            AddFolderNodes(node, services_.fileSystem.ListSubfolders(folder));
+        } catch (const FolderListingFailure& failure) {
+            // The folder went away or cannot be read since the tree was built: say so, and leave txtDir and
+            // the tree as they were.
+            if (failure.kind() == FolderListingFailure::Kind::PathNotFound) {
+                ShowNotAPath(services_.dialogs, folder);
+            } else {
+                const std::wstring reason = failure.reason().empty() ? L"" : L"\r\n" + failure.reason();
+                services_.dialogs.ShowMessage({folder + L"\r\nのフォルダを読み込めませんでした" + reason,
+                                               MessageIcon::Critical, MessageButtons::Ok, false, L"エラー"});
+            }
+            return;
+        }
+        treDir.Expand(node);
+    }
+    txtDir.SetText(folder);
+}
+
+void frmCopy::AddFolderNodes(TreeNode parent, const std::vector<std::wstring>& names)
+{
+    const int closed = ImageList1.IndexOf(L"close");
+    const int open = ImageList1.IndexOf(L"open");
+    const TreeView::Batch batch(treDir);
+    for (const std::wstring& name : names) treDir.AddNode(parent, name, closed, open);
+    // The root level is sorted like every other level, so that the tree reads the same at every depth.
+    treDir.SortChildren(parent);
 }
 
 void frmCopy::cmdInfo_Click()

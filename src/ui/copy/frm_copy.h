@@ -1,6 +1,8 @@
 #pragma once
 #include <array>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "core/services.h"
 #include "core/settings_store.h"
@@ -54,6 +56,10 @@ private:
     void optSource_Click(std::size_t index);
     void cmdSelect_Click();
     void cboList_DropDown();
+    void cboList_Click();
+    void treDir_NodeClick(TreeNode node);
+    // Adds a node for every folder name under `parent` (nullptr: the root level), sorted by name.
+    void AddFolderNodes(TreeNode parent, const std::vector<std::wstring>& names);
     void cmdInfo_Click();
 
     SettingsStore& settings_;

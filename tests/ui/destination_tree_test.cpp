@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/copy/frm_copy.h"
+#include "window_test_support.h"
+
+namespace korvane::ui {
+namespace {
+
+using testing::ClickNode;
+using testing::CopyWindowHarness;
+using testing::MappedDrive;
+using testing::filetree::MakeFolder;
+
+std::vector<std::wstring> TextsOf(const TreeView& tree, const std::vector<TreeNode>& nodes)
+{
+    std::vector<std::wstring> texts;
+    for (TreeNode node : nodes) texts.push_back(tree.NodeText(node));
+    return texts;
+}
+
+std::vector<std::wstring> RootTexts(const TreeView& tree) { return TextsOf(tree, tree.Children(nullptr)); }
+
+TreeNode NodeNamed(const TreeView& tree, TreeNode parent, const std::wstring& text)
+{
+    for (TreeNode node : tree.Children(parent))
+        if (tree.NodeText(node) == text) return node;
+    ADD_FAILURE() << "no node " << text;
+    return nullptr;
+}
+
+int ImageOf(const TreeView& tree, TreeNode node, UINT mask)
+{
+    TVITEMW item{};
+    item.mask = mask | TVIF_HANDLE;
+    item.hItem = node;
+    TreeView_GetItem(tree.handle(), &item);
+    return mask == TVIF_IMAGE ? item.iImage : item.iSelectedImage;
+}
+
+void ExpectNotAPath(const MessageBoxSpec& shown, const std::wstring& folder)
+{
+    EXPECT_EQ(shown.text, folder + L"\r\nは正しいパスではありません");
+    EXPECT_EQ(shown.icon, MessageIcon::Critical);
+    EXPECT_EQ(shown.buttons, MessageButtons::Ok);
+    EXPECT_EQ(shown.title, L"エラー");
+}
+
+// A destination folder "Photos" in its own temporary folder:
+//   Photos\Zoo, Photos\Events\{Trip, 運動会}, Photos\旅行
+class DestinationTreeTest : public ::testing::Test, protected CopyWindowHarness {
+protected:
+    testing::filetree::TempFolder disk;
+    const std::wstring photos = disk.path() + L"\\Photos";
+
+    void SetUp() override
+    {
+        for (const wchar_t* folder : {L"", L"\\Zoo", L"\\Events", L"\\Events\\Trip", L"\\Events\\運動会", L"\\旅行"})
+            MakeFolder(photos + folder);
+    }
+
+    frmCopy& OpenWithDestinations(const std::vector<std::wstring>& paths)
+    {
+        std::wstring text = L"[DirList]\r\n";
+        for (std::size_t i = 0; i < paths.size(); ++i)
+            text += L"Dir" + std::to_wstring(i + 1) + L"=先" + std::to_wstring(i + 1) + L"|" + paths[i] + L"\r\n";
+        WriteSettings(text);
+        return Open();
+    }
+};
+
+TEST_F(DestinationTreeTest, ListChoiceAndNodeClicksGiveTheSameFoldersWithOrWithoutABackslash)
+{
+    for (const std::wstring& stored : {photos, photos + L"\\"}) {
+        SCOPED_TRACE(stored);
+        CopyWindowHarness h;
+        h.WriteSettings(L"[DirList]\r\nDir1=写真|" + stored + L"\r\n");
+        frmCopy& w = h.Open();
+        EXPECT_EQ(w.txtDir.Text(), photos + L"\\");
+        EXPECT_EQ(RootTexts(w.treDir), (std::vector<std::wstring>{L"Events", L"Zoo", L"旅行"}));
+
+        const TreeNode events = NodeNamed(w.treDir, nullptr, L"Events");
+        ClickNode(w.treDir, events);
+        EXPECT_EQ(w.txtDir.Text(), photos + L"\\Events\\");
+        EXPECT_TRUE(w.treDir.IsExpanded(events));
+        EXPECT_EQ(TextsOf(w.treDir, w.treDir.Children(events)), (std::vector<std::wstring>{L"Trip", L"運動会"}));
+
+        ClickNode(w.treDir, NodeNamed(w.treDir, events, L"運動会"));
+        EXPECT_EQ(w.txtDir.Text(), photos + L"\\Events\\運動会\\");
+        ClickNode(w.treDir, NodeNamed(w.treDir, events, L"Trip"));
+        EXPECT_EQ(w.txtDir.Text(), photos + L"\\Events\\Trip\\");
+        EXPECT_EQ(h.settings.destinations[0].path, stored);  // the store keeps the path as it was read
+        EXPECT_TRUE(h.dialogs.messages.empty());
+    }
+}
+
+TEST_F(DestinationTreeTest, SecondClickOnlySetsTheTextEvenAfterACollapse)
+{
+    frmCopy& w = OpenWithDestinations({photos});
+    const TreeNode events = NodeNamed(w.treDir, nullptr, L"Events");
+    ClickNode(w.treDir, events);
+    w.treDir.Collapse(events);
+    MakeFolder(photos + L"\\Events\\Later");  // a folder made after the first listing is not listed
+    ClickNode(w.treDir, NodeNamed(w.treDir, events, L"Trip"));
+    ClickNode(w.treDir, events);
+    EXPECT_EQ(w.txtDir.Text(), photos + L"\\Events\\");
+    EXPECT_FALSE(w.treDir.IsExpanded(events));
+    EXPECT_EQ(TextsOf(w.treDir, w.treDir.Children(events)), (std::vector<std::wstring>{L"Trip", L"運動会"}));
+}
+
+TEST_F(DestinationTreeTest, ANodeWithoutSubfoldersIsListedAtEveryClickAndStaysWithoutChildren)
+{
+    frmCopy& w = OpenWithDestinations({photos});
+    const TreeNode zoo = NodeNamed(w.treDir, nullptr, L"Zoo");
+    ClickNode(w.treDir, zoo);
+    EXPECT_FALSE(w.treDir.HasChildren(zoo));
+    MakeFolder(photos + L"\\Zoo\\Lions");
+    ClickNode(w.treDir, zoo);
+    EXPECT_EQ(TextsOf(w.treDir, w.treDir.Children(zoo)), std::vector<std::wstring>{L"Lions"});
+    EXPECT_EQ(w.txtDir.Text(), photos + L"\\Zoo\\");
+}
+
+TEST_F(DestinationTreeTest, NodesShowTheClosedFolderAndTheOpenOneWhenSelected)
+{
+    frmCopy& w = OpenWithDestinations({photos});
+    const TreeNode events = NodeNamed(w.treDir, nullptr, L"Events");
+    ClickNode(w.treDir, events);
+    for (TreeNode node : {events, NodeNamed(w.treDir, events, L"Trip")}) {
+        EXPECT_EQ(ImageOf(w.treDir, node, TVIF_IMAGE), w.ImageList1.IndexOf(L"close"));
+        EXPECT_EQ(ImageOf(w.treDir, node, TVIF_SELECTEDIMAGE), w.ImageList1.IndexOf(L"open"));
+    }
+    EXPECT_EQ(w.treDir.SelectedNode(), events);
+    EXPECT_EQ(ImageList_GetImageCount(TreeView_GetImageList(w.treDir.handle(), TVSIL_NORMAL)), 2);
+}
+
+TEST_F(DestinationTreeTest, HiddenAndSystemSubfoldersAreListed)
+{
+    MakeFolder(photos + L"\\.隠し");
+    SetFileAttributesW((photos + L"\\.隠し").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    MakeFolder(photos + L"\\System");
+    SetFileAttributesW((photos + L"\\System").c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_HIDDEN);
+    frmCopy& w = OpenWithDestinations({photos});
+    EXPECT_EQ(RootTexts(w.treDir), (std::vector<std::wstring>{L".隠し", L"Events", L"System", L"Zoo", L"旅行"}));
+}
+
+TEST_F(DestinationTreeTest, ADestinationWithoutSubfoldersShowsAnEmptyTree)
+{
+    MakeFolder(disk.path() + L"\\空");
+    frmCopy& w = OpenWithDestinations({disk.path() + L"\\空"});
+    EXPECT_TRUE(w.treDir.Children(nullptr).empty());
+    EXPECT_EQ(w.txtDir.Text(), disk.path() + L"\\空\\");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(DestinationTreeTest, AMissingDestinationIsReportedAtLoadAndLaterAndTheTextStays)
+{
+    const std::wstring missing = disk.path() + L"\\Backup";
+    frmCopy& w = OpenWithDestinations({missing, photos, missing + L"\\"});
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ExpectNotAPath(dialogs.messages[0], missing + L"\\");
+    EXPECT_TRUE(w.treDir.Children(nullptr).empty());
+    EXPECT_EQ(w.txtDir.Text(), L"");
+
+    w.cboList.SetSelectedIndex(1);
+    EXPECT_EQ(w.txtDir.Text(), photos + L"\\");
+    w.cboList.SetSelectedIndex(2);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    ExpectNotAPath(dialogs.messages[1], missing + L"\\");
+    EXPECT_TRUE(w.treDir.Children(nullptr).empty());
+    EXPECT_EQ(w.txtDir.Text(), photos + L"\\");
+}
+
+TEST_F(DestinationTreeTest, ChoosingInTheListByKeyboardRebuildsTheTree)
+{
+    MakeFolder(disk.path() + L"\\Other");
+    MakeFolder(disk.path() + L"\\Other\\Only");
+    frmCopy& w = OpenWithDestinations({photos, disk.path() + L"\\Other"});
+    ClickNode(w.treDir, NodeNamed(w.treDir, nullptr, L"Events"));
+    w.cboList.Focus();
+    testing::PressKey(VK_DOWN);
+    EXPECT_EQ(w.cboList.SelectedIndex(), 1);
+    EXPECT_EQ(RootTexts(w.treDir), std::vector<std::wstring>{L"Only"});
+    EXPECT_EQ(w.txtDir.Text(), disk.path() + L"\\Other\\");
+}
+
+TEST_F(DestinationTreeTest, AFolderRemovedSinceTheTreeWasBuiltIsNamedAndNothingElseChanges)
+{
+    frmCopy& w = OpenWithDestinations({photos});
+    const TreeNode zoo = NodeNamed(w.treDir, nullptr, L"Zoo");
+    ClickNode(w.treDir, NodeNamed(w.treDir, nullptr, L"Events"));
+    RemoveDirectoryW((photos + L"\\Zoo").c_str());
+    ClickNode(w.treDir, zoo);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ExpectNotAPath(dialogs.messages[0], photos + L"\\Zoo\\");
+    EXPECT_EQ(w.txtDir.Text(), photos + L"\\Events\\");
+    EXPECT_EQ(RootTexts(w.treDir), (std::vector<std::wstring>{L"Events", L"Zoo", L"旅行"}));
+}
+
+TEST_F(DestinationTreeTest, ADriveRootGivesTheRootAndItsFolders)
+{
+    const MappedDrive drive(photos);
+    ASSERT_FALSE(drive.root().empty()) << "no drive letter could be mapped";
+    frmCopy& w = OpenWithDestinations({drive.root()});
+    EXPECT_EQ(w.txtDir.Text(), drive.root());
+    EXPECT_EQ(RootTexts(w.treDir), (std::vector<std::wstring>{L"Events", L"Zoo", L"旅行"}));
+    ClickNode(w.treDir, NodeNamed(w.treDir, nullptr, L"Zoo"));
+    EXPECT_EQ(w.txtDir.Text(), drive.root() + L"Zoo\\");
+    const TreeNode events = NodeNamed(w.treDir, nullptr, L"Events");
+    ClickNode(w.treDir, events);
+    ClickNode(w.treDir, NodeNamed(w.treDir, events, L"Trip"));
+    EXPECT_EQ(w.txtDir.Text(), drive.root() + L"Events\\Trip\\");
+}
+
+TEST_F(DestinationTreeTest, WithoutDestinationsAChoiceInTheListShowsNothing)
+{
+    frmCopy& w = Open();
+    w.txtDir.SetText(L"C:\\typed");
+    w.cboList.SetSelectedIndex(0);
+    EXPECT_TRUE(w.treDir.Children(nullptr).empty());
+    EXPECT_EQ(w.txtDir.Text(), L"C:\\typed");
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+}  // namespace
+}  // namespace korvane::ui
