@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+#include "core/copy_run.h"
 #include "core/failure.h"
 #include "core/path_text.h"
 #include "core/select_folder.h"
@@ -75,6 +76,7 @@ frmCopy::frmCopy(SettingsStore& settings, Services& services, std::function<void
     cboList.onDropDown = [this] { cboList_DropDown(); };
     cboList.onClick = [this] { cboList_Click(); };
     treDir.onNodeClick = [this](TreeNode node) { treDir_NodeClick(node); };
+    cmdStart.onClick = [this] { cmdStart_Click(); };
     cmdInfo.onClick = [this] { cmdInfo_Click(); };
     cmdQuit.onClick = [this] { endProgram_(); };
     SetCancelButton(cmdQuit);
@@ -221,6 +223,9 @@ void frmCopy::AddFolderNodes(TreeNode parent, const std::vector<std::wstring>& n
     // The root level is sorted like every other level, so that the tree reads the same at every depth.
     treDir.SortChildren(parent);
 }
+
+// The run reads both boxes once, now: what is typed while its boxes are open does not change it.
+void frmCopy::cmdStart_Click() { RunCopy(services_, handle(), txtDir.Text(), txtSource.Text()); }
 
 void frmCopy::cmdInfo_Click()
 {
