@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# End to end: starts the real korvane.exe under Wine on the current X display, with a card folder and a
+# destination registered in its data.ini, and drives it from the keyboard only:
+#   1. a copy: Space on the first source, Alt+S, Enter on the name prompt, Enter on the completion box; every
+#      copied byte is checked;
+#   2. the run's failure paths: a name the shell refuses, a source that is not there (Retry box, cancelled), a
+#      malformed source path, a destination that is not there.
+# It keeps a screenshot of each window it meets.
+#   copy_from_keyboard.sh <korvane.exe> <work folder>
+set -euo pipefail
+exe=$1
+work=$2
+shots="$work/screenshots"
+
+rm -rf "$work"
+mkdir -p "$work/app" "$work/card" "$work/photos" "$shots"
+cp "$exe" "$work/app/korvane.exe"
+
+fail() { echo "FAILED: $*" >&2; exit 1; }
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# A small camera card: nested folders, Japanese names (with the code page 932 trail-byte traps ポ, 表 and ソ),
+# binary content.
+mkdir -p "$work/card/DCIM/100_旅行/二日目" "$work/card/ポスター表" "$work/card/空のフォルダ"
+for i in $(seq 1 40); do head -c $((i * 997)) /dev/urandom > "$work/card/DCIM/IMG_$i.JPG"; done
+head -c 3000000 /dev/urandom > "$work/card/DCIM/100_旅行/運動会.MTS"
+head -c 12345 /dev/urandom > "$work/card/DCIM/100_旅行/二日目/写真ソ.jpg"
+printf 'メモ\r\n' > "$work/card/ポスター表/メモ.txt"
+
+printf '[SourceList]\r\nSource1=カード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=写真|%s\r\n[Password]\r\nPassword=\r\n' \
+  "$(windows_path "$work/card")" "$(windows_path "$work/photos")" | iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
+
+# Waits for a visible top-level window titled exactly $1.
+wait_window() {
+  for _ in $(seq 1 120); do
+    if [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)" ]; then
+      sleep 0.7  # let it paint
+      return 0
+    fi
+    sleep 0.25
+  done
+  return 1
+}
+wait_gone() {
+  for _ in $(seq 1 40); do
+    [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)" ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
+shot() { import -window root "$shots/$1.png"; }
+# Replaces the text of the focused box with $1.
+type_over() { xdotool key End shift+Home BackSpace; xdotool type --delay 20 "$1"; }
+# Replaces the text of the copy window's box at pixel $1,$2 of its client area (96 dpi) with $3.
+type_into() {
+  xdotool mousemove --window "$(xdotool search --onlyvisible --name '^Korvane$' | head -n 1)" "$1" "$2" click 1
+  type_over "$3"
+}
+source_box=(124 89)
+destination_box=(116 289)
+# Gives a window the focus with a click on its top left corner (the window's own background): without a
+# window manager there is no other way to activate it.
+click_window() { xdotool mousemove --window "$(xdotool search --onlyvisible --name "^$1\$" | head -n 1)" 3 3 click 1; sleep 0.5; }
+# Starts a run that must end in an error box; keeps its picture and closes it with the key $2.
+expect_error_box() {
+  xdotool key alt+s
+  wait_window エラー || { shot "$1-missing"; fail "no error box for $1"; }
+  shot "$1"
+  xdotool key "$2"
+  wait_gone エラー || fail "the error box for $1 did not close"
+}
+
+# Its output goes to a file: the explorer it starts inherits it and would otherwise hold the test's pipe open.
+wine "$work/app/korvane.exe" >"$work/wine.log" 2>&1 &
+program=$!
+trap 'kill $program 2>/dev/null || true' EXIT
+
+wait_window Korvane || fail "the copy window did not open"
+shot 01-copy-window
+xdotool key space                      # the first source option has the focus: choose it
+sleep 0.5
+shot 02-source-chosen
+
+# 1. A copy into today's folder.
+xdotool key alt+s                      # 開始(&S)
+wait_window コピー || fail "the name prompt did not open"
+shot 03-name-prompt
+xdotool key Return                     # today's date, as proposed
+wait_window 完了 || { shot 04-failure; fail "the completion message did not appear"; }
+shot 04-copy-done
+xdotool key Return
+wait_window "$(date +%Y_%m%d)" || fail "the explorer did not open on the new folder"
+shot 05-explorer
+target="$work/photos/$(date +%Y_%m%d)"
+[ -d "$target" ] || fail "no folder $target"
+diff -r "$work/card" "$target" || fail "the copy differs from the card"
+
+# 2. The failure paths, once the explorer is closed.
+click_window "$(date +%Y_%m%d)"
+xdotool key alt+F4
+wait_gone "$(date +%Y_%m%d)" || fail "the explorer did not close"
+click_window Korvane
+
+printf 'x' > "$work/photos/blocked"     # a file where the new folder should go: the shell cannot copy
+xdotool key alt+s
+wait_window コピー || fail "the name prompt did not open again"
+type_over blocked
+xdotool key Return
+wait_window エラー || { shot 06-failure; fail "no failure question for a refused name"; }
+shot 06-copy-failed-question
+xdotool key Return                     # No is the default
+wait_gone エラー || fail "the failure question did not close"
+
+type_into "${source_box[@]}" "$(windows_path "$work/no-card")"
+expect_error_box 07-source-not-ready Escape
+type_into "${source_box[@]}" 'Z:\tmp\a<b'
+expect_error_box 08-bad-file-name Return
+type_into "${source_box[@]}" "$(windows_path "$work/card")"
+type_into "${destination_box[@]}" "$(windows_path "$work/nowhere")\\"
+expect_error_box 09-destination-missing Return
+
+[ "$(find "$work/photos" -mindepth 1 -maxdepth 1 | wc -l)" -eq 2 ] || fail "a failed run left something in $work/photos"
+echo "$(find "$work/card" -type f | wc -l) files copied byte for byte into $target; screenshots in $shots"
