@@ -6,7 +6,9 @@ namespace korvane::ui {
 
 namespace {
 
-constexpr UINT_PTR kClickSubclass = 1;
+// The tree view class's own window procedure, the same for every tree.
+WNDPROC treeViewProcedure = nullptr;
+
 // Sent by the tree to its window as WM_NOTIFY once a mouse click on a node has been handled, so that the node
 // click runs under the window's guard like every other event. Common control codes are all negative.
 constexpr UINT kNodeClicked = 1;
@@ -24,12 +26,11 @@ TreeView::TreeView(Window& parent, const TwipsRect& place)
                            WS_TABSTOP | WS_GROUP,
                        WS_EX_CLIENTEDGE, L"", place, std::nullopt})
 {
-    SetWindowSubclass(handle(), &TreeView::ClickProcedure, kClickSubclass, 0);
-}
-
-TreeView::~TreeView()
-{
-    if (handle() != nullptr) RemoveWindowSubclass(handle(), &TreeView::ClickProcedure, kClickSubclass);
+    // The window procedure is replaced rather than subclassed with SetWindowSubclass: under Wine that one's
+    // dispatch of every message made filling 10,000 nodes take 1.4 s instead of 0.2 s.
+    const auto previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TreeView::ClickProcedure)));
+    if (previous != &TreeView::ClickProcedure) treeViewProcedure = previous;
 }
 
 void TreeView::SetImageList(HIMAGELIST images) { TreeView_SetImageList(handle(), images, TVSIL_NORMAL); }
@@ -122,17 +123,16 @@ LRESULT TreeView::OnNotify(const NMHDR& header)
 
 // The tree view selects a clicked node only after it has sent NM_CLICK, so the click is taken from the mouse
 // message itself: the node under the pointer is found first, and reported once the tree has selected it.
-LRESULT CALLBACK TreeView::ClickProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                          DWORD_PTR) noexcept
+LRESULT CALLBACK TreeView::ClickProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &TreeView::ClickProcedure, kClickSubclass);
-    if (message != WM_LBUTTONDOWN && message != WM_LBUTTONDBLCLK) return DefSubclassProc(hwnd, message, wParam, lParam);
+    if (message != WM_LBUTTONDOWN && message != WM_LBUTTONDBLCLK)
+        return CallWindowProcW(treeViewProcedure, hwnd, message, wParam, lParam);
 
     TVHITTESTINFO hit{};
     hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     TreeNode clicked = TreeView_HitTest(hwnd, &hit);
     if (!(hit.flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL))) clicked = nullptr;
-    const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+    const LRESULT result = CallWindowProcW(treeViewProcedure, hwnd, message, wParam, lParam);
     if (clicked != nullptr && IsWindow(hwnd)) {
         NodeClickNotification notification{{hwnd, static_cast<UINT_PTR>(GetDlgCtrlID(hwnd)), kNodeClicked}, clicked};
         SendMessageW(GetParent(hwnd), WM_NOTIFY, notification.header.idFrom, reinterpret_cast<LPARAM>(&notification));

@@ -13,7 +13,6 @@ using TreeNode = HTREEITEM;
 class TreeView : public Control {
 public:
     TreeView(Window& parent, const TwipsRect& place);
-    ~TreeView() override;
 
     void SetImageList(HIMAGELIST images);
     void Clear();
@@ -56,8 +55,7 @@ protected:
     LRESULT OnNotify(const NMHDR& header) override;
 
 private:
-    static LRESULT CALLBACK ClickProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                           DWORD_PTR data) noexcept;
+    static LRESULT CALLBACK ClickProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     TreeNode Parent(TreeNode node) const;
 };
 
