@@ -72,15 +72,15 @@ void GraphicalButton::OnDrawItem(const DRAWITEMSTRUCT& item)
     }
 }
 
+bool CheckableButton::IsChecked() const { return SendMessageW(handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
 OptionButton::OptionButton(Window& parent, const std::wstring& caption, const TwipsRect& place,
                            std::optional<COLORREF> backColour)
     // Not an automatic radio button: those choose themselves when they get the focus, even by Tab.
-    : Control(parent, {WC_BUTTONW, BS_RADIOBUTTON | WS_TABSTOP | GroupStyleAfter(parent), 0, caption, place,
+    : CheckableButton(parent, {WC_BUTTONW, BS_RADIOBUTTON | WS_TABSTOP | GroupStyleAfter(parent), 0, caption, place,
                        backColour})
 {
 }
-
-bool OptionButton::IsChecked() const { return SendMessageW(handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void OptionButton::SetChecked(bool checked)
 {
@@ -122,11 +122,9 @@ void OptionButton::ClearOthersInGroup()
 
 CheckBox::CheckBox(Window& parent, const std::wstring& caption, const TwipsRect& place,
                    std::optional<COLORREF> backColour)
-    : Control(parent, {WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, caption, place, backColour})
+    : CheckableButton(parent, {WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, caption, place, backColour})
 {
 }
-
-bool CheckBox::IsChecked() const { return SendMessageW(handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void CheckBox::SetChecked(bool checked)
 {

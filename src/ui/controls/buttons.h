@@ -32,20 +32,28 @@ protected:
     void OnDrawItem(const DRAWITEMSTRUCT& item) override;
 };
 
+// A button with a check state: an option button or a check box.
+class CheckableButton : public Control {
+public:
+    using Control::SetCaption;
+    bool IsChecked() const;
+
+    // Runs for every click by the user, and when the program changes the state as described by the subclass.
+    std::function<void()> onClick;
+
+protected:
+    using Control::Control;
+};
+
 // One button of a row of option buttons: consecutive option buttons form one group in which at most one is
 // chosen.
-class OptionButton : public Control {
+class OptionButton : public CheckableButton {
 public:
     OptionButton(Window& parent, const std::wstring& caption, const TwipsRect& place,
                  std::optional<COLORREF> backColour = std::nullopt);
-    using Control::SetCaption;
-    bool IsChecked() const;
-    // Choosing a button clears the others of its group and runs `onClick`, as the user's choice does;
-    // clearing it runs nothing.
+    // Choosing a button clears the others of its group and runs `onClick`, as the user's choice does (also on
+    // the chosen button); clearing it runs nothing.
     void SetChecked(bool checked);
-
-    // Runs for every click by the user, also on the chosen button, and when the program chooses it.
-    std::function<void()> onClick;
 
 protected:
     LRESULT OnCommand(WORD code) override;
@@ -56,15 +64,11 @@ private:
 };
 
 // A check box; `onClick` runs whenever its state changes, by the user or by the program.
-class CheckBox : public Control {
+class CheckBox : public CheckableButton {
 public:
     CheckBox(Window& parent, const std::wstring& caption, const TwipsRect& place,
              std::optional<COLORREF> backColour = std::nullopt);
-    using Control::SetCaption;
-    bool IsChecked() const;
     void SetChecked(bool checked);
-
-    std::function<void()> onClick;
 
 protected:
     LRESULT OnCommand(WORD code) override;
