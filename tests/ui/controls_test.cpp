@@ -23,7 +23,7 @@ using testing::PumpMessages;
 // A window with one control of each kind, created in this order (and so tabbed through in this order).
 class SampleWindow : public Window {
 public:
-    SampleWindow() : Window({L"見本", 6000, 4000, RGB(255, 255, 224)})
+    SampleWindow() : Window({.caption = L"見本", .clientSize = {6000, 4000}, .backColour = RGB(255, 255, 224)})
     {
         SetDefaultButton(cmdOK);
         SetCancelButton(cmdBack);
@@ -167,7 +167,7 @@ TEST(ControlsTest, AFailingHandlerIsReportedAndTheWindowGoesOn)
         Click(w.cmdOK);
         EXPECT_TRUE(driver.acted());
     }
-    EXPECT_EQ(reported, L"予期しないエラーが発生しました。\r\ndisk on fire");
+    EXPECT_EQ(reported, L"予期しないエラーが発生しました。");  // the English details go to the debugger only
     EXPECT_TRUE(w.IsOpen());
     int ran = 0;
     w.cmdOK.onClick = [&] { ++ran; };

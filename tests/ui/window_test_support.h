@@ -16,6 +16,7 @@
 #include "support/fixed_clock.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_shell.h"
+#include "ui/controls/message_loop.h"
 #include "ui/controls/window.h"
 #include "ui/copy/frm_copy.h"
 
@@ -23,16 +24,7 @@ namespace korvane::testing {
 
 // Handles every message waiting for this thread, as the program's message loop does. Bounded, so that a
 // window that keeps posting cannot hang a test.
-inline void PumpMessages()
-{
-    MSG message;
-    for (int handled = 0; handled < 10000 && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++handled) {
-        if (!ui::Window::TranslateDialogMessage(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-}
+inline void PumpMessages() { ui::HandleWaitingMessages(); }
 
 // A key pressed and released in the control that has the focus.
 inline void PressKey(WPARAM key)
@@ -274,6 +266,16 @@ private:
     std::wstring executableFolder_;
 };
 
+// Counts what the windows ask of the program.
+struct RecordedProgramActions : ui::ProgramActions {
+    int copyWindowRequests = 0;
+    int settingsWindowRequests = 0;
+    int endRequests = 0;
+    void ShowCopyWindow() override { ++copyWindowRequests; }
+    void OpenSettingsWindow() override { ++settingsWindowRequests; }
+    void EndProgram() override { ++endRequests; }
+};
+
 // The copy window as the program makes it, over a temporary program folder, with scripted boxes.
 class CopyWindowHarness {
 public:
@@ -286,7 +288,8 @@ public:
     FixedClock clock{{2026, 12, 5}};
     Services services{files, codec, dialogs, shell, clock};
     SettingsStore settings;
-    int endRequests = 0;
+    RecordedProgramActions program;
+    int& endRequests = program.endRequests;
     std::unique_ptr<ui::frmCopy> window;
 
     // data.ini beside the program, in code page 932, lines ended by CR LF.
@@ -297,7 +300,7 @@ public:
 
     ui::frmCopy& Open()
     {
-        window = std::make_unique<ui::frmCopy>(settings, services, [this] { ++endRequests; });
+        window = std::make_unique<ui::frmCopy>(settings, services, program);
         window->Show();
         PumpMessages();
         return *window;

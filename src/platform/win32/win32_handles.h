@@ -1,16 +1,19 @@
 #pragma once
-// Sole owners of Win32 handles: each releases its handle once, when it goes out of scope or is given another.
+// The one owner of Win32 handles, for kernel objects as for the user interface's: it releases its handle once,
+// when it goes out of scope or is given another.
 #include <windows.h>
 
+#include <cstdint>
 #include <utility>
 
 namespace korvane {
 
-// Traits name the handle type, its "no handle" value and how it is released.
-template <typename Traits>
+// `Release` frees a handle of type `H`; `NoHandle` is the value that means "no handle" (0 for most handles,
+// -1 for those that use INVALID_HANDLE_VALUE), given as an integer because a pointer constant cannot be.
+template <typename H, auto Release, std::intptr_t NoHandle = 0>
 class UniqueHandle {
 public:
-    using Handle = typename Traits::Handle;
+    using Handle = H;
 
     UniqueHandle() = default;
     explicit UniqueHandle(Handle handle) noexcept : handle_(handle) {}
@@ -24,30 +27,25 @@ public:
     UniqueHandle& operator=(const UniqueHandle&) = delete;
     ~UniqueHandle() { reset(); }
 
+    static Handle none() noexcept { return reinterpret_cast<Handle>(NoHandle); }
     Handle get() const noexcept { return handle_; }
-    bool valid() const noexcept { return handle_ != Traits::Invalid(); }
+    bool valid() const noexcept { return handle_ != none(); }
     explicit operator bool() const noexcept { return valid(); }
     // Gives the handle up without releasing it (for handles the system has already destroyed).
-    Handle release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
-    void reset(Handle handle = Traits::Invalid()) noexcept
+    Handle release() noexcept { return std::exchange(handle_, none()); }
+    void reset(Handle handle = none()) noexcept
     {
-        if (valid()) Traits::Close(handle_);
+        if (valid()) Release(handle_);
         handle_ = handle;
     }
 
 private:
-    Handle handle_ = Traits::Invalid();
+    Handle handle_ = none();
 };
 
-// Kernel handles whose "no handle" value is INVALID_HANDLE_VALUE.
-template <BOOL(WINAPI* CloseFunction)(HANDLE)>
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle handle) noexcept { CloseFunction(handle); }
-};
+inline constexpr std::intptr_t kInvalidHandleValue = -1;  // INVALID_HANDLE_VALUE
 
-using UniqueFileHandle = UniqueHandle<KernelHandleTraits<&CloseHandle>>;  // CreateFileW
-using UniqueFindHandle = UniqueHandle<KernelHandleTraits<&FindClose>>;    // FindFirstFileExW
+using UniqueFileHandle = UniqueHandle<HANDLE, &CloseHandle, kInvalidHandleValue>;  // CreateFileW
+using UniqueFindHandle = UniqueHandle<HANDLE, &FindClose, kInvalidHandleValue>;    // FindFirstFileExW
 
 }  // namespace korvane

@@ -55,14 +55,13 @@ void GraphicalButton::OnDrawItem(const DRAWITEMSTRUCT& item)
 
     RECT textArea = face;
     if (pressed) OffsetRect(&textArea, 1, 1);
-    const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(handle(), WM_GETFONT, 0, 0)));
+    const ScopedSelection font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(handle(), WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
     UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
     if (item.itemState & ODS_NOACCEL) format |= DT_HIDEPREFIX;
     const std::wstring caption = Text();
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &textArea, format);
-    SelectObject(dc, oldFont);
 
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
         const int inset = GetSystemMetricsForDpi(SM_CXEDGE, GetDpiForWindow(handle())) + 1;

@@ -3,7 +3,6 @@
 #include <stdexcept>
 
 #include "ui/controls/window.h"
-#include "ui/twips.h"
 
 namespace korvane::ui {
 
@@ -39,6 +38,13 @@ void Control::SetEnabled(bool enabled) { EnableWindow(handle(), enabled ? TRUE :
 
 void Control::Focus() { SetFocus(handle()); }
 
+void Control::SetBackColour(std::optional<COLORREF> colour)
+{
+    backColour_ = colour;
+    backBrush_.reset(colour ? CreateSolidBrush(*colour) : nullptr);
+    InvalidateRect(handle(), nullptr, TRUE);
+}
+
 void Control::SetCaption(const std::wstring& text) { SetWindowTextW(handle(), text.c_str()); }
 
 HBRUSH Control::OnControlColour(HDC dc)
@@ -48,12 +54,7 @@ HBRUSH Control::OnControlColour(HDC dc)
     return backBrush_.get();
 }
 
-RECT Control::PixelRect(unsigned dpi) const
-{
-    // Edges rather than sizes are scaled, so that controls that touch in the design still touch.
-    return {TwipsToPixels(place_.left, dpi), TwipsToPixels(place_.top, dpi),
-            TwipsToPixels(place_.left + place_.width, dpi), TwipsToPixels(place_.top + place_.height, dpi)};
-}
+RECT Control::PixelRect(unsigned dpi) const { return TwipsToPixels(place_, dpi); }
 
 void Control::MoveTo(const RECT& pixels)
 {

@@ -5,24 +5,11 @@
 #include <string>
 
 #include "ui/controls/handles.h"
+#include "ui/twips.h"
 
 namespace korvane::ui {
 
 class Window;
-
-// A position and size in twips within a window's client area.
-struct TwipsRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
-
-// `place`, given relative to a container (a frame) at `container`, in window coordinates.
-constexpr TwipsRect Inside(const TwipsRect& container, const TwipsRect& place)
-{
-    return {container.left + place.left, container.top + place.top, place.width, place.height};
-}
 
 // A child control of a Window. It owns its HWND and is positioned and given the window's font by the window.
 // The window reflects the messages that concern the control (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*,
@@ -41,6 +28,9 @@ public:
     bool IsEnabled() const;
     void SetEnabled(bool enabled);
     void Focus();
+    // Changes the colour behind the control's text (nothing: the system's default) and draws it again.
+    void SetBackColour(std::optional<COLORREF> colour);
+    std::optional<COLORREF> backColour() const noexcept { return backColour_; }
 
     // Free text kept for the program, as a tag on the control; the control itself never reads it.
     std::wstring tag;
@@ -59,7 +49,6 @@ protected:
     Window& parent() const noexcept { return parent_; }
     // Changes the window text without any change event; public in the classes that have a caption.
     void SetCaption(const std::wstring& text);
-    std::optional<COLORREF> backColour() const noexcept { return backColour_; }
     HBRUSH backBrush() const noexcept { return backBrush_.get(); }
 
     // Messages about this control, reflected by the window.
@@ -68,6 +57,9 @@ protected:
     virtual void OnDrawItem(const DRAWITEMSTRUCT& /*item*/) {}
     // The brush behind the control's text: its back colour, or nothing for the system's default.
     virtual HBRUSH OnControlColour(HDC dc);
+    // Whether a control without a back colour of its own shows the window's colour behind its text, as captions
+    // do; a text box keeps the system's colours, also when it is disabled.
+    virtual bool StandsOnWindowColour() const { return true; }
     // Places the control at the window's dpi and gives it the window's font.
     virtual void OnLayout(unsigned dpi, HFONT font);
     // Moves the control to `pixels` (a rectangle in the window's client coordinates).

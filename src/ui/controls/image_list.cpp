@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ui/twips.h"
+
 namespace korvane::ui {
 
 namespace {
@@ -12,11 +14,9 @@ namespace {
 void AddBlank(HIMAGELIST list, int size)
 {
     const std::vector<BYTE> transparent(static_cast<std::size_t>((size + 15) / 16 * 2 * size), 0xFF);
-    HBITMAP mask = CreateBitmap(size, size, 1, 1, transparent.data());
-    HBITMAP colour = CreateBitmap(size, size, 1, 1, nullptr);
-    ImageList_Add(list, colour, mask);
-    DeleteObject(colour);
-    DeleteObject(mask);
+    const UniqueBitmap mask(CreateBitmap(size, size, 1, 1, transparent.data()));
+    const UniqueBitmap colour(CreateBitmap(size, size, 1, 1, nullptr));
+    ImageList_Add(list, colour.get(), mask.get());
 }
 
 }  // namespace
@@ -25,7 +25,7 @@ ImageList::ImageList(int size, std::vector<Picture> pictures) : size_(size), pic
 
 void ImageList::ScaleTo(unsigned dpi)
 {
-    const int size = MulDiv(size_, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+    const int size = ScalePixels(size_, dpi);
     UniqueImageList list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, static_cast<int>(pictures_.size()), 0));
     for (const Picture& picture : pictures_) {
         const UniqueIcon icon = picture.load(size);
@@ -43,9 +43,10 @@ int ImageList::IndexOf(const std::wstring& key) const
 
 UniqueIcon LoadFolderIcon(bool open, int size)
 {
-    // The small or the large picture, whichever is nearer the size; the image list scales it.
+    // The small or the large picture, whichever is nearer the size; the image list scales it. The shell draws
+    // them at the system's dpi.
     UINT flags = SHGFI_USEFILEATTRIBUTES | SHGFI_ICON;
-    flags |= size <= GetSystemMetrics(SM_CXSMICON) ? SHGFI_SMALLICON : SHGFI_LARGEICON;
+    flags |= size <= GetSystemMetricsForDpi(SM_CXSMICON, GetDpiForSystem()) ? SHGFI_SMALLICON : SHGFI_LARGEICON;
     if (open) flags |= SHGFI_OPENICON;
     SHFILEINFOW info{};
     if (!SHGetFileInfoW(L"folder", FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info), flags)) return {};

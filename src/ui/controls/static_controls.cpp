@@ -31,10 +31,8 @@ LRESULT CALLBACK Frame::PaintingProcedure(HWND hwnd, UINT message, WPARAM wParam
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hwnd, &paint);
-        reinterpret_cast<const Frame*>(self)->Paint(dc);
-        EndPaint(hwnd, &paint);
+        const PaintScope paint(hwnd);
+        reinterpret_cast<const Frame*>(self)->Paint(paint.get());
         return 0;
     }
     case WM_NCDESTROY:
@@ -52,7 +50,7 @@ void Frame::Paint(HDC dc) const
     GetClientRect(handle(), &area);
     FillRect(dc, &area, backBrush());
 
-    const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(handle(), WM_GETFONT, 0, 0)));
+    const ScopedSelection font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(handle(), WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     RECT edge = area;
@@ -70,7 +68,6 @@ void Frame::Paint(HDC dc) const
         SetTextColor(dc, GetSysColor(IsEnabled() ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
         DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_CENTER | DT_SINGLELINE);
     }
-    SelectObject(dc, oldFont);
 }
 
 }  // namespace korvane::ui

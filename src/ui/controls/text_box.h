@@ -18,6 +18,7 @@ public:
 
 protected:
     LRESULT OnCommand(WORD code) override;
+    bool StandsOnWindowColour() const override { return false; }
 
 private:
     // While SetText runs: whether the edit control has already reported the change itself.

@@ -6,13 +6,28 @@
 
 #include "ui/controls/control.h"
 #include "ui/controls/message_font.h"
-#include "ui/twips.h"
+#include "ui/controls/message_loop.h"
+#include "ui/controls/unexpected_failure.h"
 
 namespace korvane::ui {
 
 namespace {
 
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+struct WindowStyle {
+    DWORD style;
+    DWORD exStyle;
+};
+
+WindowStyle StyleFor(Window::Border border)
+{
+    switch (border) {
+    case Window::Border::FixedDialog:
+        return {WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, WS_EX_DLGMODALFRAME};
+    case Window::Border::FixedSingle:
+        break;
+    }
+    return {WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0};
+}
 
 UniqueIcon LoadIconAt(int resourceId, int size)
 {
@@ -20,35 +35,12 @@ UniqueIcon LoadIconAt(int resourceId, int size)
                                                      IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
-std::wstring Widen(const char* text)
-{
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-    if (length <= 1) return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), length);
-    wide.pop_back();
-    return wide;
-}
-
-// The last line of defence: a handler failed in a way that nothing above it expected.
-void ReportUnexpectedFailure(HWND hwnd, std::exception_ptr failure) noexcept
-{
-    std::wstring text = L"予期しないエラーが発生しました。";
-    try {
-        std::rethrow_exception(failure);
-    } catch (const std::exception& e) {
-        text += L"\r\n" + Widen(e.what());
-    } catch (...) {
-    }
-    MessageBoxW(IsWindow(hwnd) ? hwnd : nullptr, text.c_str(), L"エラー", MB_OK | MB_ICONERROR);
-}
-
 }  // namespace
 
 ATOM Window::WindowClass()
 {
     static const ATOM atom = [] {
-        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_TREEVIEW_CLASSES};
+        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES | ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof(windowClass);
@@ -63,84 +55,61 @@ ATOM Window::WindowClass()
 
 Window::Window(const Design& design) : design_(design), backBrush_(CreateSolidBrush(design.backColour))
 {
-    CreateWindowExW(0, MAKEINTATOM(WindowClass()), design.caption.c_str(), kWindowStyle, CW_USEDEFAULT,
+    const WindowStyle style = StyleFor(design.border);
+    // The procedure takes the handle into hwnd_ at WM_NCCREATE, before the first message that needs it.
+    CreateWindowExW(style.exStyle, MAKEINTATOM(WindowClass()), design.caption.c_str(), style.style, CW_USEDEFAULT,
                     CW_USEDEFAULT, 0, 0, design.owner, nullptr, GetModuleHandleW(nullptr), this);
-    if (hwnd_ == nullptr) throw std::runtime_error("CreateWindowExW failed for a window");
-    dpi_ = GetDpiForWindow(hwnd_);
+    if (!hwnd_) throw std::runtime_error("CreateWindowExW failed for a window");
+    navigation_ = DialogNavigation(handle());
+    dpi_ = GetDpiForWindow(handle());
 }
 
 Window::~Window()
 {
     onClosed = nullptr;  // the owner is letting this window go; it needs no word of the closing
-    if (hwnd_ != nullptr) Close();
+    Close();
+}
+
+bool Window::IsProgramWindow(HWND hwnd) noexcept
+{
+    return static_cast<ATOM>(GetClassLongPtrW(hwnd, GCW_ATOM)) == WindowClass();
 }
 
 void Window::Show()
 {
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
-    if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) FocusControl(first);
+    BringForward();
+    navigation_.FocusFirst();
+}
+
+void Window::BringForward()
+{
+    ShowWindow(handle(), SW_SHOW);
+    SetForegroundWindow(handle());
 }
 
 void Window::Close()
 {
-    if (hwnd_ == nullptr) return;
+    if (!IsOpen()) return;
     // Enabled before the modal window goes, so that the system activates the owner and not another program.
-    ReenableModalOwner();
-    DestroyWindow(hwnd_);
+    disabledOwner_.reset();
+    DestroyWindow(handle());
 }
 
 void Window::ShowModal()
 {
-    modalOwner_ = GetWindow(hwnd_, GW_OWNER);
-    if (modalOwner_ != nullptr && IsWindowEnabled(modalOwner_)) {
-        EnableWindow(modalOwner_, FALSE);
-    } else {
-        modalOwner_ = nullptr;
-    }
+    HWND owner = GetWindow(handle(), GW_OWNER);
+    if (owner != nullptr && IsWindowEnabled(owner)) disabledOwner_.emplace(owner);
     Show();
-    MSG message;
-    while (IsOpen()) {
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            PostQuitMessage(static_cast<int>(message.wParam));  // for the loop that owns the program
-            Close();
-            break;
-        }
-        if (got == -1) {
-            Close();
-            break;
-        }
-        if (!TranslateDialogMessage(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
+    if (!RunMessageLoop([this] { return IsOpen(); })) Close();
 }
 
-void Window::ReenableModalOwner() noexcept
-{
-    if (modalOwner_ == nullptr) return;
-    EnableWindow(std::exchange(modalOwner_, nullptr), TRUE);
-}
+Window::DisabledOwner::DisabledOwner(HWND owner) noexcept : owner_(owner) { EnableWindow(owner_, FALSE); }
 
-bool Window::TranslateDialogMessage(MSG& message)
-{
-    if (message.hwnd == nullptr) return false;
-    HWND root = GetAncestor(message.hwnd, GA_ROOT);
-    if (root == nullptr || GetClassLongPtrW(root, GCW_ATOM) != WindowClass()) return false;
-    return IsDialogMessageW(root, &message) != FALSE;
-}
+Window::DisabledOwner::~DisabledOwner() { EnableWindow(owner_, TRUE); }
 
-void Window::SetDefaultButton(Control& button)
-{
-    SetWindowLongPtrW(button.handle(), GWLP_ID, IDOK);
-    if ((GetWindowLongW(button.handle(), GWL_STYLE) & BS_TYPEMASK) == BS_PUSHBUTTON)
-        SendMessageW(button.handle(), BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
-    hasDefaultButton_ = true;
-}
+void Window::SetDefaultButton(Control& button) { navigation_.SetDefaultButton(button.handle()); }
 
-void Window::SetCancelButton(Control& button) { SetWindowLongPtrW(button.handle(), GWLP_ID, IDCANCEL); }
+void Window::SetCancelButton(Control& button) { navigation_.SetCancelButton(button.handle()); }
 
 void Window::SetIcon(int resourceId)
 {
@@ -148,8 +117,8 @@ void Window::SetIcon(int resourceId)
     const unsigned dpi = Dpi();
     bigIcon_ = LoadIconAt(resourceId, GetSystemMetricsForDpi(SM_CXICON, dpi));
     smallIcon_ = LoadIconAt(resourceId, GetSystemMetricsForDpi(SM_CXSMICON, dpi));
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
 void Window::LayOut() { LayOutAt(dpi_); }
@@ -157,7 +126,7 @@ void Window::LayOut() { LayOutAt(dpi_); }
 void Window::LayOutAt(unsigned dpi)
 {
     dpi_ = dpi;
-    SizeClientArea(TwipsToPixels(design_.clientWidth, dpi), TwipsToPixels(design_.clientHeight, dpi), dpi);
+    SizeClientArea(TwipsToPixels(design_.clientSize.width, dpi), TwipsToPixels(design_.clientSize.height, dpi), dpi);
 
     // The old font is deleted only once no control uses it any more.
     UniqueFont font = CreateMessageFont(dpi);
@@ -165,24 +134,24 @@ void Window::LayOutAt(unsigned dpi)
     font_ = std::move(font);
     if (iconResource_ != 0) SetIcon(iconResource_);
     OnLayout(dpi);
-    InvalidateRect(hwnd_, nullptr, TRUE);
+    InvalidateRect(handle(), nullptr, TRUE);
 }
 
 void Window::SizeClientArea(int width, int height, unsigned dpi)
 {
     RECT frame{0, 0, width, height};
-    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)), dpi);
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(handle(), GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(GetWindowLongW(handle(), GWL_EXSTYLE)), dpi);
+    SetWindowPos(handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The frame the system actually draws may differ from the computed one (a dpi the system has not applied
     // to the frame yet): what counts is the client area.
     RECT client;
-    GetClientRect(hwnd_, &client);
+    GetClientRect(handle(), &client);
     if (client.right == width && client.bottom == height) return;
     RECT window;
-    GetWindowRect(hwnd_, &window);
-    SetWindowPos(hwnd_, nullptr, 0, 0, window.right - window.left + width - client.right,
+    GetWindowRect(handle(), &window);
+    SetWindowPos(handle(), nullptr, 0, 0, window.right - window.left + width - client.right,
                  window.bottom - window.top + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -190,13 +159,13 @@ void Window::CenterOnScreen()
 {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    GetMonitorInfoW(MonitorFromWindow(handle(), MONITOR_DEFAULTTOPRIMARY), &monitor);
     RECT bounds;
-    GetWindowRect(hwnd_, &bounds);
+    GetWindowRect(handle(), &bounds);
     const RECT& area = monitor.rcWork;
     const int width = bounds.right - bounds.left;
     const int height = bounds.bottom - bounds.top;
-    SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - width) / 2,
+    SetWindowPos(handle(), nullptr, area.left + (area.right - area.left - width) / 2,
                  area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -211,34 +180,28 @@ Control* Window::FindControl(HWND hwnd) const noexcept
     return found == controls_.end() ? nullptr : *found;
 }
 
-void Window::FocusControl(HWND control)
-{
-    SetFocus(control);
-    // As in a dialog: a text box reached from the keyboard has its whole text selected.
-    if (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(control, EM_SETSEL, 0, -1);
-}
-
 void Window::OnDestroyed()
 {
     for (Control* control : controls_) control->ForgetHandle();
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    hwnd_ = nullptr;
-    modalOwner_ = nullptr;
+    SetWindowLongPtrW(handle(), GWLP_USERDATA, 0);
+    hwnd_.release();  // destroyed by the system
+    navigation_ = DialogNavigation(nullptr);
     if (auto closed = onClosed) closed();
 }
 
-LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+std::optional<LRESULT> Window::ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_COMMAND:
-        if (Control* control = FindControl(reinterpret_cast<HWND>(lParam));
-            control != nullptr && GetDlgCtrlID(control->handle()) == LOWORD(wParam))
+    case WM_COMMAND: {
+        Control* control = FindControl(reinterpret_cast<HWND>(lParam));
+        if (control != nullptr && GetDlgCtrlID(control->handle()) == LOWORD(wParam))
             return control->OnCommand(HIWORD(wParam));
         return 0;
+    }
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
         if (Control* control = FindControl(header.hwndFrom)) return control->OnNotify(header);
-        break;
+        return std::nullopt;
     }
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
@@ -246,50 +209,48 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             control->OnDrawItem(item);
             return TRUE;
         }
-        break;
+        return std::nullopt;
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX: {
-        const auto dc = reinterpret_cast<HDC>(wParam);
-        if (Control* control = FindControl(reinterpret_cast<HWND>(lParam))) {
-            if (HBRUSH brush = control->OnControlColour(dc)) return reinterpret_cast<LRESULT>(brush);
-        }
-        // Captions without a colour of their own stand on the window's colour.
-        if (message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN) {
-            SetBkColor(dc, design_.backColour);
-            return reinterpret_cast<LRESULT>(backBrush_.get());
-        }
-        break;
+    case WM_CTLCOLORLISTBOX:
+        if (const LRESULT brush = ColourFor(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
+            return brush;
+        return std::nullopt;
+    default:
+        return std::nullopt;
     }
+}
+
+LRESULT Window::ColourFor(UINT message, HDC dc, HWND controlHandle)
+{
+    Control* control = FindControl(controlHandle);
+    if (control != nullptr) {
+        if (HBRUSH brush = control->OnControlColour(dc)) return reinterpret_cast<LRESULT>(brush);
+        if (!control->StandsOnWindowColour()) return 0;
+    }
+    // Captions without a colour of their own stand on the window's colour.
+    if (message != WM_CTLCOLORSTATIC && message != WM_CTLCOLORBTN) return 0;
+    SetBkColor(dc, design_.backColour);
+    return reinterpret_cast<LRESULT>(backBrush_.get());
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (const auto reflected = ReflectToControl(message, wParam, lParam)) return *reflected;
+    if (const auto navigated = navigation_.HandleMessage(message, wParam, lParam)) return *navigated;
+    switch (message) {
     case WM_ERASEBKGND: {
         RECT client;
-        GetClientRect(hwnd_, &client);
+        GetClientRect(handle(), &client);
         FillRect(reinterpret_cast<HDC>(wParam), &client, backBrush_.get());
         return 1;
     }
-    case DM_GETDEFID:
-        return hasDefaultButton_ ? MAKELRESULT(IDOK, DC_HASDEFID) : 0;
-    case WM_NEXTDLGCTL: {
-        // IsDialogMessage asks for this on Tab; only dialog boxes answer it by themselves.
-        HWND next = LOWORD(lParam) != 0 ? reinterpret_cast<HWND>(wParam)
-                                        : GetNextDlgTabItem(hwnd_, GetFocus(), wParam != 0 ? TRUE : FALSE);
-        if (next != nullptr) FocusControl(next);
-        return 0;
-    }
-    case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            focusBeforeDeactivation_ = (focus != nullptr && IsChild(hwnd_, focus)) ? focus : nullptr;
-        } else if (focusBeforeDeactivation_ != nullptr && IsWindow(focusBeforeDeactivation_)) {
-            SetFocus(focusBeforeDeactivation_);
-            return 0;
-        }
-        break;
     case WM_DPICHANGED: {
         const auto& suggested = *reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(handle(), nullptr, suggested.left, suggested.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         LayOutAt(LOWORD(wParam));
         return 0;
     }
@@ -302,14 +263,14 @@ LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return DefWindowProcW(hwnd_, message, wParam, lParam);
+    return DefWindowProcW(handle(), message, wParam, lParam);
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     if (message == WM_NCCREATE) {
         auto* window = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        window->hwnd_ = hwnd;
+        window->hwnd_.reset(hwnd);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
     }
     auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));

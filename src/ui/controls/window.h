@@ -2,26 +2,34 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "ui/controls/dialog_navigation.h"
 #include "ui/controls/handles.h"
+#include "ui/twips.h"
 
 namespace korvane::ui {
 
 class Control;
 
 // A top-level window that owns its controls: it creates itself hidden, lays its controls out in twips at its
-// own dpi (again on WM_DPICHANGED), reflects control messages to them and never lets an exception out of its
-// window procedure. Closing it destroys the HWND and every control's HWND; the C++ object stays, closed,
-// until its owner lets it go.
+// own dpi (again on WM_DPICHANGED), reflects control messages to them, navigates among them from the keyboard
+// as a dialog box does, and never lets an exception out of its window procedure. Closing it destroys the HWND
+// and every control's HWND; the C++ object stays, closed, until its owner lets it go.
 class Window {
 public:
+    enum class Border {
+        FixedSingle,  // a caption with an icon and a close box; no minimise or maximise box; not resizable
+        FixedDialog,  // a dialog box's frame: a caption with a close box and no icon; not resizable
+    };
+
     struct Design {
         std::wstring caption;
-        int clientWidth = 0;  // twips
-        int clientHeight = 0;  // twips
+        TwipsSize clientSize;
         COLORREF backColour = RGB(255, 255, 255);
+        Border border = Border::FixedSingle;
         HWND owner = nullptr;
     };
 
@@ -29,11 +37,13 @@ public:
     Window& operator=(const Window&) = delete;
     virtual ~Window();
 
-    HWND handle() const noexcept { return hwnd_; }
-    bool IsOpen() const noexcept { return hwnd_ != nullptr; }
+    HWND handle() const noexcept { return hwnd_.get(); }
+    bool IsOpen() const noexcept { return hwnd_.valid(); }
     unsigned Dpi() const noexcept { return dpi_; }
     // Shows the window, active, with the focus on its first tab stop.
     void Show();
+    // Shows the window and brings it forward; the focus stays where it was in it.
+    void BringForward();
     // Destroys the window at once; no closing question is asked.
     void Close();
     // Shows the window modally over its owner and returns when it is closed.
@@ -42,9 +52,8 @@ public:
     // Runs after the window and its controls have been destroyed.
     std::function<void()> onClosed;
 
-    // Keyboard navigation for the windows of this program: Tab, Esc, Enter and access keys. The message loop
-    // calls it for every message; true means the message was handled and must not be dispatched.
-    static bool TranslateDialogMessage(MSG& message);
+    // Whether `hwnd` is a top-level window of this program's window class.
+    static bool IsProgramWindow(HWND hwnd) noexcept;
 
 protected:
     explicit Window(const Design& design);
@@ -63,22 +72,35 @@ protected:
     HFONT font() const noexcept { return font_.get(); }
 
 private:
+    // The owner of a modal window, disabled while the window is open.
+    class DisabledOwner {
+    public:
+        explicit DisabledOwner(HWND owner) noexcept;
+        ~DisabledOwner();
+        DisabledOwner(const DisabledOwner&) = delete;
+        DisabledOwner& operator=(const DisabledOwner&) = delete;
+
+    private:
+        HWND owner_;
+    };
+
     friend class Control;
     int NextControlId() noexcept { return nextControlId_++; }
     void Adopt(Control& control);
     void Abandon(Control& control) noexcept;
     Control* FindControl(HWND hwnd) const noexcept;
-    void FocusControl(HWND control);
+    std::optional<LRESULT> ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT ColourFor(UINT message, HDC dc, HWND controlHandle);
     void OnDestroyed();
     void LayOutAt(unsigned dpi);
     void SizeClientArea(int width, int height, unsigned dpi);
-    void ReenableModalOwner() noexcept;
 
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     static ATOM WindowClass();
 
     Design design_;
-    HWND hwnd_ = nullptr;  // owned: destroyed by Close or by the destructor
+    UniqueWindow hwnd_;
+    DialogNavigation navigation_{nullptr};
     unsigned dpi_ = USER_DEFAULT_SCREEN_DPI;  // as the system last told the window
     std::vector<Control*> controls_;
     UniqueFont font_;
@@ -86,9 +108,7 @@ private:
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     int iconResource_ = 0;
-    HWND focusBeforeDeactivation_ = nullptr;
-    HWND modalOwner_ = nullptr;
-    bool hasDefaultButton_ = false;
+    std::optional<DisabledOwner> disabledOwner_;
     int nextControlId_ = 100;  // below are IDOK and IDCANCEL, which the default and cancel buttons take
 };
 

@@ -49,8 +49,8 @@ void AttemptEach(std::initializer_list<std::function<void()>> steps)
 
 }  // namespace
 
-frmCopy::frmCopy(SettingsStore& settings, Services& services, std::function<void()> endProgram)
-    : Window({L"Korvane", 4395, 5595, kWindowColour}),
+frmCopy::frmCopy(SettingsStore& settings, Services& services, ProgramActions& program)
+    : Window({.caption = L"Korvane", .clientSize = {4395, 5595}, .backColour = kWindowColour}),
       optSource{SourceOption(*this, 0), SourceOption(*this, 1), SourceOption(*this, 2)},
       cboList(*this, Inside(kDestinationFrame, {120, 240, 2892, 276})),
       treDir(*this, Inside(kDestinationFrame, {120, 600, 3732, 1572})),
@@ -69,7 +69,7 @@ frmCopy::frmCopy(SettingsStore& settings, Services& services, std::function<void
                       {L"open", [](int size) { return LoadFolderIcon(true, size); }}}),
       settings_(settings),
       services_(services),
-      endProgram_(std::move(endProgram))
+      program_(program)
 {
     for (std::size_t i = 0; i < optSource.size(); ++i) optSource[i].onClick = [this, i] { optSource_Click(i); };
     cmdSelect.onClick = [this] { cmdSelect_Click(); };
@@ -78,7 +78,7 @@ frmCopy::frmCopy(SettingsStore& settings, Services& services, std::function<void
     treDir.onNodeClick = [this](TreeNode node) { treDir_NodeClick(node); };
     cmdStart.onClick = [this] { cmdStart_Click(); };
     cmdInfo.onClick = [this] { cmdInfo_Click(); };
-    cmdQuit.onClick = [this] { endProgram_(); };
+    cmdQuit.onClick = [this] { program_.EndProgram(); };
     SetCancelButton(cmdQuit);
 
     SetIcon(IDI_KORVANE);

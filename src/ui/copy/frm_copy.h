@@ -13,6 +13,7 @@
 #include "ui/controls/text_box.h"
 #include "ui/controls/tree_view.h"
 #include "ui/controls/window.h"
+#include "ui/program/program_actions.h"
 
 namespace korvane::ui {
 
@@ -21,8 +22,8 @@ namespace korvane::ui {
 class frmCopy : public Window {
 public:
     // Creates the window hidden and loads it: the settings file, when there is one, is read into `settings`,
-    // and the controls are filled from it. `endProgram` ends the program at once.
-    frmCopy(SettingsStore& settings, Services& services, std::function<void()> endProgram);
+    // and the controls are filled from it. `program` opens the settings window and ends the program.
+    frmCopy(SettingsStore& settings, Services& services, ProgramActions& program);
 
     // The list's mode, kept in its tag: normal (empty), "Setting" while the list is being filled with its one
     // item for picking a folder, and "Select" once it holds only that item.
@@ -65,7 +66,7 @@ private:
 
     SettingsStore& settings_;
     Services& services_;
-    std::function<void()> endProgram_;
+    ProgramActions& program_;
 };
 
 }  // namespace korvane::ui

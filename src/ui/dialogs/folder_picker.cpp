@@ -3,6 +3,7 @@
 #include <shobjidl.h>
 #include <wrl/client.h>
 
+#include "ui/controls/handles.h"
 #include "ui/dialogs/win32_dialogs.h"
 
 namespace korvane::ui {
@@ -10,22 +11,6 @@ namespace korvane::ui {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-
-// COM for the length of one call, in the single-threaded apartment the shell's dialogs need.
-class ComApartment {
-public:
-    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ~ComApartment()
-    {
-        if (SUCCEEDED(result_)) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    HRESULT result() const noexcept { return result_; }
-
-private:
-    HRESULT result_;
-};
 
 bool IsExistingFolder(const std::wstring& path)
 {
@@ -57,10 +42,12 @@ HRESULT ChooseFolder(HWND owner, const std::wstring& title, const std::wstring& 
 
     ComPtr<IShellItem> result;
     if (FAILED(hr = dialog->GetResult(&result))) return hr;
-    PWSTR path = nullptr;
-    if (FAILED(hr = result->GetDisplayName(SIGDN_FILESYSPATH, &path))) return hr;
-    chosen = path;
-    CoTaskMemFree(path);
+    UniqueCoTaskMemString path;
+    PWSTR received = nullptr;
+    hr = result->GetDisplayName(SIGDN_FILESYSPATH, &received);
+    path.reset(received);
+    if (FAILED(hr)) return hr;
+    chosen = path.get();
     return S_OK;
 }
 

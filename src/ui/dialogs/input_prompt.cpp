@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/controls/message_font.h"
+#include "ui/twips.h"
 
 namespace korvane::ui {
 
@@ -22,13 +23,12 @@ int MeasurePrompt(const std::wstring& prompt)
 {
     const unsigned dpi = GetDpiForSystem();
     const UniqueFont font = CreateMessageFont(dpi);
-    HDC dc = GetDC(nullptr);
-    const HGDIOBJ oldFont = SelectObject(dc, font.get());
-    RECT area{0, 0, MulDiv(kPromptWidth, static_cast<int>(dpi), 1440), 0};
-    DrawTextW(dc, prompt.c_str(), static_cast<int>(prompt.size()), &area, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
-    SelectObject(dc, oldFont);
-    ReleaseDC(nullptr, dc);
-    return std::max(kMinimumPromptHeight, MulDiv(area.bottom, 1440, static_cast<int>(dpi)) + 60);
+    const WindowDC screen(nullptr);
+    const ScopedSelection selection(screen.get(), font.get());
+    RECT area{0, 0, TwipsToPixels(kPromptWidth, dpi), 0};
+    DrawTextW(screen.get(), prompt.c_str(), static_cast<int>(prompt.size()), &area,
+              DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    return std::max(kMinimumPromptHeight, PixelsToTwips(area.bottom, dpi) + 60);
 }
 
 }  // namespace
@@ -41,8 +41,10 @@ InputPrompt::InputPrompt(HWND owner, const std::wstring& title, const std::wstri
 
 InputPrompt::InputPrompt(HWND owner, const std::wstring& title, const std::wstring& prompt,
                          const std::wstring& defaultText, int promptHeight)
-    : Window({title, kClientWidth, kMargin + promptHeight + kMargin + kInputHeight + kMargin + 60,
-              GetSysColor(COLOR_BTNFACE), owner}),
+    : Window({.caption = title,
+              .clientSize = {kClientWidth, kMargin + promptHeight + kMargin + kInputHeight + kMargin + 60},
+              .backColour = GetSysColor(COLOR_BTNFACE),
+              .owner = owner}),
       txtInput(*this, {kMargin, kMargin + promptHeight + kMargin, kClientWidth - 2 * kMargin, kInputHeight}),
       cmdOK(*this, L"OK", {kButtonLeft, kMargin, kButtonWidth, kButtonHeight}),
       cmdCancel(*this, L"キャンセル", {kButtonLeft, kMargin + kButtonHeight + 120, kButtonWidth, kButtonHeight}),

@@ -1,0 +1,45 @@
+#pragma once
+#include <memory>
+
+#include "core/services.h"
+#include "core/settings_store.h"
+#include "ui/copy/frm_copy.h"
+#include "ui/program/program_actions.h"
+
+namespace korvane::ui {
+
+// The program's windows and the rule of its life: it runs while any of its windows is open and ends when the
+// last one closes. A closed window is let go once the message that closed it has been handled; showing it again
+// creates it afresh.
+class ProgramWindows : public ProgramActions {
+public:
+    ProgramWindows(SettingsStore& settings, Services& services) : settings_(settings), services_(services) {}
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    // Shows the copy window and handles messages until no window is open or the program is ended.
+    int Run();
+
+    void ShowCopyWindow() override;
+    void OpenSettingsWindow() override;
+    void EndProgram() override;
+
+    bool AnyWindowOpen() const;
+    // The open copy window, or nullptr.
+    frmCopy* copyWindow() const { return Opened(copyWindow_); }
+
+private:
+    template <typename W>
+    static W* Opened(const std::unique_ptr<W>& window)
+    {
+        return window && window->IsOpen() ? window.get() : nullptr;
+    }
+    void WatchClosing(Window& window);
+    void LetClosedWindowsGo();
+
+    SettingsStore& settings_;
+    Services& services_;
+    std::unique_ptr<frmCopy> copyWindow_;
+};
+
+}  // namespace korvane::ui
