@@ -20,6 +20,7 @@ struct SourceSlotFields {
 struct DestinationItem {
     std::wstring label;  // the destination's name
     std::wstring tag;    // its folder
+    bool operator==(const DestinationItem&) const = default;
 };
 
 struct SettingsFileContent {

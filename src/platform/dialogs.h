@@ -27,7 +27,9 @@ struct FolderPick {
 struct FileDialogSpec {
     std::wstring filter;  // "description|pattern" pairs, as "設定ファイル(*.ini)|*.ini"
     std::wstring title;
-    unsigned flags = 0;   // OFN_* values
+    bool askBeforeReplacing = false;  // the save dialog asks before an existing file is chosen
+    bool hideReadOnly = false;        // no "read-only" check box
+    bool fileMustExist = false;       // the open dialog takes only an existing file
 };
 
 // Every modal box of the program. The real implementation owns its boxes by the active window of the

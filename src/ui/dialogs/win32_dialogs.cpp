@@ -55,7 +55,8 @@ std::optional<std::wstring> RunFileDialog(const FileDialogSpec& options, BOOL(WI
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = kFileNameCapacity;
     dialog.lpstrTitle = options.title.empty() ? nullptr : options.title.c_str();
-    dialog.Flags = options.flags;
+    dialog.Flags = (options.askBeforeReplacing ? OFN_OVERWRITEPROMPT : 0) | (options.hideReadOnly ? OFN_HIDEREADONLY : 0) |
+                   (options.fileMustExist ? OFN_FILEMUSTEXIST : 0);
     if (!run(&dialog)) {
         if (const DWORD error = CommDlgExtendedError(); error != 0) {
             MessageBoxW(dialog.hwndOwner,

@@ -1,0 +1,83 @@
+#include "core/settings_window.h"
+
+#include "core/settings_loader.h"
+
+namespace korvane {
+namespace {
+
+// The settings window's boxes and questions, in one place.
+const std::wstring kSettingsFileFilter = L"設定ファイル(*.ini)|*.ini";
+const std::wstring kExportTitle = L"外部に保存";
+const std::wstring kImportTitle = L"外部から読み込み";
+
+MessageBoxSpec ReplaceSettingsQuestion()
+{
+    return {L"今までの設定は消えてしまいますがよろしいですか？", MessageIcon::Exclamation, MessageButtons::YesNo,
+            false, L"設定ファイルの上書き"};
+}
+
+MessageBoxSpec ImportCancelledMessage()
+{
+    return {L"読み込みは中止されました", MessageIcon::Critical, MessageButtons::Ok, false, L"確認"};
+}
+
+MessageBoxSpec WrongPasswordMessage()
+{
+    return {L"パスワードが違います", MessageIcon::Critical, MessageButtons::Ok, false, L"エラー"};
+}
+
+MessageBoxSpec SaveFailedMessage(const SaveResult& result)
+{
+    return {result.ErrorMessage(), MessageIcon::Critical, MessageButtons::Ok, false, L"エラー"};
+}
+
+}  // namespace
+
+SettingsFileContent WorkingCopyOf(const SettingsStore& store)
+{
+    SettingsFileContent content;
+    for (std::size_t i = 0; i < store.sources.size(); ++i) {
+        const SourceSlot& slot = store.sources[i];
+        if (slot.registered) content.slots[i] = {true, slot.name, slot.path};
+    }
+    content.destinations.reserve(store.destinations.size());
+    for (const DirEntry& entry : store.destinations) content.destinations.push_back({entry.name, entry.path});
+    content.password = store.password;
+    return content;
+}
+
+bool SaveSettingsFile(const SettingsFileContent& content, Services& services, const std::wstring& path)
+{
+    const SaveResult result = WriteSettingsFile(content, services.fileSystem, services.codec, path);
+    if (!result.ok()) services.dialogs.ShowMessage(SaveFailedMessage(result));
+    return result.ok();
+}
+
+void ExportSettings(const SettingsFileContent& content, Services& services)
+{
+    const auto file = services.dialogs.ChooseSaveFile(
+        {.filter = kSettingsFileFilter, .title = kExportTitle, .askBeforeReplacing = true, .hideReadOnly = true});
+    if (file) SaveSettingsFile(content, services, *file);
+}
+
+bool ImportSettings(SettingsStore& imported, Services& services)
+{
+    const auto file = services.dialogs.ChooseOpenFile(
+        {.filter = kSettingsFileFilter, .title = kImportTitle, .hideReadOnly = true, .fileMustExist = true});
+    if (!file) return false;
+    if (services.dialogs.ShowMessage(ReplaceSettingsQuestion()) != MessageAnswer::Yes) {
+        services.dialogs.ShowMessage(ImportCancelledMessage());
+        return false;
+    }
+    LoadSettings(imported, services, *file);
+    return true;
+}
+
+bool CheckPassword(const SettingsStore& store, const std::wstring& typed, Dialogs& dialogs)
+{
+    if (typed == store.password) return true;
+    dialogs.ShowMessage(WrongPasswordMessage());
+    return false;
+}
+
+}  // namespace korvane
