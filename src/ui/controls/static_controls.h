@@ -9,8 +9,10 @@ namespace korvane::ui {
 // A caption, or with no caption a plain area of colour.
 class Label : public Control {
 public:
+    // A caption longer than its line wraps at words, or is cut at the label's edge.
+    enum class Wrap { Words, None };
     Label(Window& parent, const std::wstring& caption, const TwipsRect& place,
-          std::optional<COLORREF> backColour = std::nullopt);
+          std::optional<COLORREF> backColour = std::nullopt, Wrap wrap = Wrap::Words);
     using Control::SetCaption;
 };
 

@@ -17,6 +17,7 @@ public:
     std::function<void()> onChange;
 
 protected:
+    TextBox(Window& parent, const TwipsRect& place, std::optional<COLORREF> backColour, DWORD extraStyle);
     LRESULT OnCommand(WORD code) override;
     bool StandsOnWindowColour() const override { return false; }
 
@@ -26,6 +27,13 @@ private:
         bool reported = false;
     };
     std::optional<ProgramChange> programChange_;
+};
+
+// A text box for a password: every character shows as "*", and the input method is off, so that what is typed
+// is exactly what the keys give.
+class PasswordBox : public TextBox {
+public:
+    PasswordBox(Window& parent, const TwipsRect& place);
 };
 
 }  // namespace korvane::ui

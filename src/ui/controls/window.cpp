@@ -121,6 +121,15 @@ void Window::SetIcon(int resourceId)
     SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
+void Window::SetTabOrder(std::initializer_list<const Control*> controls)
+{
+    HWND previous = HWND_TOP;
+    for (const Control* control : controls) {
+        SetWindowPos(control->handle(), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = control->handle();
+    }
+}
+
 void Window::LayOut() { LayOutAt(dpi_); }
 
 void Window::LayOutAt(unsigned dpi)

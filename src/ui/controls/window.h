@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -62,6 +63,9 @@ protected:
     void SetDefaultButton(Control& button);
     void SetCancelButton(Control& button);
     void SetIcon(int resourceId);
+    // Puts the controls in this tab order, which is also their order from top to bottom where they overlap (a
+    // frame comes after the controls it holds). Without it, the order is that of their creation.
+    void SetTabOrder(std::initializer_list<const Control*> controls);
     // Sizes the window to its client area, places every control and sets the font, all at the window's dpi.
     void LayOut();
     void CenterOnScreen();

@@ -1,13 +1,14 @@
 #include "ui/copy/frm_copy.h"
 
-#include <initializer_list>
-
 #include "core/copy_run.h"
 #include "core/failure.h"
 #include "core/path_text.h"
 #include "core/select_folder.h"
 #include "core/settings_loader.h"
+#include "core/settings_window.h"
 #include "resource.h"
+#include "ui/attempt_each.h"
+#include "ui/password/frm_password.h"
 
 namespace korvane::ui {
 
@@ -33,18 +34,6 @@ void ShowNotAPath(Dialogs& dialogs, const std::wstring& folder)
 OptionButton SourceOption(Window& window, int row)
 {
     return OptionButton(window, L"*", Inside(kSourceFrame, {360, 240 + 240 * row, 3372, 252}), kFrameColour);
-}
-
-// Runs every step even when an earlier one failed. A failed step has nothing to tell the user: the window
-// simply shows less, so the failure ends with the step.
-void AttemptEach(std::initializer_list<std::function<void()>> steps)
-{
-    for (const auto& step : steps) {
-        try {
-            step();
-        } catch (const std::exception&) {
-        }
-    }
 }
 
 }  // namespace
@@ -78,6 +67,7 @@ frmCopy::frmCopy(SettingsStore& settings, Services& services, ProgramActions& pr
     treDir.onNodeClick = [this](TreeNode node) { treDir_NodeClick(node); };
     cmdStart.onClick = [this] { cmdStart_Click(); };
     cmdInfo.onClick = [this] { cmdInfo_Click(); };
+    cmdSetup.onClick = [this] { cmdSetup_Click(); };
     cmdQuit.onClick = [this] { program_.EndProgram(); };
     SetCancelButton(cmdQuit);
 
@@ -226,6 +216,16 @@ void frmCopy::AddFolderNodes(TreeNode parent, const std::vector<std::wstring>& n
 
 // The run reads both boxes once, now: what is typed while its boxes are open does not change it.
 void frmCopy::cmdStart_Click() { RunCopy(services_, handle(), txtDir.Text(), txtSource.Text()); }
+
+void frmCopy::cmdSetup_Click()
+{
+    if (!PasswordIsSet(settings_)) {
+        program_.OpenSettingsWindow();
+        return;
+    }
+    frmPassword dialog(settings_, services_.dialogs, program_, handle());
+    dialog.ShowModal();
+}
 
 void frmCopy::cmdInfo_Click()
 {

@@ -62,6 +62,7 @@ private:
     // Adds a node for every folder name under `parent` (nullptr: the root level), sorted by name.
     void AddFolderNodes(TreeNode parent, const std::vector<std::wstring>& names);
     void cmdStart_Click();
+    void cmdSetup_Click();
     void cmdInfo_Click();
 
     SettingsStore& settings_;

@@ -7,6 +7,8 @@ namespace korvane::ui {
 int ProgramWindows::Run()
 {
     ShowCopyWindow();
+    // The loop looks after every message whether a window is still open, so a window that closes needs to tell
+    // nobody; EndProgram's quit message also ends the loops of modal boxes that may be open.
     RunMessageLoop([this] { return AnyWindowOpen(); }, [this] { LetClosedWindowsGo(); });
     LetClosedWindowsGo();
     return 0;
@@ -19,33 +21,33 @@ void ProgramWindows::ShowCopyWindow()
         return;
     }
     copyWindow_ = std::make_unique<frmCopy>(settings_, services_, *this);
-    WatchClosing(*copyWindow_);
     copyWindow_->Show();
 }
 
 void ProgramWindows::OpenSettingsWindow()
 {
     if (frmCopy* open = copyWindow()) open->Close();
+    if (frmSetup* open = settingsWindow()) {
+        open->BringForward();
+        return;
+    }
+    settingsWindow_ = std::make_unique<frmSetup>(settings_, services_, *this);
+    settingsWindow_->Show();
 }
 
 void ProgramWindows::EndProgram()
 {
     if (frmCopy* open = copyWindow()) open->Close();
+    if (frmSetup* open = settingsWindow()) open->Close();
     PostQuitMessage(0);
 }
 
-bool ProgramWindows::AnyWindowOpen() const { return copyWindow() != nullptr; }
-
-void ProgramWindows::WatchClosing(Window& window)
-{
-    window.onClosed = [this] {
-        if (!AnyWindowOpen()) PostQuitMessage(0);
-    };
-}
+bool ProgramWindows::AnyWindowOpen() const { return copyWindow() != nullptr || settingsWindow() != nullptr; }
 
 void ProgramWindows::LetClosedWindowsGo()
 {
     if (copyWindow_ && !copyWindow_->IsOpen()) copyWindow_.reset();
+    if (settingsWindow_ && !settingsWindow_->IsOpen()) settingsWindow_.reset();
 }
 
 }  // namespace korvane::ui

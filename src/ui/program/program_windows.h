@@ -5,12 +5,14 @@
 #include "core/settings_store.h"
 #include "ui/copy/frm_copy.h"
 #include "ui/program/program_actions.h"
+#include "ui/setup/frm_setup.h"
 
 namespace korvane::ui {
 
 // The program's windows and the rule of its life: it runs while any of its windows is open and ends when the
 // last one closes. A closed window is let go once the message that closed it has been handled; showing it again
-// creates it afresh.
+// creates it afresh. The password dialog is no window of the program's own: it lives inside the copy window's
+// settings button.
 class ProgramWindows : public ProgramActions {
 public:
     ProgramWindows(SettingsStore& settings, Services& services) : settings_(settings), services_(services) {}
@@ -27,6 +29,8 @@ public:
     bool AnyWindowOpen() const;
     // The open copy window, or nullptr.
     frmCopy* copyWindow() const { return Opened(copyWindow_); }
+    // The open settings window, or nullptr.
+    frmSetup* settingsWindow() const { return Opened(settingsWindow_); }
 
 private:
     template <typename W>
@@ -34,12 +38,12 @@ private:
     {
         return window && window->IsOpen() ? window.get() : nullptr;
     }
-    void WatchClosing(Window& window);
     void LetClosedWindowsGo();
 
     SettingsStore& settings_;
     Services& services_;
     std::unique_ptr<frmCopy> copyWindow_;
+    std::unique_ptr<frmSetup> settingsWindow_;
 };
 
 }  // namespace korvane::ui

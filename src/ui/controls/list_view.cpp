@@ -1,0 +1,137 @@
+#include "ui/controls/list_view.h"
+
+#include <algorithm>
+#include <cwchar>
+
+namespace korvane::ui {
+
+namespace {
+
+// The list view class's own window procedure, the same for every list.
+WNDPROC listViewProcedure = nullptr;
+
+// Sent by the list to its window as WM_NOTIFY for the Delete key, so that the handler runs under the window's
+// guard like every other event. Common control codes are all negative.
+constexpr UINT kDeleteKeyPressed = 1;
+
+}  // namespace
+
+ListView::ListView(Window& parent, const TwipsRect& place)
+    : Control(parent, {WC_LISTVIEWW,
+                       LVS_ICON | LVS_SINGLESEL | LVS_EDITLABELS | LVS_OWNERDATA | LVS_SHOWSELALWAYS |
+                           LVS_AUTOARRANGE | WS_TABSTOP | WS_GROUP,
+                       WS_EX_CLIENTEDGE, L"", place, std::nullopt})
+{
+    // The window procedure is replaced rather than subclassed with SetWindowSubclass, which is slow under Wine.
+    const auto previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListView::KeyProcedure)));
+    if (previous != &ListView::KeyProcedure) listViewProcedure = previous;
+}
+
+void ListView::SetImageList(HIMAGELIST images) { ListView_SetImageList(handle(), images, LVSIL_NORMAL); }
+
+void ListView::SetItemCount(std::size_t count)
+{
+    ListView_SetItemCountEx(handle(), static_cast<int>(count), LVSICF_NOSCROLL);
+    InvalidateRect(handle(), nullptr, TRUE);
+}
+
+std::size_t ListView::ItemCount() const { return static_cast<std::size_t>(ListView_GetItemCount(handle())); }
+
+std::optional<std::size_t> ListView::SelectedIndex() const
+{
+    const int index = ListView_GetNextItem(handle(), -1, LVNI_SELECTED);
+    if (index < 0) return std::nullopt;
+    return static_cast<std::size_t>(index);
+}
+
+void ListView::Select(std::optional<std::size_t> index)
+{
+    ListView_SetItemState(handle(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (!index) return;
+    const int item = static_cast<int>(*index);
+    ListView_SetItemState(handle(), item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    ListView_EnsureVisible(handle(), item, FALSE);
+}
+
+void ListView::RedrawItem(std::size_t index)
+{
+    ListView_RedrawItems(handle(), static_cast<int>(index), static_cast<int>(index));
+}
+
+void ListView::EditLabel(std::size_t index)
+{
+    SetFocus(handle());
+    ListView_EditLabel(handle(), static_cast<int>(index));
+}
+
+HWND ListView::LabelEditor() const { return ListView_GetEditControl(handle()); }
+
+RECT ListView::LabelRect(std::size_t index) const
+{
+    RECT rect{};
+    ListView_GetItemRect(handle(), static_cast<int>(index), &rect, LVIR_LABEL);
+    return rect;
+}
+
+void ListView::FillDisplayInfo(NMLVDISPINFOW& info) const
+{
+    LVITEMW& item = info.item;
+    if (item.mask & LVIF_IMAGE) item.iImage = itemImage_;
+    if ((item.mask & LVIF_TEXT) && item.pszText != nullptr && item.cchTextMax > 0) {
+        const std::wstring label = itemLabel ? itemLabel(static_cast<std::size_t>(item.iItem)) : std::wstring();
+        const std::size_t length = std::min(label.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+        wmemcpy(item.pszText, label.data(), length);
+        item.pszText[length] = L'\0';
+    }
+}
+
+LRESULT ListView::OnNotify(const NMHDR& header)
+{
+    switch (header.code) {
+    case LVN_GETDISPINFOW:
+        FillDisplayInfo(const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)));
+        return 0;
+    case LVN_ODFINDITEMW:
+        return -1;  // no type-ahead search among the labels
+    case NM_CLICK: {
+        const auto& click = reinterpret_cast<const NMITEMACTIVATE&>(header);
+        if (click.iItem >= 0 && onItemClick) onItemClick(static_cast<std::size_t>(click.iItem));
+        return 0;
+    }
+    case LVN_ITEMCHANGED: {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if ((change.uChanged & LVIF_STATE) && ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) &&
+            onSelectionChange)
+            onSelectionChange(SelectedIndex());
+        return 0;
+    }
+    case LVN_ENDLABELEDITW: {
+        const auto& edit = reinterpret_cast<const NMLVDISPINFOW&>(header);
+        if (edit.item.pszText == nullptr || !onEndLabelEdit) return FALSE;  // the user cancelled the edit
+        return onEndLabelEdit(edit.item.pszText) ? TRUE : FALSE;
+    }
+    case kDeleteKeyPressed:
+        if (onDeleteKey) onDeleteKey();
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+LRESULT CALLBACK ListView::KeyProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && wParam == VK_DELETE) {
+        NMHDR header{hwnd, static_cast<UINT_PTR>(GetDlgCtrlID(hwnd)), kDeleteKeyPressed};
+        SendMessageW(GetParent(hwnd), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+        return 0;
+    }
+    if (message == WM_KEYDOWN && wParam == VK_F2) {
+        const int focused = ListView_GetNextItem(hwnd, -1, LVNI_FOCUSED | LVNI_SELECTED);
+        if (focused >= 0) ListView_EditLabel(hwnd, focused);
+        return 0;
+    }
+    return CallWindowProcW(listViewProcedure, hwnd, message, wParam, lParam);
+}
+
+}  // namespace korvane::ui

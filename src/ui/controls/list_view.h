@@ -1,0 +1,55 @@
+#pragma once
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "ui/controls/control.h"
+
+namespace korvane::ui {
+
+// A list of items shown as large icons with their labels, one selectable at a time, whose labels the user can
+// edit in place (a click on the selected item's label, or F2). The items are the program's own: the list asks
+// `itemLabel` for what it draws and holds nothing but their number, so a list of any length is filled at once.
+class ListView : public Control {
+public:
+    ListView(Window& parent, const TwipsRect& place);
+
+    void SetImageList(HIMAGELIST images);
+    // The picture every item shows.
+    void SetItemImage(int image) { itemImage_ = image; }
+    // The number of items; the list draws them again.
+    void SetItemCount(std::size_t count);
+    std::size_t ItemCount() const;
+    std::optional<std::size_t> SelectedIndex() const;
+    // Selects one item (nothing: none) and scrolls it into view. Runs no handler.
+    void Select(std::optional<std::size_t> index);
+    // Draws one item again, after its label changed.
+    void RedrawItem(std::size_t index);
+    // Starts the in-place edit of an item's label, as F2 does.
+    void EditLabel(std::size_t index);
+    // The edit box of the label being edited, or nullptr.
+    HWND LabelEditor() const;
+    // Where the item's label is drawn, in the list's client coordinates.
+    RECT LabelRect(std::size_t index) const;
+
+    std::function<std::wstring(std::size_t index)> itemLabel;
+    // The user clicked an item (which the list has already selected).
+    std::function<void(std::size_t index)> onItemClick;
+    // The selection changed, by the user or by the list itself.
+    std::function<void(std::optional<std::size_t> index)> onSelectionChange;
+    // The Delete key was pressed in the list, with or without Shift, Ctrl or Alt.
+    std::function<void()> onDeleteKey;
+    // The in-place edit of the selected item's label ended with `label`; false refuses it.
+    std::function<bool(const std::wstring& label)> onEndLabelEdit;
+
+protected:
+    LRESULT OnNotify(const NMHDR& header) override;
+
+private:
+    static LRESULT CALLBACK KeyProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    void FillDisplayInfo(NMLVDISPINFOW& info) const;
+
+    int itemImage_ = 0;
+};
+
+}  // namespace korvane::ui

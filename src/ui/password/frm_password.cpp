@@ -1,0 +1,35 @@
+#include "ui/password/frm_password.h"
+
+#include "core/settings_window.h"
+
+namespace korvane::ui {
+
+frmPassword::frmPassword(const SettingsStore& settings, Dialogs& dialogs, ProgramActions& program, HWND owner)
+    : Window({.caption = L"パスワードを入力してください",
+              .clientSize = {3090, 1275},
+              .backColour = GetSysColor(COLOR_BTNFACE),
+              .border = Border::FixedDialog,
+              .owner = owner}),
+      txtPassword(*this, {240, 240, 2532, 264}),
+      cmdOK(*this, L"OK", {360, 720, 1092, 372}),
+      cmdCancel(*this, L"キャンセル", {1560, 720, 1092, 372}),
+      settings_(settings),
+      dialogs_(dialogs),
+      program_(program)
+{
+    cmdOK.onClick = [this] { cmdOK_Click(); };
+    cmdCancel.onClick = [this] { Close(); };
+    SetDefaultButton(cmdOK);
+    SetCancelButton(cmdCancel);
+    LayOut();
+    CenterOnScreen();
+}
+
+void frmPassword::cmdOK_Click()
+{
+    if (!CheckPassword(settings_, txtPassword.Text(), dialogs_)) return;
+    Close();
+    program_.OpenSettingsWindow();
+}
+
+}  // namespace korvane::ui

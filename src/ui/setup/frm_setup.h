@@ -1,0 +1,75 @@
+#pragma once
+#include <array>
+#include <string>
+
+#include "core/destination_list_editor.h"
+#include "core/services.h"
+#include "core/settings_store.h"
+#include "core/settings_writer.h"
+#include "ui/controls/buttons.h"
+#include "ui/controls/image_list.h"
+#include "ui/controls/list_view.h"
+#include "ui/controls/static_controls.h"
+#include "ui/controls/text_box.h"
+#include "ui/controls/window.h"
+#include "ui/program/program_actions.h"
+
+namespace korvane::ui {
+
+// The settings window: the user edits a working copy of the settings (the three source slots, the destination
+// list and the password) that lives in the window alone, until OK saves it to the settings file or Cancel drops
+// it; either brings the copy window back. It can also export the working copy to a file and import one.
+class frmSetup : public Window {
+public:
+    // Creates the window hidden and fills it from `settings`.
+    frmSetup(const SettingsStore& settings, Services& services, ProgramActions& program);
+
+    std::array<CheckBox, SettingsStore::kSlotCount> chkSource;
+    std::array<TextBox, SettingsStore::kSlotCount> txtName;
+    std::array<TextBox, SettingsStore::kSlotCount> txtSource;
+    std::array<Button, SettingsStore::kSlotCount> cmdSource;
+    GraphicalButton cmdAdd;
+    GraphicalButton cmdDelete;
+    ListView lstDir;
+    Label lblName;
+    TextBox txtListName;
+    Label lblDir;
+    TextBox txtListDir;
+    Button cmdDir;
+    GraphicalButton cmdImport;
+    GraphicalButton cmdOK;
+    GraphicalButton cmdCancel;
+    Frame Frame1;
+    Frame Frame2;
+    std::array<Label, 2> lblBack;
+    GraphicalButton cmdExport;
+    Label Label1;
+    PasswordBox txtPassword;
+    ImageList ImageList1;
+
+    // The destination list behind lstDir and the two boxes below it.
+    const DestinationListEditor& destinations() const { return destinations_; }
+
+protected:
+    void OnLayout(unsigned dpi) override;
+
+private:
+    void ShowSettings(const SettingsStore& settings);
+    SettingsFileContent WorkingCopy() const;
+    void chkSource_Click(std::size_t index);
+    void cmdSource_Click(std::size_t index);
+    // Shows in lstDir and the two boxes what an edit of the destination list changed.
+    void ShowDestinationEdit();
+    void txtListName_Change();
+    void txtListDir_Change();
+    void cmdDir_Click();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void cmdImport_Click();
+
+    Services& services_;
+    ProgramActions& program_;
+    DestinationListEditor destinations_;
+};
+
+}  // namespace korvane::ui
