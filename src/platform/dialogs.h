@@ -27,10 +27,13 @@ struct FolderPick {
 struct FileDialogSpec {
     std::wstring filter;  // "description|pattern" pairs, as "設定ファイル(*.ini)|*.ini"
     std::wstring title;
-    unsigned flags = 0;   // OFN_* values
+    bool askBeforeReplacing = false;  // a chosen file that exists is replaced only after the user agrees
+    bool hideReadOnly = false;        // no "open as read-only" check box
+    bool fileMustExist = false;       // only a file that exists can be chosen
 };
 
-// Every modal box of the program. The real implementation owns its boxes by the active window of the
+// Every modal box of the program. No call throws Failure: a message box that cannot be shown answers with its
+// cautious answer (No, Cancel), a folder picker that fails gives its error number. The real implementation owns its boxes by the active window of the
 // user-interface thread; the test implementation records each call and answers from a script.
 class Dialogs {
 public:

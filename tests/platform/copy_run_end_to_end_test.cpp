@@ -21,9 +21,9 @@ using namespace testing::filetree;
 class RealCopyRecordedExplore : public Shell {
 public:
     ShellCopyOutcome CopyFiles(WindowHandle owner, const std::wstring& from, const std::wstring& to,
-                               unsigned flags) override
+                               CopyCollision collision) override
     {
-        return shell_.CopyFiles(owner, from, to, flags);
+        return shell_.CopyFiles(owner, from, to, collision);
     }
     void Explore(WindowHandle, const std::wstring& folder) override { explored.push_back(folder); }
 

@@ -8,7 +8,7 @@
 #include <type_traits>
 
 #include "core/copy_folder.h"
-#include "core/failure.h"
+#include "platform/failure.h"
 #include "platform/win32/win32_shell.h"
 #include "support/file_tree.h"
 #include "support/question_box_answerer.h"
