@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/failure.h"
+
 namespace korvane {
 namespace {
 
