@@ -5,10 +5,10 @@ namespace korvane {
 int CopyFolder(Shell& shell, WindowHandle owner, const std::wstring& from, const std::wstring& to,
                bool renameOnCollision)
 {
-    const unsigned flags = renameOnCollision ? kRenameOnCollisionFlag : 0u;
-    const ShellCopyOutcome outcome = shell.CopyFiles(owner, from, to, flags);
+    const ShellCopyOutcome outcome =
+        shell.CopyFiles(owner, from, to, renameOnCollision ? CopyCollision::Rename : CopyCollision::Ask);
     // The shell may answer 0 for a copy the user cancelled part-way; its aborted flag is the reliable signal.
-    if (outcome.result == 0 && outcome.operationsAborted) return kCopyCancelledResult;
+    if (outcome.result == 0 && outcome.operationsAborted) return ShellCopyOutcome::kCancelled;
     return outcome.result;
 }
 

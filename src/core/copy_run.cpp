@@ -1,13 +1,19 @@
 #include "core/copy_run.h"
 
 #include "core/copy_folder.h"
-#include "core/failure.h"
 #include "core/path_text.h"
+#include "platform/failure.h"
 
 namespace korvane {
 namespace {
 
+// The run's texts, all of them here.
 const std::wstring kErrorTitle = L"エラー";
+const std::wstring kNamePromptTitle = L"コピー";
+const std::wstring kNamePrompt =
+    L"作成するフォルダの名前を入力してください\r\n"
+    L"（注）次の文字は使わないでください\r\n"
+    L"\u3000\u3000\\/:,;*?\"<>|";
 
 MessageBoxSpec DestinationMissingMessage(const std::wstring& destination)
 {
@@ -58,11 +64,7 @@ bool WaitForSource(const Services& services, const std::wstring& source)
 
 std::wstring AskFolderName(const Services& services)
 {
-    static const std::wstring prompt =
-        L"作成するフォルダの名前を入力してください\r\n"
-        L"（注）次の文字は使わないでください\r\n"
-        L"\u3000\u3000\\/:,;*?\"<>|";
-    return services.dialogs.PromptInput(L"コピー", prompt, FolderNameForDate(services.clock.Today()));
+    return services.dialogs.PromptInput(kNamePromptTitle, kNamePrompt, FolderNameForDate(services.clock.Today()));
 }
 
 std::wstring SourcePattern(std::wstring source)

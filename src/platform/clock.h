@@ -11,7 +11,7 @@ struct LocalDate {
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual LocalDate Today() const = 0;
+    virtual LocalDate Today() const = 0;  // throws nothing
 };
 
 }  // namespace korvane

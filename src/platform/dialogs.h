@@ -27,13 +27,15 @@ struct FolderPick {
 struct FileDialogSpec {
     std::wstring filter;  // "description|pattern" pairs, as "設定ファイル(*.ini)|*.ini"
     std::wstring title;
-    bool askBeforeReplacing = false;  // the save dialog asks before an existing file is chosen
-    bool hideReadOnly = false;        // no "read-only" check box
-    bool fileMustExist = false;       // the open dialog takes only an existing file
+    bool askBeforeReplacing = false;  // a chosen file that exists is replaced only after the user agrees
+    bool hideReadOnly = false;        // no "open as read-only" check box
+    bool fileMustExist = false;       // only a file that exists can be chosen
 };
 
-// Every modal box of the program. The real implementation owns its boxes by the active window of the
-// user-interface thread; the test implementation records each call and answers from a script.
+// Every modal box of the program. No call throws Failure: a message box that cannot be shown answers with its
+// cautious answer (No, Cancel), a folder picker that fails gives its error number. The real implementation owns
+// its boxes by the active window of the user-interface thread; the test implementation records each call and
+// answers from a script.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;

@@ -4,23 +4,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/failure.h"
+
 namespace korvane {
 
 enum class LookupKind { FilesOnly, FilesAndFolders };
-
-// Raised by ListSubfolders; only a missing folder is reported to the user by name.
-class FolderListingFailure : public std::exception {
-public:
-    enum class Kind { PathNotFound, Other };
-    FolderListingFailure(Kind kind, std::wstring reason = {}) : kind_(kind), reason_(std::move(reason)) {}
-    Kind kind() const noexcept { return kind_; }
-    const std::wstring& reason() const noexcept { return reason_; }
-    const char* what() const noexcept override { return "korvane::FolderListingFailure"; }
-
-private:
-    Kind kind_;
-    std::wstring reason_;
-};
 
 // Everything the program asks of the file system.
 class FileSystem {
@@ -28,23 +16,25 @@ public:
     virtual ~FileSystem() = default;
 
     // The one look-up behind every existence test: the name of the first entry that matches `path`, or nothing.
-    // Hidden and system entries never count; folders count only with FilesAndFolders; a path ending in "\"
-    // stands for that folder. Throws Failure: code 52 for a malformed path, other codes for other failures.
+    // Folders count only with FilesAndFolders. A path ending in "\" stands for that folder, and is found
+    // whatever the folder's attributes; without it, hidden and system entries never count.
+    // Throws Failure: code 52 (kBadFileName) for a malformed path, other codes for other failures.
     virtual std::optional<std::wstring> Lookup(const std::wstring& path, LookupKind kind) const = 0;
 
     // The immediate sub-folders of `folder` (hidden and system ones included, never "." and ".."), in the
-    // platform's listing order. Throws FolderListingFailure.
+    // platform's listing order. Throws Failure: code 76 (kPathNotFound) when no folder is there or its path is
+    // malformed, another code with the system's reason for any other failure (a folder that cannot be read).
     virtual std::vector<std::wstring> ListSubfolders(const std::wstring& folder) const = 0;
 
     // The whole content of the file at `path` (hidden and system files included), or nothing when no file is
-    // there. Throws Failure for any other error.
+    // there. Throws Failure with the system's reason for any other error.
     virtual std::optional<std::string> ReadFile(const std::wstring& path) const = 0;
 
     // Replaces (or creates) the file at `path` with `bytes` atomically: a crash leaves the old content or the
     // new one. The attributes of a file being replaced are kept. Throws Failure with the system's reason.
     virtual void WriteFileAtomically(const std::wstring& path, std::string_view bytes) = 0;
 
-    // The folder of the running executable, without a trailing "\".
+    // The folder of the running executable, without a trailing "\". Throws Failure when the system cannot say.
     virtual std::wstring ExecutableFolder() const = 0;
 };
 

@@ -10,19 +10,19 @@ namespace {
 struct CopyFolderCase {
     bool renameOnCollision;
     ShellCopyOutcome shellAnswer;
-    unsigned expectedFlags;
+    CopyCollision expectedCollision;
     int expectedResult;
 };
 
 TEST(CopyFolder, PassesOnlyTheAskedFlagAndReportsACancelledCopyAsFailed)
 {
     const CopyFolderCase cases[] = {
-        {false, {0, false}, 0u, 0},
-        {true, {0, false}, 0x0008u, 0},
-        {false, {0x75, false}, 0u, 0x75},
-        {false, {2, true}, 0u, 2},        // a failure the shell reports keeps its own result
-        {false, {0, true}, 0u, 1223},     // the shell said 0 although the user cancelled part-way
-        {true, {0, true}, 0x0008u, 1223},
+        {false, {0, false}, CopyCollision::Ask, 0},
+        {true, {0, false}, CopyCollision::Rename, 0},
+        {false, {0x75, false}, CopyCollision::Ask, 0x75},
+        {false, {2, true}, CopyCollision::Ask, 2},        // a failure the shell reports keeps its own result
+        {false, {0, true}, CopyCollision::Ask, 1223},     // the shell said 0 although the user cancelled part-way
+        {true, {0, true}, CopyCollision::Rename, 1223},
     };
     for (const auto& c : cases) {
         testing::ScriptedShell shell;
@@ -34,7 +34,7 @@ TEST(CopyFolder, PassesOnlyTheAskedFlagAndReportsACancelledCopyAsFailed)
         EXPECT_EQ(shell.copies[0].owner, &owner);
         EXPECT_EQ(shell.copies[0].from, L"E:\\DCIM\\*.*");
         EXPECT_EQ(shell.copies[0].to, L"D:\\写真\\2027_0302");
-        EXPECT_EQ(shell.copies[0].flags, c.expectedFlags);
+        EXPECT_EQ(shell.copies[0].collision, c.expectedCollision);
         EXPECT_TRUE(shell.explorations.empty());
     }
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/failure.h"
+#include "platform/failure.h"
 #include "support/fixed_clock.h"
 #include "support/memory_file_system.h"
 #include "support/scripted_dialogs.h"
@@ -116,7 +116,7 @@ TEST_F(CopyRunTest, AsksForTheNameWithTodayAsDefaultAndCopiesTheWholeSourceIntoI
     EXPECT_EQ(shell.copies[0].owner, &ownerWindow);
     EXPECT_EQ(shell.copies[0].from, L"E:\\DCIM\\*.*");
     EXPECT_EQ(shell.copies[0].to, kTarget);
-    EXPECT_EQ(shell.copies[0].flags, 0u);
+    EXPECT_EQ(shell.copies[0].collision, CopyCollision::Ask);
     EXPECT_EQ(files.lookups, (std::vector<std::wstring>{kDestination, kSource}));
 }
 
@@ -231,6 +231,37 @@ TEST_F(CopyRunTest, TheTypedNameIsHandedToTheShellUnchanged)
 
     ASSERT_EQ(shell.copies.size(), 1u);
     EXPECT_EQ(shell.copies[0].to, L"D:\\Backup\\ 旅行:2027? ");
+}
+
+TEST_F(CopyRunTest, AFolderNamedWithItsBackslashIsFoundEvenWhenHiddenOrSystem)
+{
+    const struct {
+        const char* name;
+        std::wstring destination;
+        std::wstring source;
+        std::vector<std::wstring> expectedBoxes;
+        bool copied;
+    } cases[] = {
+        {"hidden destination", L"D:\\隠し\\", kSource, {kDoneBox}, true},
+        {"system source", kDestination, L"E:\\System\\", {kDoneBox}, true},
+        {"hidden destination without backslash",
+         L"D:\\隠し",
+         kSource,
+         {L"エラー | 保存先のフォルダ：\r\nD:\\隠し\r\nは存在しません | exclamation | ok"},
+         false},
+        {"system source without backslash", kDestination, L"E:\\System", {kSourceNotReadyBox}, false},
+    };
+    files.AddFolder(L"D:\\隠し", true);
+    files.AddFolder(L"E:\\System", false, true);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs = {};
+        shell = {};
+        dialogs.AnswerPrompt(L"2027_0302");  // the Retry box, should it come, is cancelled without a script
+        Run(c.destination, c.source);
+        EXPECT_EQ(Describe(dialogs.messages), c.expectedBoxes);
+        EXPECT_EQ(shell.copies.size(), c.copied ? 1u : 0u);
+    }
 }
 
 struct FailureCase {

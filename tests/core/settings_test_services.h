@@ -29,7 +29,7 @@ namespace korvane::testing {
 
 class UnusedShell : public Shell {
 public:
-    ShellCopyOutcome CopyFiles(WindowHandle, const std::wstring&, const std::wstring&, unsigned) override
+    ShellCopyOutcome CopyFiles(WindowHandle, const std::wstring&, const std::wstring&, CopyCollision) override
     {
         ADD_FAILURE() << "the settings code copied files";
         return {};

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/failure.h"
+#include "platform/failure.h"
 #include "core/settings_window.h"
 #include "settings_test_services.h"
 

@@ -21,9 +21,9 @@ using namespace testing::filetree;
 class RealCopyRecordedExplore : public Shell {
 public:
     ShellCopyOutcome CopyFiles(WindowHandle owner, const std::wstring& from, const std::wstring& to,
-                               unsigned flags) override
+                               CopyCollision collision) override
     {
-        return shell_.CopyFiles(owner, from, to, flags);
+        return shell_.CopyFiles(owner, from, to, collision);
     }
     void Explore(WindowHandle, const std::wstring& folder) override { explored.push_back(folder); }
 
@@ -116,6 +116,34 @@ TEST_F(CopyRunEndToEnd, LookUpFailuresOfTheRealFileSystemEndTheRunWithTheirMessa
         EXPECT_TRUE(dialogs.prompts.empty());
     }
     EXPECT_TRUE(shell.explored.empty());
+}
+
+TEST_F(CopyRunEndToEnd, HiddenAndSystemFoldersNamedWithTheirBackslashAreFound)
+{
+    BuildSmallCard(source);
+    MakeFolder(destination);
+    SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesW(destination.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    const struct {
+        const char* name;
+        std::wstring destinationText;
+        std::wstring sourceText;
+        std::vector<std::wstring> expectedTexts;
+    } cases[] = {
+        {"both with a backslash", destination + L"\\", source + L"\\", {L"コピーが完了しました"}},
+        {"destination without", destination, source + L"\\",
+         {L"保存先のフォルダ：\r\n" + destination + L"\r\nは存在しません"}},
+        {"source without", destination + L"\\", source, {L"コピー元の準備が出来ていません"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs = {};
+        dialogs.AnswerPrompt(L"2027_0302");
+        RunCopy(services, nullptr, c.destinationText, c.sourceText);
+        EXPECT_EQ(Texts(), c.expectedTexts);
+    }
+    ASSERT_EQ(SortedTree(target), SortedTree(source));
+    EXPECT_EQ(FilesThatDiffer(source, target), std::vector<std::wstring>{});
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "core/failure.h"
+#include "platform/failure.h"
 #include "platform/win32/win32_text_codec.h"
 #include "support/file_tree.h"
 
@@ -79,8 +79,13 @@ TEST_F(Win32FileSystemTest, LookupFindsOnlyVisibleEntriesOfTheAskedKind)
         {temp / L"Folder\\", FilesAndFolders, L"Folder"},
         {temp / L"Folder\\", FilesOnly, std::nullopt},
         {temp / L"表ポソ\\", FilesAndFolders, L"表ポソ"},
-        {temp / L"HiddenFolder\\", FilesAndFolders, std::nullopt},
+        // Named with the trailing backslash a folder is found whatever its attributes; without it, not.
+        {temp / L"HiddenFolder\\", FilesAndFolders, L"HiddenFolder"},
+        {temp / L"SystemFolder\\", FilesAndFolders, L"SystemFolder"},
+        {temp / L"HiddenFolder\\", FilesOnly, std::nullopt},
+        {temp / L"HiddenFolder", FilesAndFolders, std::nullopt},
         {temp / L"SystemFolder", FilesAndFolders, std::nullopt},
+        {temp / L"hidden.ini\\", FilesAndFolders, std::nullopt},
         {L"C:\\", FilesAndFolders, L"C:\\"},
         {L"C:\\", FilesOnly, std::nullopt},
     };
@@ -116,8 +121,8 @@ TEST_F(Win32FileSystemTest, ListingAFolderThatIsNotThereIsPathNotFound)
         try {
             fileSystem.ListSubfolders(folder);
             ADD_FAILURE() << "listed " << ::testing::PrintToString(folder);
-        } catch (const FolderListingFailure& failure) {
-            EXPECT_EQ(failure.kind(), FolderListingFailure::Kind::PathNotFound) << ::testing::PrintToString(folder);
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.code(), failure_code::kPathNotFound) << ::testing::PrintToString(folder);
         }
     }
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/failure.h"
+#include "platform/failure.h"
 #include "platform/file_system.h"
 
 namespace korvane::testing {
@@ -23,9 +23,9 @@ public:
         std::wstring name;  // the last component, as given
     };
 
-    void AddFolder(const std::wstring& path, bool hidden = false)
+    void AddFolder(const std::wstring& path, bool hidden = false, bool system = false)
     {
-        entries_[Key(path)] = {true, hidden, false, {}, LastComponent(path)};
+        entries_[Key(path)] = {true, hidden, system, {}, LastComponent(path)};
     }
     void AddFile(const std::wstring& path, std::string bytes, bool hidden = false, bool system = false)
     {
@@ -46,7 +46,8 @@ public:
         if (path.find_first_of(L"<>\"|") != std::wstring::npos) throw Failure(failure_code::kBadFileName);
         const bool folderOnly = !path.empty() && path.back() == L'\\';
         const Entry* entry = Find(folderOnly ? path.substr(0, path.size() - 1) : path);
-        if (entry == nullptr || entry->hidden || entry->system) return std::nullopt;
+        if (entry == nullptr) return std::nullopt;
+        if (!folderOnly && (entry->hidden || entry->system)) return std::nullopt;
         if (entry->folder ? (kind == LookupKind::FilesOnly) : folderOnly) return std::nullopt;
         return entry->name;
     }
@@ -55,7 +56,7 @@ public:
     {
         std::wstring prefix = Key(folder);
         const Entry* self = Find(folder);
-        if (self == nullptr || !self->folder) throw FolderListingFailure(FolderListingFailure::Kind::PathNotFound);
+        if (self == nullptr || !self->folder) throw Failure(failure_code::kPathNotFound);
         prefix.push_back(L'\\');
         std::vector<std::wstring> names;
         for (const auto& [key, entry] : entries_) {

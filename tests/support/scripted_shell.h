@@ -13,7 +13,7 @@ struct CopyCall {
     WindowHandle owner = nullptr;
     std::wstring from;
     std::wstring to;
-    unsigned flags = 0;
+    CopyCollision collision = CopyCollision::Ask;
 };
 
 struct ExploreCall {
@@ -34,9 +34,9 @@ public:
 
     // Without a scripted answer a copy succeeds, as a shell with nothing to ask would.
     ShellCopyOutcome CopyFiles(WindowHandle owner, const std::wstring& from, const std::wstring& to,
-                               unsigned flags) override
+                               CopyCollision collision) override
     {
-        copies.push_back({owner, from, to, flags});
+        copies.push_back({owner, from, to, collision});
         if (copyScript_.empty()) return {};
         auto step = std::move(copyScript_.front());
         copyScript_.pop_front();

@@ -2,7 +2,7 @@
 // reports through the window's boxes.
 #include <gtest/gtest.h>
 
-#include "core/failure.h"
+#include "platform/failure.h"
 #include "window_test_support.h"
 
 namespace korvane {
@@ -62,7 +62,7 @@ TEST_F(CopyRunWindowTest, AltSCopiesTheSourceBoxIntoADatedFolderUnderTheDestinat
     EXPECT_EQ(shell.copies[0].owner, w.handle());
     EXPECT_EQ(shell.copies[0].from, card + L"\\*.*");
     EXPECT_EQ(shell.copies[0].to, photos + L"\\2027_0302");
-    EXPECT_EQ(shell.copies[0].flags, 0u);
+    EXPECT_EQ(shell.copies[0].collision, CopyCollision::Ask);
     ExpectMessages(dialogs.messages, {kCopyDone});
     ASSERT_EQ(shell.explorations.size(), 1u);
     EXPECT_EQ(shell.explorations[0].owner, w.handle());

@@ -11,7 +11,6 @@ namespace {
 
 using testing::ClickNode;
 using testing::CopyWindowHarness;
-using testing::MappedDrive;
 using testing::filetree::MakeFolder;
 
 std::vector<std::wstring> TextsOf(const TreeView& tree, const std::vector<TreeNode>& nodes)
@@ -198,19 +197,102 @@ TEST_F(DestinationTreeTest, AFolderRemovedSinceTheTreeWasBuiltIsNamedAndNothingE
     EXPECT_EQ(RootTexts(w.treDir), (std::vector<std::wstring>{L"Events", L"Zoo", L"旅行"}));
 }
 
-TEST_F(DestinationTreeTest, ADriveRootGivesTheRootAndItsFolders)
+TEST_F(DestinationTreeTest, ADoubleClickListsANodeOnceAndSetsItsFolder)
 {
-    const MappedDrive drive(photos);
-    ASSERT_FALSE(drive.root().empty()) << "no drive letter could be mapped";
-    frmCopy& w = OpenWithDestinations({drive.root()});
-    EXPECT_EQ(w.txtDir.Text(), drive.root());
-    EXPECT_EQ(RootTexts(w.treDir), (std::vector<std::wstring>{L"Events", L"Zoo", L"旅行"}));
-    ClickNode(w.treDir, NodeNamed(w.treDir, nullptr, L"Zoo"));
-    EXPECT_EQ(w.txtDir.Text(), drive.root() + L"Zoo\\");
+    frmCopy& w = OpenWithDestinations({photos});
+    const struct {
+        const wchar_t* node;
+        std::vector<std::wstring> children;
+    } cases[] = {{L"Events", {L"Trip", L"運動会"}}, {L"Zoo", {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.node);
+        const TreeNode node = NodeNamed(w.treDir, nullptr, c.node);
+        ClickNode(w.treDir, node, 2);
+        EXPECT_EQ(TextsOf(w.treDir, w.treDir.Children(node)), c.children);
+        EXPECT_EQ(w.treDir.SelectedNode(), node);
+        EXPECT_EQ(w.txtDir.Text(), photos + L"\\" + c.node + L"\\");
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(DestinationTreeTest, TheExpandButtonOpensAndClosesANodeWithoutClickingIt)
+{
+    frmCopy& w = OpenWithDestinations({photos});
     const TreeNode events = NodeNamed(w.treDir, nullptr, L"Events");
     ClickNode(w.treDir, events);
-    ClickNode(w.treDir, NodeNamed(w.treDir, events, L"Trip"));
-    EXPECT_EQ(w.txtDir.Text(), drive.root() + L"Events\\Trip\\");
+    ClickNode(w.treDir, NodeNamed(w.treDir, nullptr, L"Zoo"));
+    w.txtDir.SetText(L"C:\\typed");
+    for (const bool expandedAfter : {false, true}) {
+        ASSERT_TRUE(testing::ClickExpandButton(w.treDir, events));
+        EXPECT_EQ(w.treDir.IsExpanded(events), expandedAfter);
+        EXPECT_EQ(w.txtDir.Text(), L"C:\\typed");
+    }
+    EXPECT_EQ(TextsOf(w.treDir, w.treDir.Children(events)), (std::vector<std::wstring>{L"Trip", L"運動会"}));
+}
+
+// A listing that fails at a list choice or a node click: only the failures with a message of their own show
+// one, and none reaches the window's unexpected-error box.
+TEST_F(DestinationTreeTest, AListingThatFailsIsReportedOnlyWhereItHasAMessage)
+{
+    const struct {
+        const char* name;
+        Failure failure;
+        std::vector<std::wstring> listChoiceTexts;
+        std::vector<std::wstring> nodeClickTexts;
+    } cases[] = {
+        {"gone", Failure(76, L"reason"), {photos + L"\\\r\nは正しいパスではありません"},
+         {photos + L"\\Zoo\\\r\nは正しいパスではありません"}},
+        {"unreadable", Failure(75, L"アクセスが拒否されました。"), {},
+         {photos + L"\\Zoo\\\r\nのフォルダを読み込めませんでした\r\nアクセスが拒否されました。"}},
+        {"drive not ready, no reason", Failure(71), {}, {photos + L"\\Zoo\\\r\nのフォルダを読み込めませんでした"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CopyWindowHarness h;
+        h.WriteSettings(L"[DirList]\r\nDir1=写真|" + photos + L"\r\nDir2=同じ|" + photos + L"\r\n");
+        frmCopy& w = h.Open();
+        const TreeNode zoo = NodeNamed(w.treDir, nullptr, L"Zoo");
+        h.files.listingFailure = c.failure;
+        bool unexpectedBox = false;
+        testing::ModalDriver closeAnyErrorBox(L"エラー", [&](HWND box) {
+            unexpectedBox = true;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
+
+        ClickNode(w.treDir, zoo);
+        std::vector<std::wstring> texts;
+        for (const auto& box : h.dialogs.messages) texts.push_back(box.text);
+        EXPECT_EQ(texts, c.nodeClickTexts);
+        EXPECT_EQ(w.txtDir.Text(), photos + L"\\");
+
+        h.dialogs.messages.clear();
+        w.txtDir.SetText(L"C:\\typed");
+        w.cboList.SetSelectedIndex(1);
+        texts.clear();
+        for (const auto& box : h.dialogs.messages) texts.push_back(box.text);
+        EXPECT_EQ(texts, c.listChoiceTexts);
+        EXPECT_EQ(w.txtDir.Text(), L"C:\\typed");
+        EXPECT_TRUE(w.treDir.Children(nullptr).empty());
+        EXPECT_FALSE(unexpectedBox);
+    }
+}
+
+TEST_F(DestinationTreeTest, AHiddenNodeFolderIsTheDestinationOfTheCopy)
+{
+    MakeFolder(photos + L"\\.隠し");
+    SetFileAttributesW((photos + L"\\.隠し").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    const std::wstring card = disk.path() + L"\\カード";
+    MakeFolder(card);
+    frmCopy& w = OpenWithDestinations({photos});
+    ClickNode(w.treDir, NodeNamed(w.treDir, nullptr, L".隠し"));
+    w.txtSource.SetText(card);
+    dialogs.AnswerPrompt(L"2026_1205");
+    testing::Click(w.cmdStart);
+
+    ASSERT_EQ(shell.copies.size(), 1u);
+    EXPECT_EQ(shell.copies[0].to, photos + L"\\.隠し\\2026_1205");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, L"コピーが完了しました");
 }
 
 TEST_F(DestinationTreeTest, WithoutDestinationsAChoiceInTheListShowsNothing)

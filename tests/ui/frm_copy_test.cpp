@@ -50,7 +50,7 @@ TEST_F(CopyWindowTest, WithoutSettingsFileShowsOneGreyedOutPlaceholderAndTheFold
     EXPECT_EQ(ItemsOf(w.cboList), std::vector<std::wstring>{kPickFolderItem});
     EXPECT_EQ(w.cboList.SelectedIndex(), 0);
     EXPECT_EQ(w.cboList.Text(), kPickFolderItem);
-    EXPECT_EQ(w.cboList.tag, L"Select");
+    EXPECT_EQ(w.listMode(), frmCopy::ListMode::Select);
     EXPECT_TRUE(w.treDir.Children(nullptr).empty());
     EXPECT_EQ(w.txtDir.Text(), L"");
     EXPECT_TRUE(dialogs.messages.empty());
@@ -88,11 +88,19 @@ TEST_F(CopyWindowTest, RegisteredSlotsShowTheirNamesInTheirOwnRows)
 
 TEST_F(CopyWindowTest, ThreeDestinationsAreListedInStoredOrderWithTheFirstChosen)
 {
-    WriteSettings(L"[DirList]\r\nDir1=写真|C:\\Photos\r\nDir2=バックアップ|D:\\Backup\\\r\nDir3=仕事|E:\\Work\r\n");
+    const std::wstring photos = programFolder / L"写真";
+    testing::filetree::MakeFolder(photos);
+    testing::filetree::MakeFolder(photos + L"\\2026");
+    WriteSettings(L"[DirList]\r\nDir1=写真|" + photos + L"\r\nDir2=バックアップ|" + programFolder.path() +
+                  L"\\\r\nDir3=仕事|" + (programFolder / L"仕事") + L"\r\n");
     frmCopy& w = Open();
     EXPECT_EQ(ItemsOf(w.cboList), (std::vector<std::wstring>{L"写真", L"バックアップ", L"仕事"}));
     EXPECT_EQ(w.cboList.SelectedIndex(), 0);
-    EXPECT_EQ(w.cboList.tag, L"");
+    EXPECT_EQ(w.listMode(), frmCopy::ListMode::Normal);
+    EXPECT_EQ(w.txtDir.Text(), photos + L"\\");
+    ASSERT_EQ(w.treDir.Children(nullptr).size(), 1u);
+    EXPECT_EQ(w.treDir.NodeText(w.treDir.Children(nullptr)[0]), L"2026");
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(CopyWindowTest, SettingsFileThatFailsToLoadIsReportedAndWhatWasReadIsShown)
@@ -108,7 +116,7 @@ TEST_F(CopyWindowTest, SettingsFileThatFailsToLoadIsReportedAndWhatWasReadIsShow
     EXPECT_EQ(w.optSource[1].Text(), L"壊れた値");
     EXPECT_FALSE(w.optSource[2].IsVisible());
     EXPECT_EQ(ItemsOf(w.cboList), std::vector<std::wstring>{kPickFolderItem});
-    EXPECT_EQ(w.cboList.tag, L"Select");
+    EXPECT_EQ(w.listMode(), frmCopy::ListMode::Select);
 }
 
 TEST_F(CopyWindowTest, SourceOptionPutsTheStoredPathUnchangedAndOnlyOneStaysChosen)
@@ -179,7 +187,7 @@ TEST_F(CopyWindowTest, DroppingTheListInSelectModeOpensThePickerAndClosesTheList
         EXPECT_EQ(w.txtDir.Text(), step.expectedDir);
         EXPECT_FALSE(w.cboList.IsDroppedDown());
         EXPECT_EQ(w.cboList.Text(), kPickFolderItem);
-        EXPECT_EQ(w.cboList.tag, L"Select");
+        EXPECT_EQ(w.listMode(), frmCopy::ListMode::Select);
         EXPECT_FALSE(openWhilePicking);
     }
     ASSERT_EQ(dialogs.folderPicks.size(), 2u);
@@ -191,12 +199,14 @@ TEST_F(CopyWindowTest, DroppingTheListInSelectModeOpensThePickerAndClosesTheList
 
 TEST_F(CopyWindowTest, DroppingTheListInNormalModeOnlyOpensIt)
 {
-    WriteSettings(L"[DirList]\r\nDir1=写真|C:\\Photos\r\nDir2=作業|C:\\Work\r\n");
+    WriteSettings(L"[DirList]\r\nDir1=写真|" + programFolder.path() + L"\r\nDir2=作業|C:\\\r\n");
     frmCopy& w = Open();
     SendMessageW(w.cboList.handle(), CB_SHOWDROPDOWN, TRUE, 0);
     PumpMessages();
     EXPECT_TRUE(w.cboList.IsDroppedDown());
     EXPECT_TRUE(dialogs.folderPicks.empty());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(w.txtDir.Text(), programFolder.path() + L"\\");
     SendMessageW(w.cboList.handle(), CB_SHOWDROPDOWN, FALSE, 0);
 }
 
@@ -242,10 +252,11 @@ TEST_F(CopyWindowTest, TabVisitsTheControlsInTheirTabOrder)
 {
     WriteSettings(L"[SourceList]\r\nSource1=一|A:\\\r\nSource3=三|C:\\\r\n[DirList]\r\nDir1=写真|C:\\\r\n");
     frmCopy& w = Open();
-    const std::vector<HWND> expected = {w.optSource[0].handle(), w.optSource[2].handle(), w.cboList.handle(),
-                                        w.treDir.handle(),       w.cmdSetup.handle(),     w.cmdStart.handle(),
-                                        w.cmdQuit.handle(),      w.cmdInfo.handle(),      w.txtDir.handle(),
-                                        w.txtSource.handle(),    w.cmdSelect.handle(),    w.optSource[0].handle()};
+    // The option group is one tab stop: its first visible button while none is chosen.
+    const std::vector<HWND> expected = {w.optSource[0].handle(), w.cboList.handle(),  w.treDir.handle(),
+                                        w.cmdSetup.handle(),     w.cmdStart.handle(), w.cmdQuit.handle(),
+                                        w.cmdInfo.handle(),      w.txtDir.handle(),   w.txtSource.handle(),
+                                        w.cmdSelect.handle(),    w.optSource[0].handle()};
     w.optSource[0].Focus();
     std::vector<HWND> visited = {GetFocus()};
     for (std::size_t i = 1; i < expected.size(); ++i) {
@@ -254,6 +265,125 @@ TEST_F(CopyWindowTest, TabVisitsTheControlsInTheirTabOrder)
     }
     EXPECT_EQ(visited, expected);
     EXPECT_FALSE(w.optSource[0].IsChecked());  // reaching an option button does not choose it
+}
+
+TEST_F(CopyWindowTest, TabReachesTheSourceOptionsInEveryStateOfTheGroup)
+{
+    const std::wstring both = L"[SourceList]\r\nSource1=一|A:\\\r\nSource3=三|C:\\\r\n";
+    const struct {
+        const char* name;
+        std::wstring settings;
+        std::function<void(frmCopy&)> act;
+        int expectedStop;  // the option Tab reaches from the folder button; -1: Tab passes the group by
+    } cases[] = {
+        {"none chosen", both, [](frmCopy&) {}, 0},
+        {"first slot unregistered", L"[SourceList]\r\nSource2=二|B:\\\r\nSource3=三|C:\\\r\n", [](frmCopy&) {}, 1},
+        {"third chosen", both, [](frmCopy& w) { Click(w.optSource[2]); }, 2},
+        {"cleared by the folder button",
+         both,
+         [](frmCopy& w) {
+             Click(w.optSource[2]);
+             Click(w.cmdSelect);
+         },
+         0},
+        {"nothing registered", L"", [](frmCopy&) {}, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CopyWindowHarness h;
+        h.WriteSettings(c.settings + L"[DirList]\r\nDir1=先|" + h.programFolder.path() + L"\r\n");
+        frmCopy& w = h.Open();
+        c.act(w);
+        w.cmdSelect.Focus();
+        PressKey(VK_TAB);
+        EXPECT_EQ(GetFocus(), c.expectedStop < 0 ? w.cboList.handle() : w.optSource[c.expectedStop].handle());
+        if (c.expectedStop < 0) continue;
+        PressKey(VK_TAB);
+        EXPECT_EQ(GetFocus(), w.cboList.handle());  // the group is one stop
+        PressKey(VK_TAB);
+        w.cmdSelect.Focus();
+        PressKey(VK_TAB);
+        EXPECT_EQ(GetFocus(), w.optSource[c.expectedStop].handle());  // and stays where it was
+    }
+}
+
+TEST_F(CopyWindowTest, ArrowKeysMoveAmongTheVisibleOptionsOfTheGroupOnly)
+{
+    WriteSettings(L"[SourceList]\r\nSource1=一|A:\\\r\nSource2=二|B:\\\r\nSource3=三|C:\\\r\n");
+    frmCopy& w = Open();
+    w.optSource[1].SetEnabled(false);
+    w.optSource[0].Focus();
+    const std::pair<WPARAM, std::size_t> steps[] = {{VK_DOWN, 2}, {VK_DOWN, 0}, {VK_UP, 2}, {VK_RIGHT, 0}, {VK_LEFT, 2}};
+    for (const auto& [key, expected] : steps) {
+        PressKey(key);
+        EXPECT_EQ(GetFocus(), w.optSource[expected].handle()) << key;
+    }
+}
+
+TEST_F(CopyWindowTest, CaptionsAndColoursFollowTheDesign)
+{
+    frmCopy& w = Open();
+    const std::pair<const Control*, const wchar_t*> captions[] = {
+        {&w.Frame1, L"コピー元"},    {&w.Frame2, L"保存先"},        {&w.cmdSetup, L"設定(&I)"},
+        {&w.cmdStart, L"開始(&S)"}, {&w.cmdQuit, L"終了(&X)"},     {&w.cmdSelect, L"..."},
+        {&w.cmdInfo, L"作者からのメッセージ"},
+    };
+    for (const auto& [control, caption] : captions) EXPECT_EQ(control->Text(), caption);
+
+    constexpr COLORREF kYellow = 0x00C0FFFF;
+    constexpr COLORREF kGreen = 0x00C0FFC0;
+    constexpr COLORREF kOrange = 0x00C0E0FF;
+    // Colours a control asks its window for, as it does before it paints.
+    const struct {
+        const Control* control;
+        UINT message;
+        COLORREF expected;
+    } asked[] = {
+        {&w.Frame1, WM_CTLCOLORSTATIC, kGreen},      {&w.Frame2, WM_CTLCOLORSTATIC, kGreen},
+        {&w.optSource[0], WM_CTLCOLORSTATIC, kGreen}, {&w.optSource[2], WM_CTLCOLORBTN, kGreen},
+        {&w.txtDir, WM_CTLCOLOREDIT, kGreen},        {&w.lblBack[0], WM_CTLCOLORSTATIC, 0},
+        {&w.lblBack[1], WM_CTLCOLORSTATIC, 0},        {&w.cmdSelect, WM_CTLCOLORBTN, kYellow},
+    };
+    const HDC screen = GetDC(nullptr);
+    const HDC dc = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, 400, 100);
+    const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+    for (const auto& a : asked) {
+        SCOPED_TRACE(a.control->Text());
+        LOGBRUSH brush{};
+        const auto answer = reinterpret_cast<HBRUSH>(
+            SendMessageW(w.handle(), a.message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(a.control->handle())));
+        ASSERT_NE(GetObjectW(answer, sizeof(brush), &brush), 0);
+        EXPECT_EQ(brush.lbColor, a.expected);
+        EXPECT_EQ(GetBkColor(dc), a.expected);
+    }
+    // Colours the window and its graphical buttons paint themselves, read back from a bitmap.
+    const auto paintedColour = [&](const std::function<void(const RECT&)>& paint) {
+        const RECT area{0, 0, 400, 100};
+        paint(area);
+        return GetPixel(dc, 5, 5);
+    };
+    EXPECT_EQ(paintedColour([&](const RECT&) { SendMessageW(w.handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0); }),
+              kYellow);
+    const std::pair<const Control*, COLORREF> painted[] = {
+        {&w.cmdSetup, kOrange}, {&w.cmdStart, kOrange}, {&w.cmdQuit, kOrange}, {&w.cmdInfo, kYellow}};
+    for (const auto& [button, colour] : painted) {
+        const COLORREF face = paintedColour([&](const RECT& area) {
+            DRAWITEMSTRUCT item{};
+            item.CtlType = ODT_BUTTON;
+            item.CtlID = static_cast<UINT>(GetDlgCtrlID(button->handle()));
+            item.itemAction = ODA_DRAWENTIRE;
+            item.hwndItem = button->handle();
+            item.hDC = dc;
+            item.rcItem = area;
+            SendMessageW(w.handle(), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
+        });
+        EXPECT_EQ(face, colour) << button->Text();
+    }
+    SelectObject(dc, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
 }
 
 TEST_F(CopyWindowTest, WindowHasTheDesignedFrameSizePositionAndIcon)

@@ -2,11 +2,12 @@
 // What the window tests share: a message pump, keys and clicks sent as real messages, a driver that acts on a
 // modal box from inside its own message loop, and the copy window over a temporary folder.
 #include <windows.h>
-#include <winioctl.h>
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "core/services.h"
 #include "core/settings_store.h"
@@ -55,36 +56,55 @@ inline void PumpMessagesUntilQuiet()
     }
 }
 
-// A left click of the real mouse at a point of the screen.
-inline void MouseClickAt(POINT screen)
+// One left click of the real mouse at a point of the screen, or a double click with `clicks` 2.
+inline void MouseClickAt(POINT screen, int clicks = 1)
 {
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT inputs[3] = {};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = MulDiv(screen.x, 65535, width - 1);
-        input.mi.dy = MulDiv(screen.y, 65535, height - 1);
+    std::vector<INPUT> inputs(1 + 2 * static_cast<std::size_t>(clicks));
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        inputs[i].type = INPUT_MOUSE;
+        inputs[i].mi.dx = MulDiv(screen.x, 65535, width - 1);
+        inputs[i].mi.dy = MulDiv(screen.y, 65535, height - 1);
+        inputs[i].mi.dwFlags = MOUSEEVENTF_ABSOLUTE |
+                               (i == 0 ? MOUSEEVENTF_MOVE : i % 2 == 1 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
     }
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    SendInput(3, inputs, sizeof(INPUT));
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     PumpMessagesUntilQuiet();
 }
 
-// A real click in the middle of a tree node's text. Two clicks on one spot within the double-click time would
-// make a double click, so a click waits that long after the one before it.
-inline void ClickNode(const ui::TreeView& tree, ui::TreeNode node)
+// A real click at a point of a tree. Two clicks on one spot within the double-click time would make a double
+// click, so a click waits that long after the one before it.
+inline void ClickTreeAt(const ui::TreeView& tree, POINT client, int clicks = 1)
 {
     static DWORD lastClick = 0;
     const DWORD since = GetTickCount() - lastClick;
     if (since <= GetDoubleClickTime()) Sleep(GetDoubleClickTime() - since + 50);
-    const RECT rect = tree.NodeRect(node);
-    POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    ClientToScreen(tree.handle(), &centre);
-    MouseClickAt(centre);
+    ClientToScreen(tree.handle(), &client);
+    MouseClickAt(client, clicks);
     lastClick = GetTickCount();
+}
+
+// A real click (or double click) in the middle of a tree node's text.
+inline void ClickNode(const ui::TreeView& tree, ui::TreeNode node, int clicks = 1)
+{
+    const RECT rect = tree.NodeRect(node);
+    ClickTreeAt(tree, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, clicks);
+}
+
+// A real click on a node's expand button, found by the tree's own hit test left of the node's text.
+inline bool ClickExpandButton(const ui::TreeView& tree, ui::TreeNode node)
+{
+    const RECT rect = tree.NodeRect(node);
+    for (int x = 0; x < rect.left; ++x) {
+        TVHITTESTINFO hit{};
+        hit.pt = {x, (rect.top + rect.bottom) / 2};
+        if (TreeView_HitTest(tree.handle(), &hit) == node && (hit.flags & TVHT_ONITEMBUTTON)) {
+            ClickTreeAt(tree, hit.pt);
+            return true;
+        }
+    }
+    return false;
 }
 
 inline void Click(const ui::Control& control)
@@ -154,91 +174,6 @@ private:
     bool acted_ = false;
 };
 
-// A drive letter that stands for a folder while it lives, as a drive root of its own. Wine keeps its drive
-// letters in its mount manager (as its own configuration tool sets them); Windows takes DefineDosDevice.
-class MappedDrive {
-public:
-    explicit MappedDrive(const std::wstring& folder)
-    {
-        const DWORD used = GetLogicalDrives();
-        for (wchar_t letter = L'Y'; letter >= L'K'; --letter) {
-            if (used & (1u << (letter - L'A'))) continue;
-            if (Map(letter, folder)) {
-                letter_ = letter;
-                return;
-            }
-        }
-    }
-    ~MappedDrive()
-    {
-        if (letter_ == 0) return;
-        if (UnderWine()) {
-            DefineWineDrive(letter_, {});
-        } else {
-            DefineDosDeviceW(DDD_REMOVE_DEFINITION, Device(letter_).c_str(), nullptr);
-        }
-    }
-    MappedDrive(const MappedDrive&) = delete;
-    MappedDrive& operator=(const MappedDrive&) = delete;
-
-    // "X:\", or empty text when no drive could be mapped.
-    std::wstring root() const { return letter_ == 0 ? std::wstring() : Device(letter_) + L"\\"; }
-
-private:
-    // The request of Wine's mount manager that defines (or, without a folder, removes) a drive letter.
-    struct WineDriveRequest {
-        ULONG size;
-        ULONG type;
-        ULONG fsType;
-        DWORD serial;
-        ULONGLONG unixDevice;
-        WCHAR letter;
-        USHORT mountPoint;  // offset of the folder's Unix path, 0 for none
-        USHORT device;
-        USHORT label;
-    };
-    static constexpr DWORD kDefineUnixDrive = CTL_CODE(0x6D /* 'm' */, 32, METHOD_BUFFERED,
-                                                       FILE_READ_ACCESS | FILE_WRITE_ACCESS);
-
-    static std::wstring Device(wchar_t letter) { return std::wstring(1, letter) + L":"; }
-    static bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
-
-    static bool Map(wchar_t letter, const std::wstring& folder)
-    {
-        if (!UnderWine()) return DefineDosDeviceW(0, Device(letter).c_str(), folder.c_str()) != FALSE;
-        using UnixName = char*(CDECL*)(const wchar_t*);
-        const auto unixName = reinterpret_cast<UnixName>(
-            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-        if (unixName == nullptr) return false;
-        char* path = unixName(folder.c_str());
-        if (path == nullptr) return false;
-        const bool defined = DefineWineDrive(letter, path);
-        HeapFree(GetProcessHeap(), 0, path);
-        return defined;
-    }
-
-    static bool DefineWineDrive(wchar_t letter, const std::string& unixPath)
-    {
-        std::string request(sizeof(WineDriveRequest) + unixPath.size() + 1, '\0');
-        auto* drive = reinterpret_cast<WineDriveRequest*>(request.data());
-        drive->size = static_cast<ULONG>(request.size());
-        drive->type = unixPath.empty() ? DRIVE_NO_ROOT_DIR : DRIVE_FIXED;
-        drive->letter = static_cast<WCHAR>(towlower(letter));
-        drive->mountPoint = unixPath.empty() ? 0 : static_cast<USHORT>(sizeof(WineDriveRequest));
-        unixPath.copy(request.data() + sizeof(WineDriveRequest), unixPath.size());
-        const HANDLE manager = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-        if (manager == INVALID_HANDLE_VALUE) return false;
-        DWORD returned = 0;
-        const BOOL done = DeviceIoControl(manager, kDefineUnixDrive, request.data(), static_cast<DWORD>(request.size()),
-                                          nullptr, 0, &returned, nullptr);
-        CloseHandle(manager);
-        return done != FALSE;
-    }
-
-    wchar_t letter_ = 0;
-};
-
 // The real file system, with the program's folder moved to a test's own folder.
 class RelocatedFileSystem : public FileSystem {
 public:
@@ -252,6 +187,7 @@ public:
     }
     std::vector<std::wstring> ListSubfolders(const std::wstring& folder) const override
     {
+        if (listingFailure) throw *listingFailure;
         return files_.ListSubfolders(folder);
     }
     std::optional<std::string> ReadFile(const std::wstring& path) const override { return files_.ReadFile(path); }
@@ -260,6 +196,8 @@ public:
         files_.WriteFileAtomically(path, bytes);
     }
     std::wstring ExecutableFolder() const override { return executableFolder_; }
+
+    std::optional<Failure> listingFailure;  // when set, every listing throws it
 
 private:
     FileSystem& files_;

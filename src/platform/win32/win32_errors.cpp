@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "core/failure.h"
+#include "platform/failure.h"
 
 namespace korvane {
 namespace {
@@ -45,9 +45,9 @@ constexpr ErrorMapping kErrorTable[] = {
     {ERROR_NOT_READY, 71},
     {ERROR_NOT_SAME_DEVICE, 74},
     {ERROR_ACCESS_DENIED, 75},
-    {ERROR_PATH_NOT_FOUND, 76},
-    {ERROR_BAD_NETPATH, 76},
-    {ERROR_BAD_NET_NAME, 76},
+    {ERROR_PATH_NOT_FOUND, failure_code::kPathNotFound},
+    {ERROR_BAD_NETPATH, failure_code::kPathNotFound},
+    {ERROR_BAD_NET_NAME, failure_code::kPathNotFound},
 };
 
 constexpr int kGeneralAccessError = 75;

@@ -11,7 +11,7 @@ int FailureCodeFor(DWORD error);
 // The system's own text for a Win32 error, in the system's language, without the trailing line break.
 std::wstring SystemReason(DWORD error);
 
-// Throws korvane::Failure for `error` with its code and the system's reason.
+// Throws korvane::Failure (platform/failure.h) for `error` with its code and the system's reason.
 [[noreturn]] void ThrowFailure(DWORD error);
 [[noreturn]] inline void ThrowLastError() { ThrowFailure(GetLastError()); }
 

@@ -7,7 +7,7 @@
 #include <cwchar>
 #include <string>
 
-#include "core/failure.h"
+#include "platform/failure.h"
 #include "platform/win32/win32_errors.h"
 #include "platform/win32/win32_handles.h"
 
@@ -129,7 +129,8 @@ std::optional<std::wstring> Win32FileSystem::Lookup(const std::wstring& path, Lo
         if (IsMissing(error)) return std::nullopt;
         ThrowFailure(error);
     }
-    if (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) return std::nullopt;
+    // Named with its trailing backslash, a folder counts whatever its attributes.
+    if (!folderOnly && (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))) return std::nullopt;
     const bool isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     if (isFolder ? kind == LookupKind::FilesOnly : folderOnly) return std::nullopt;
     return std::wstring(data.cFileName);
@@ -137,8 +138,8 @@ std::optional<std::wstring> Win32FileSystem::Lookup(const std::wstring& path, Lo
 
 std::vector<std::wstring> Win32FileSystem::ListSubfolders(const std::wstring& folder) const
 {
-    using Kind = FolderListingFailure::Kind;
-    const auto fail = [&folder](DWORD error) -> FolderListingFailure {
+    // Only "there is no such folder" is told apart; every other failure keeps its own code and reason.
+    const auto fail = [](DWORD error) {
         switch (error) {
         case ERROR_PATH_NOT_FOUND:
         case ERROR_FILE_NOT_FOUND:
@@ -148,9 +149,9 @@ std::vector<std::wstring> Win32FileSystem::ListSubfolders(const std::wstring& fo
         case ERROR_INVALID_DRIVE:
         case ERROR_BAD_NETPATH:
         case ERROR_BAD_NET_NAME:
-            return FolderListingFailure(Kind::PathNotFound, SystemReason(error));
+            return Failure(failure_code::kPathNotFound, SystemReason(error));
         default:
-            return FolderListingFailure(Kind::Other, SystemReason(error));
+            return Failure(FailureCodeFor(error), SystemReason(error));
         }
     };
     if (HoldsPatternCharacter(folder)) throw fail(ERROR_INVALID_NAME);

@@ -13,9 +13,9 @@ namespace korvane {
 //   hidden and system).
 // - A missing file or folder (or a missing folder on its way) is "nothing"; other errors throw Failure with the
 //   code from the table in win32_errors.cpp (drive not ready 71, access denied 75, ...).
-// - ListSubfolders reports PathNotFound for a folder that is not there or whose name is malformed
+// - ListSubfolders reports path-not-found (76) for a folder that is not there or whose name is malformed
 //   (ERROR_PATH_NOT_FOUND, ERROR_FILE_NOT_FOUND, ERROR_INVALID_NAME, ERROR_DIRECTORY, missing drive or
-//   share), and Other, with the system's reason, for everything else.
+//   share), and the table's code, with the system's reason, for everything else.
 class Win32FileSystem : public FileSystem {
 public:
     std::optional<std::wstring> Lookup(const std::wstring& path, LookupKind kind) const override;

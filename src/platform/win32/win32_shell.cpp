@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "core/failure.h"
+#include "platform/failure.h"
 
 namespace korvane {
 namespace {
@@ -17,10 +17,15 @@ std::wstring OneEntryList(const std::wstring& path)
     return list;
 }
 
+FILEOP_FLAGS CopyFlags(CopyCollision collision)
+{
+    return collision == CopyCollision::Rename ? FOF_RENAMEONCOLLISION : 0;
+}
+
 }  // namespace
 
 ShellCopyOutcome Win32Shell::CopyFiles(WindowHandle owner, const std::wstring& from, const std::wstring& to,
-                                       unsigned flags)
+                                       CopyCollision collision)
 {
     const std::wstring fromList = OneEntryList(from);
     const std::wstring toList = OneEntryList(to);
@@ -29,7 +34,7 @@ ShellCopyOutcome Win32Shell::CopyFiles(WindowHandle owner, const std::wstring& f
     operation.wFunc = FO_COPY;
     operation.pFrom = fromList.c_str();
     operation.pTo = toList.c_str();
-    operation.fFlags = static_cast<FILEOP_FLAGS>(flags);
+    operation.fFlags = CopyFlags(collision);
     const int result = SHFileOperationW(&operation);
     return {result, operation.fAnyOperationsAborted != FALSE};
 }

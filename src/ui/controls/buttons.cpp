@@ -1,5 +1,7 @@
 #include "ui/controls/buttons.h"
 
+#include <algorithm>
+
 #include "ui/controls/window.h"
 
 namespace korvane::ui {
@@ -79,15 +81,29 @@ OptionButton::OptionButton(Window& parent, const std::wstring& caption, const Tw
     : CheckableButton(parent, {WC_BUTTONW, BS_RADIOBUTTON | WS_TABSTOP | GroupStyleAfter(parent), 0, caption, place,
                        backColour})
 {
+    PlaceGroupTabStop();
 }
 
 void OptionButton::SetChecked(bool checked)
 {
     if (!checked) {
         SendMessageW(handle(), BM_SETCHECK, BST_UNCHECKED, 0);
+        PlaceGroupTabStop();
     } else if (!IsChecked()) {
         Choose();
     }
+}
+
+void OptionButton::SetVisible(bool visible)
+{
+    Control::SetVisible(visible);
+    PlaceGroupTabStop();
+}
+
+void OptionButton::SetEnabled(bool enabled)
+{
+    Control::SetEnabled(enabled);
+    PlaceGroupTabStop();
 }
 
 LRESULT OptionButton::OnCommand(WORD code)
@@ -98,12 +114,15 @@ LRESULT OptionButton::OnCommand(WORD code)
 
 void OptionButton::Choose()
 {
-    ClearOthersInGroup();
+    for (HWND member : GroupMembers()) {
+        if (member != handle()) SendMessageW(member, BM_SETCHECK, BST_UNCHECKED, 0);
+    }
     SendMessageW(handle(), BM_SETCHECK, BST_CHECKED, 0);
+    PlaceGroupTabStop();
     if (onClick) onClick();
 }
 
-void OptionButton::ClearOthersInGroup()
+std::vector<HWND> OptionButton::GroupMembers() const
 {
     // Hidden and disabled buttons belong to the group too, so the siblings are walked by hand rather than
     // with GetNextDlgGroupItem, which skips them.
@@ -113,9 +132,28 @@ void OptionButton::ClearOthersInGroup()
         if (previous == nullptr) break;
         first = previous;
     }
+    std::vector<HWND> members;
     for (HWND member = first; member != nullptr; member = GetWindow(member, GW_HWNDNEXT)) {
         if (member != first && (GetWindowLongW(member, GWL_STYLE) & WS_GROUP)) break;
-        if (member != handle() && IsRadioButton(member)) SendMessageW(member, BM_SETCHECK, BST_UNCHECKED, 0);
+        if (IsRadioButton(member)) members.push_back(member);
+    }
+    return members;
+}
+
+void OptionButton::PlaceGroupTabStop() const
+{
+    const std::vector<HWND> members = GroupMembers();
+    const auto canTakeFocus = [](HWND member) {
+        const LONG style = GetWindowLongW(member, GWL_STYLE);
+        return (style & WS_VISIBLE) && !(style & WS_DISABLED);
+    };
+    const auto chosen = [](HWND member) { return SendMessageW(member, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+    auto stop = std::find_if(members.begin(), members.end(), chosen);
+    if (stop == members.end()) stop = std::find_if(members.begin(), members.end(), canTakeFocus);
+    for (auto member = members.begin(); member != members.end(); ++member) {
+        const LONG style = GetWindowLongW(*member, GWL_STYLE);
+        const LONG wanted = member == stop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
+        if (wanted != style) SetWindowLongW(*member, GWL_STYLE, wanted);
     }
 }
 

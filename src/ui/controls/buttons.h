@@ -2,6 +2,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ui/controls/control.h"
 
@@ -46,7 +47,8 @@ protected:
 };
 
 // One button of a row of option buttons: consecutive option buttons form one group in which at most one is
-// chosen.
+// chosen. The group is one tab stop, whatever its state: the chosen button, or without one the first visible
+// and enabled button; the arrow keys move inside the group.
 class OptionButton : public CheckableButton {
 public:
     OptionButton(Window& parent, const std::wstring& caption, const TwipsRect& place,
@@ -54,13 +56,20 @@ public:
     // Choosing a button clears the others of its group and runs `onClick`, as the user's choice does (also on
     // the chosen button); clearing it runs nothing.
     void SetChecked(bool checked);
+    // As the control's own, and the group's tab stop moves to a button that can take the focus.
+    void SetVisible(bool visible);
+    void SetEnabled(bool enabled);
 
 protected:
     LRESULT OnCommand(WORD code) override;
 
 private:
     void Choose();
-    void ClearOthersInGroup();
+    // The option buttons of this button's group, hidden and disabled ones included, in tab order.
+    std::vector<HWND> GroupMembers() const;
+    // Gives WS_TABSTOP to the one button of the group that Tab should reach and takes it from the others
+    // (the system's BM_SETCHECK takes it from every radio button it clears).
+    void PlaceGroupTabStop() const;
 };
 
 // A check box; `onClick` runs whenever its state changes, by the user or by the program.

@@ -1,8 +1,8 @@
 #include "ui/copy/frm_copy.h"
 
 #include "core/copy_run.h"
-#include "core/failure.h"
-#include "core/path_text.h"
+#include "core/copy_window_texts.h"
+#include "core/destination_tree.h"
 #include "core/select_folder.h"
 #include "core/settings_loader.h"
 #include "core/settings_window.h"
@@ -21,15 +21,6 @@ constexpr COLORREF kShadowColour = 0x00000000;
 
 constexpr TwipsRect kSourceFrame{120, 120, 4092, 1452};
 constexpr TwipsRect kDestinationFrame{120, 1920, 4092, 2652};
-
-constexpr const wchar_t* kPickFolderItem = L"(フォルダを選択)";
-constexpr const wchar_t* kAuthorTitle = L"作者からメッセージ";
-
-void ShowNotAPath(Dialogs& dialogs, const std::wstring& folder)
-{
-    dialogs.ShowMessage({folder + L"\r\nは正しいパスではありません", MessageIcon::Critical, MessageButtons::Ok, false,
-                         L"エラー"});
-}
 
 OptionButton SourceOption(Window& window, int row)
 {
@@ -123,7 +114,7 @@ void frmCopy::RefreshCopyWindow()
             }
             optSource[0].SetVisible(true);
             optSource[0].SetEnabled(false);
-            optSource[0].SetCaption(L"(未登録)");
+            optSource[0].SetCaption(copy_window_texts::kUnregisteredSource);
         },
         [&] { cboList.Clear(); },
         [&] {
@@ -132,10 +123,10 @@ void frmCopy::RefreshCopyWindow()
                 cboList.SetSelectedIndex(0);
             } else {
                 // The list's reaction to the choice must already see "Setting", and "Select" only after it.
-                cboList.tag = kSettingTag;
-                cboList.AddItem(kPickFolderItem);
+                listMode_ = ListMode::Setting;
+                cboList.AddItem(copy_window_texts::kPickFolderItem);
                 cboList.SetSelectedIndex(0);
-                cboList.tag = kSelectTag;
+                listMode_ = ListMode::Select;
             }
         },
     });
@@ -152,7 +143,7 @@ void frmCopy::cmdSelect_Click()
 
 void frmCopy::cboList_DropDown()
 {
-    if (cboList.tag != kSelectTag) return;
+    if (listMode_ != ListMode::Select) return;
     const std::wstring picked = SelectFolder(services_.dialogs, handle(), txtDir.Text());
     if (!picked.empty()) txtDir.SetText(picked);
     // The list holds only the item for picking a folder: it never stays open.
@@ -161,42 +152,34 @@ void frmCopy::cboList_DropDown()
 
 void frmCopy::cboList_Click()
 {
-    if (cboList.tag == kSettingTag) return;
+    if (listMode_ == ListMode::Setting) return;
     std::wstring folder;
     try {
         treDir.Clear();
         // In the list's "Select" mode there is no destination at the selected position: nothing to show.
         const std::size_t index = static_cast<std::size_t>(cboList.SelectedIndex());
         if (index >= settings_.destinations.size()) return;
-        folder = settings_.destinations[index].path;
-        AddLastBackslash(folder);
+        folder = destination_tree::ListedFolder(settings_.destinations[index].path);
         AddFolderNodes(nullptr, services_.fileSystem.ListSubfolders(folder));
         txtDir.SetText(folder);
-    } catch (const FolderListingFailure& failure) {
-        // Only a destination that is not there is worth a word; txtDir keeps the folder it showed.
-        if (failure.kind() == FolderListingFailure::Kind::PathNotFound) ShowNotAPath(services_.dialogs, folder);
+    } catch (const Failure& failure) {
+        // txtDir keeps the folder it showed.
+        if (auto message = destination_tree::ListChoiceFailureMessage(folder, failure))
+            services_.dialogs.ShowMessage(*message);
     }
 }
 
 void frmCopy::treDir_NodeClick(TreeNode node)
 {
-    std::wstring destination = settings_.destinations.at(static_cast<std::size_t>(cboList.SelectedIndex())).path;
-    RemoveLastBackslash(destination);
-    std::wstring folder = destination + L"\\" + treDir.FullPath(node);
-    AddLastBackslash(folder);
+    const std::wstring folder = destination_tree::NodeFolder(
+        settings_.destinations.at(static_cast<std::size_t>(cboList.SelectedIndex())).path, treDir.FullPath(node));
     if (!treDir.HasChildren(node)) {
         try {
             AddFolderNodes(node, services_.fileSystem.ListSubfolders(folder));
-        } catch (const FolderListingFailure& failure) {
+        } catch (const Failure& failure) {
             // The folder went away or cannot be read since the tree was built: say so, and leave txtDir and
             // the tree as they were.
-            if (failure.kind() == FolderListingFailure::Kind::PathNotFound) {
-                ShowNotAPath(services_.dialogs, folder);
-            } else {
-                const std::wstring reason = failure.reason().empty() ? L"" : L"\r\n" + failure.reason();
-                services_.dialogs.ShowMessage({folder + L"\r\nのフォルダを読み込めませんでした" + reason,
-                                               MessageIcon::Critical, MessageButtons::Ok, false, L"エラー"});
-            }
+            services_.dialogs.ShowMessage(destination_tree::NodeClickFailureMessage(folder, failure));
             return;
         }
         treDir.Expand(node);
@@ -229,10 +212,8 @@ void frmCopy::cmdSetup_Click()
 
 void frmCopy::cmdInfo_Click()
 {
-    const MessageAnswer answer = services_.dialogs.ShowMessage(
-        {L"このソフトずっと使ってくださいね。", MessageIcon::Question, MessageButtons::YesNo, false, kAuthorTitle});
-    services_.dialogs.ShowMessage({answer == MessageAnswer::Yes ? L"よかった (^-^)" : L"そんなぁ (,- -,)",
-                                   MessageIcon::Information, MessageButtons::Ok, false, kAuthorTitle});
+    const MessageAnswer answer = services_.dialogs.ShowMessage(copy_window_texts::AuthorQuestion());
+    services_.dialogs.ShowMessage(copy_window_texts::AuthorReply(answer));
 }
 
 }  // namespace korvane::ui

@@ -25,10 +25,10 @@ public:
     // and the controls are filled from it. `program` opens the settings window and ends the program.
     frmCopy(SettingsStore& settings, Services& services, ProgramActions& program);
 
-    // The list's mode, kept in its tag: normal (empty), "Setting" while the list is being filled with its one
-    // item for picking a folder, and "Select" once it holds only that item.
-    static constexpr const wchar_t* kSettingTag = L"Setting";
-    static constexpr const wchar_t* kSelectTag = L"Select";
+    // What the destination list holds: the registered destinations (Normal), or only the item for picking a
+    // folder, while it is being put in (Setting) and once it is there (Select).
+    enum class ListMode { Normal, Setting, Select };
+    ListMode listMode() const noexcept { return listMode_; }
 
     // The controls, declared in tab order, which is the order in which they are created. The frames and the
     // shadows behind them take no focus; they come last so that they lie beneath the controls they hold.
@@ -68,6 +68,7 @@ private:
     SettingsStore& settings_;
     Services& services_;
     ProgramActions& program_;
+    ListMode listMode_ = ListMode::Normal;
 };
 
 }  // namespace korvane::ui

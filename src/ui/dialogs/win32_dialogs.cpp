@@ -44,6 +44,15 @@ MessageAnswer CautiousAnswer(MessageButtons buttons)
 // Room for the longest path Windows knows, so that no chosen path is ever cut.
 constexpr DWORD kFileNameCapacity = 32768;
 
+DWORD FileDialogFlags(const FileDialogSpec& options)
+{
+    DWORD flags = 0;
+    if (options.askBeforeReplacing) flags |= OFN_OVERWRITEPROMPT;
+    if (options.hideReadOnly) flags |= OFN_HIDEREADONLY;
+    if (options.fileMustExist) flags |= OFN_FILEMUSTEXIST;
+    return flags;
+}
+
 std::optional<std::wstring> RunFileDialog(const FileDialogSpec& options, BOOL(WINAPI* run)(OPENFILENAMEW*))
 {
     const std::wstring filter = CommonDialogFilter(options.filter);
@@ -55,8 +64,7 @@ std::optional<std::wstring> RunFileDialog(const FileDialogSpec& options, BOOL(WI
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = kFileNameCapacity;
     dialog.lpstrTitle = options.title.empty() ? nullptr : options.title.c_str();
-    dialog.Flags = (options.askBeforeReplacing ? OFN_OVERWRITEPROMPT : 0) | (options.hideReadOnly ? OFN_HIDEREADONLY : 0) |
-                   (options.fileMustExist ? OFN_FILEMUSTEXIST : 0);
+    dialog.Flags = FileDialogFlags(options);
     if (!run(&dialog)) {
         if (const DWORD error = CommDlgExtendedError(); error != 0) {
             MessageBoxW(dialog.hwndOwner,
