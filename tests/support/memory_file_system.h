@@ -69,6 +69,7 @@ public:
     {
         const Entry* entry = Find(path);
         if (entry == nullptr || entry->folder) return std::nullopt;
+        if (entry->bytes.size() > kReadLimit) throw FileTooLarge();
         return entry->bytes;
     }
 
