@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <random>
+
 #include "core/failure.h"
 #include "core/settings_loader.h"
 #include "settings_test_services.h"
@@ -169,6 +172,191 @@ TEST(WriteSettingsFile, StoresACharacterTheCodePageLacksAsItsDefaultCharacter)
     EXPECT_EQ(store.sources[0].name, L"caf?");
     EXPECT_EQ(store.sources[0].path.substr(0, 3), L"C:\\");
     EXPECT_NE(store.sources[0].path.find(L'?'), std::wstring::npos);
+}
+
+std::vector<DestinationItem> NumberedDestinations(std::size_t count)
+{
+    std::vector<DestinationItem> items;
+    for (std::size_t n = 1; n <= count; ++n) items.push_back({std::to_wstring(n), L"D:\\" + std::to_wstring(n)});
+    return items;
+}
+
+// What the next load would read differently, or not at all, is refused; the file stays as it was.
+TEST(WriteSettingsFile, RefusesLineBreaksNulsAndTooManyDestinations)
+{
+    using Outcome = SaveResult::Outcome;
+    const std::wstring nul(1, L'\0');
+    const std::wstring lineBreakRule = L"に改行または NUL 文字が含まれています。改行と NUL 文字は使えません。";
+    const struct {
+        const char* what;
+        std::function<void(SettingsFileContent&)> edit;
+        Outcome outcome;
+        std::size_t number;
+        std::wstring message;  // after the headline
+    } cases[] = {
+        {"CR in a slot name", [](SettingsFileContent& c) { c.slots[0].name = L"カ\rメラ"; }, Outcome::LineBreakInSlot, 1,
+         L"コピー元 1 の名前またはフォルダ" + lineBreakRule},
+        {"LF in a slot path", [](SettingsFileContent& c) { c.slots[2].path = L"E:\\\n"; }, Outcome::LineBreakInSlot, 3,
+         L"コピー元 3 の名前またはフォルダ" + lineBreakRule},
+        {"NUL in a slot name", [&](SettingsFileContent& c) { c.slots[0].name = L"a" + nul + L"b"; },
+         Outcome::LineBreakInSlot, 1, L"コピー元 1 の名前またはフォルダ" + lineBreakRule},
+        {"a pasted line break in a destination name",
+         [](SettingsFileContent& c) { c.destinations[0].label = L"x\r\nDir2=evil"; }, Outcome::LineBreakInDestination, 1,
+         L"保存先 1「x  Dir2=evil」の名前またはフォルダ" + lineBreakRule},
+        {"NUL in a destination folder", [&](SettingsFileContent& c) { c.destinations[1].tag = L"D:\\" + nul; },
+         Outcome::LineBreakInDestination, 2, L"保存先 2「仕事」の名前またはフォルダ" + lineBreakRule},
+        {"CR LF in the password", [](SettingsFileContent& c) { c.password = L"pass\r\nword"; },
+         Outcome::LineBreakInPassword, 0, L"パスワード" + lineBreakRule},
+        {"NUL in the password", [&](SettingsFileContent& c) { c.password = nul; }, Outcome::LineBreakInPassword, 0,
+         L"パスワード" + lineBreakRule},
+        {"a separator before a line break", [](SettingsFileContent& c) { c.slots[0] = {true, L"a|b", L"\n"}; },
+         Outcome::SeparatorInSlot, 1, L"コピー元 1 の名前またはフォルダに「|」が含まれています。「|」は使えません。"},
+        {"32,768 destinations", [](SettingsFileContent& c) { c.destinations = NumberedDestinations(32768); },
+         Outcome::TooManyDestinations, 32768, L"保存先が 32768 件あります。保存先は 32767 件までです。"},
+        {"a line break in an unchecked slot", [](SettingsFileContent& c) { c.slots[1].name = L"\r\n"; },
+         Outcome::Saved, 0, L""},
+        {"32,767 destinations", [](SettingsFileContent& c) { c.destinations = NumberedDestinations(32767); },
+         Outcome::Saved, 0, L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SettingsTestServices test;
+        test.AddSettingsFile(kFiveDestinationsFile);
+        SettingsFileContent content = TwoDestinations();
+        c.edit(content);
+        const SaveResult result = WriteSettingsFile(content, test.fileSystem, test.codec);
+        EXPECT_EQ(result.outcome(), c.outcome);
+        EXPECT_EQ(result.itemNumber(), c.number);
+        if (result.ok()) continue;
+        EXPECT_EQ(test.FileText(), kFiveDestinationsFile);
+        EXPECT_EQ(result.ErrorMessage(), L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n" + c.message);
+    }
+}
+
+// The reader drops blanks around a value and one pair of enclosing quotes; such a value gets one more pair.
+TEST(WriteSettingsFile, QuotesAValueThatWouldNotReadBackAsTyped)
+{
+    const struct {
+        std::wstring password;
+        std::wstring line;
+    } cases[] = {
+        {L"  pass word  ", L"Password=\"  pass word  \""},
+        {L"\"quoted\"", L"Password=\"\"quoted\"\""},
+        {L"'x'", L"Password=\"'x'\""},
+        {L"\"\"", L"Password=\"\"\"\""},
+        {L"''", L"Password=\"''\""},
+        {L"\tx", L"Password=\"\tx\""},
+        {L"x\x1A", L"Password=\"x\x1A\""},
+        {L" ", L"Password=\" \""},
+        {L"\"x'", L"Password=\"x'"},
+        {L"\"", L"Password=\""},
+        {L"'", L"Password='"},
+        {L"a \"b\" c", L"Password=a \"b\" c"},
+        {L"\u3000x\u3000", L"Password=\u3000x\u3000"},  // a full-width space is no blank to the reader
+        {L"", L"Password="},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.password));
+        SettingsFileContent content;
+        content.password = c.password;
+        SettingsTestServices test;
+        ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
+        EXPECT_NE(test.FileText().find(L"\r\n" + c.line + L"\r\n"), std::wstring::npos) << test.FileText();
+        SettingsStore store;
+        LoadSettings(store, test.services);
+        EXPECT_EQ(store.password, c.password);
+    }
+}
+
+// Random contents made of the characters that matter to the format: Japanese text whose code page 932 form
+// holds the bytes of "\" and "|" (ソ 表 ポ), blanks, quotes, "=", "[", "]", ";".
+class ContentGenerator {
+public:
+    explicit ContentGenerator(unsigned seed) : random_(seed) {}
+
+    SettingsFileContent Content()
+    {
+        SettingsFileContent content;
+        for (SourceSlotFields& slot : content.slots) {
+            slot.checked = Between(0, 3) != 0;
+            // An unchecked slot is not written, so even what a checked one cannot hold is fine there.
+            slot.name = slot.checked ? Text() : Text() + L"|\r\n";
+            slot.path = Text();
+        }
+        const int destinations = Between(0, 6);
+        for (int i = 0; i < destinations; ++i) content.destinations.push_back({Text(), Text()});
+        content.password = Text() + (Between(0, 3) == 0 ? L"|" + Text() : L"");
+        return content;
+    }
+
+private:
+    std::wstring Text()
+    {
+        static const std::wstring kPieces[] = {L"ソ", L"表", L"ポ", L"写真", L"D:\\", L"\\", L" ", L"  ", L"\t",
+                                               L"\"", L"'", L"=", L"[", L"]", L";", L"a", L"Z", L"\u3000", L"ｶﾒﾗ",
+                                               L"\x1A", L"\v"};
+        std::wstring text;
+        const int pieces = Between(0, 2) == 0 ? Between(40, 120) : Between(0, 5);  // some past 254 bytes
+        for (int i = 0; i < pieces; ++i) text += kPieces[Between(0, static_cast<int>(std::size(kPieces)) - 1)];
+        return text;
+    }
+    int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+
+    std::mt19937 random_;
+};
+
+TEST(WriteSettingsFile, EveryTextReadsBackExactlyAsTyped)
+{
+    for (unsigned seed = 1; seed <= 400; ++seed) {
+        SCOPED_TRACE(seed);
+        const SettingsFileContent content = ContentGenerator(seed).Content();
+        SettingsTestServices test;
+        const bool inPlace = seed % 2 == 0;
+        if (inPlace) test.AddSettingsFile(kFiveDestinationsFile, true);
+        ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
+        if (inPlace) {  // the load reads only an ordinary file
+            const std::string written = test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes;
+            test.fileSystem.AddFile(SettingsTestServices::kDataIni, written);
+        }
+        SettingsStore store;
+        LoadSettings(store, test.services);
+        ASSERT_TRUE(test.dialogs.messages.empty());
+        for (std::size_t i = 0; i < content.slots.size(); ++i) {
+            const SourceSlotFields& slot = content.slots[i];
+            const SourceSlot expected = slot.checked ? SourceSlot{slot.name, slot.path, true} : SourceSlot{};
+            EXPECT_EQ(store.sources[i], expected);
+        }
+        // An in-place update keeps the old Dir entries after the new ones, which the load reads as well.
+        ASSERT_GE(store.destinations.size(), content.destinations.size());
+        for (std::size_t i = 0; i < content.destinations.size(); ++i) {
+            EXPECT_EQ(store.destinations[i], (DirEntry{content.destinations[i].label, content.destinations[i].tag}));
+        }
+        EXPECT_EQ(store.password, content.password);
+    }
+}
+
+TEST(WriteSettingsFile, UpdatesAHiddenFileWithAByteOrderMarkInTheAnsiCodePage)
+{
+    SettingsTestServices test;
+    test.fileSystem.AddFile(SettingsTestServices::kDataIni,
+                            "\xEF\xBB\xBF[Other]\r\nkept=\xE8\xA1\xA8\r\n[Password]\r\nPassword=old\r\n", true);
+    SettingsFileContent content;
+    content.password = L"ソ";
+    ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
+    EXPECT_EQ(test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes,
+              "[Other]\r\nkept=\x95\x5C\r\n[Password]\r\nPassword=\x83\x5C\r\n"
+              "[SourceList]\r\nSource1=\r\nSource2=\r\nSource3=\r\n");
+}
+
+TEST(WriteSettingsFile, RefusesToUpdateAHiddenFileLargerThanTheReadLimit)
+{
+    SettingsTestServices test;
+    test.fileSystem.AddFile(SettingsTestServices::kDataIni, std::string(FileSystem::kReadLimit + 1, ';'), true);
+    const SaveResult result = WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec);
+    EXPECT_EQ(result.outcome(), SaveResult::Outcome::ExistingFileTooLarge);
+    EXPECT_EQ(result.ErrorMessage(), L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n"
+                                     L"今の設定ファイルが大きすぎます（設定ファイルは 64 MB までです）。");
+    EXPECT_EQ(test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes.size(), FileSystem::kReadLimit + 1);
 }
 
 }  // namespace
