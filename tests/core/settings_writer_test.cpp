@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <random>
 
 #include "core/failure.h"
 #include "core/settings_loader.h"
 #include "settings_test_services.h"
+#include "support/settings_content_generator.h"
 
 namespace korvane {
 namespace {
@@ -268,48 +268,11 @@ TEST(WriteSettingsFile, QuotesAValueThatWouldNotReadBackAsTyped)
     }
 }
 
-// Random contents made of the characters that matter to the format: Japanese text whose code page 932 form
-// holds the bytes of "\" and "|" (ソ 表 ポ), blanks, quotes, "=", "[", "]", ";".
-class ContentGenerator {
-public:
-    explicit ContentGenerator(unsigned seed) : random_(seed) {}
-
-    SettingsFileContent Content()
-    {
-        SettingsFileContent content;
-        for (SourceSlotFields& slot : content.slots) {
-            slot.checked = Between(0, 3) != 0;
-            // An unchecked slot is not written, so even what a checked one cannot hold is fine there.
-            slot.name = slot.checked ? Text() : Text() + L"|\r\n";
-            slot.path = Text();
-        }
-        const int destinations = Between(0, 6);
-        for (int i = 0; i < destinations; ++i) content.destinations.push_back({Text(), Text()});
-        content.password = Text() + (Between(0, 3) == 0 ? L"|" + Text() : L"");
-        return content;
-    }
-
-private:
-    std::wstring Text()
-    {
-        static const std::wstring kPieces[] = {L"ソ", L"表", L"ポ", L"写真", L"D:\\", L"\\", L" ", L"  ", L"\t",
-                                               L"\"", L"'", L"=", L"[", L"]", L";", L"a", L"Z", L"\u3000", L"ｶﾒﾗ",
-                                               L"\x1A", L"\v"};
-        std::wstring text;
-        const int pieces = Between(0, 2) == 0 ? Between(40, 120) : Between(0, 5);  // some past 254 bytes
-        for (int i = 0; i < pieces; ++i) text += kPieces[Between(0, static_cast<int>(std::size(kPieces)) - 1)];
-        return text;
-    }
-    int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
-
-    std::mt19937 random_;
-};
-
 TEST(WriteSettingsFile, EveryTextReadsBackExactlyAsTyped)
 {
     for (unsigned seed = 1; seed <= 400; ++seed) {
         SCOPED_TRACE(seed);
-        const SettingsFileContent content = ContentGenerator(seed).Content();
+        const SettingsFileContent content = testing::SettingsContentGenerator(seed).Content();
         SettingsTestServices test;
         const bool inPlace = seed % 2 == 0;
         if (inPlace) test.AddSettingsFile(kFiveDestinationsFile, true);
