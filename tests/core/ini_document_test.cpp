@@ -16,6 +16,12 @@ struct LookupCase {
     std::wstring expected;
 };
 
+void ExpectLookup(const LookupCase& c)
+{
+    const IniDocument document{std::wstring(c.text)};
+    EXPECT_EQ(GetIniString(document, c.section, c.key), c.expected) << c.text << " / " << c.section << " / " << c.key;
+}
+
 // What GetPrivateProfileStringA answers for these lines; the platform tests compare the two on generated files.
 TEST(GetIniString, ReadsValuesTheWayTheProfileApiDoes)
 {
@@ -52,11 +58,7 @@ TEST(GetIniString, ReadsValuesTheWayTheProfileApiDoes)
         {L"[S]\r\nk=v", L"S", L"k", L"v"},
         {L"", L"S", L"k", L""},
     };
-    for (const auto& c : cases) {
-        const IniDocument document{std::wstring(c.text)};
-        EXPECT_EQ(GetIniString(document, c.section, c.key), c.expected) << c.text << " / " << c.section << " / "
-                                                                       << c.key;
-    }
+    for (const LookupCase& c : cases) ExpectLookup(c);
 }
 
 // Windows' profile API on hand-edited files; Wine's differs on these shapes, so the platform tests cannot check
@@ -79,11 +81,7 @@ TEST(GetIniString, ReadsHeadersAndCommentsAsWindowsDoes)
         {L"[S]\r\nk=v ; not a comment\r\n", L"S", L"k", L"v ; not a comment"},
         {L"[S]\r\n;[T]\r\nk=1\r\n", L"S", L"k", L"1"},  // a header in a comment starts nothing
     };
-    for (const auto& c : cases) {
-        const IniDocument document{std::wstring(c.text)};
-        EXPECT_EQ(GetIniString(document, c.section, c.key), c.expected) << c.text << " / " << c.section << " / "
-                                                                       << c.key;
-    }
+    for (const LookupCase& c : cases) ExpectLookup(c);
 }
 
 TEST(GetIniString, CutsAValueAtANul)

@@ -72,40 +72,46 @@ TEST(WriteSettingsFile, UpdatesAHiddenOrSystemFileInPlace)
     }
 }
 
+struct EditCase {
+    const char* what;
+    std::function<void(SettingsFileContent&)> edit;  // applied to TwoDestinations()
+    SaveResult::Outcome outcome;
+    std::size_t number;
+    std::wstring message;  // after the headline; empty when saved
+};
+
+// Saves the edited content over a file of five destinations; a refused save must leave that file as it was.
+void ExpectSaveOutcome(const EditCase& c)
+{
+    SCOPED_TRACE(c.what);
+    SettingsTestServices test;
+    test.AddSettingsFile(kFiveDestinationsFile);
+    SettingsFileContent content = TwoDestinations();
+    c.edit(content);
+    const SaveResult result = WriteSettingsFile(content, test.fileSystem, test.codec);
+    EXPECT_EQ(result.outcome(), c.outcome);
+    EXPECT_EQ(result.itemNumber(), c.number);
+    if (result.ok()) return;
+    EXPECT_EQ(test.FileText(), kFiveDestinationsFile);
+    EXPECT_EQ(result.ErrorMessage(), L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n" + c.message);
+}
+
 TEST(WriteSettingsFile, RefusesASeparatorInANameOrPathAndWritesNothing)
 {
-    const struct {
-        const char* what;
-        void (*edit)(SettingsFileContent&);
-        SaveResult::Outcome outcome;
-        std::size_t number;
-        std::wstring message;
-    } cases[] = {
+    const std::wstring rule = L"「|」は使えません。";
+    const EditCase cases[] = {
         {"slot name", [](SettingsFileContent& c) { c.slots[0].name = L"a|b"; }, SaveResult::Outcome::SeparatorInSlot,
-         1, L"コピー元 1 の名前またはフォルダに「|」が含まれています。"},
+         1, L"コピー元 1 の名前またはフォルダに「|」が含まれています。" + rule},
         {"slot path", [](SettingsFileContent& c) { c.slots[2].path = L"C:\\|"; }, SaveResult::Outcome::SeparatorInSlot,
-         3, L"コピー元 3 の名前またはフォルダに「|」が含まれています。"},
+         3, L"コピー元 3 の名前またはフォルダに「|」が含まれています。" + rule},
         {"destination label", [](SettingsFileContent& c) { c.destinations[1].label = L"仕|事"; },
-         SaveResult::Outcome::SeparatorInDestination, 2, L"保存先 2「仕|事」の名前またはフォルダに「|」が含まれています。"},
+         SaveResult::Outcome::SeparatorInDestination, 2, L"保存先 2「仕|事」の名前またはフォルダに「|」が含まれています。" + rule},
         {"destination path", [](SettingsFileContent& c) { c.destinations[0].tag = L"D:\\|"; },
-         SaveResult::Outcome::SeparatorInDestination, 1, L"保存先 1「写真」の名前またはフォルダに「|」が含まれています。"},
+         SaveResult::Outcome::SeparatorInDestination, 1, L"保存先 1「写真」の名前またはフォルダに「|」が含まれています。" + rule},
         {"unchecked slot", [](SettingsFileContent& c) { c.slots[1].name = L"a|b"; }, SaveResult::Outcome::Saved, 0, L""},
         {"password", [](SettingsFileContent& c) { c.password = L"p|w"; }, SaveResult::Outcome::Saved, 0, L""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        SettingsTestServices test;
-        test.AddSettingsFile(kFiveDestinationsFile);
-        SettingsFileContent content = TwoDestinations();
-        c.edit(content);
-        const SaveResult result = WriteSettingsFile(content, test.fileSystem, test.codec);
-        EXPECT_EQ(result.outcome(), c.outcome);
-        EXPECT_EQ(result.itemNumber(), c.number);
-        if (result.ok()) continue;
-        EXPECT_EQ(test.FileText(), kFiveDestinationsFile);
-        EXPECT_EQ(result.ErrorMessage(), L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n" + c.message +
-                                             L"「|」は使えません。");
-    }
+    for (const EditCase& c : cases) ExpectSaveOutcome(c);
 }
 
 TEST(WriteSettingsFile, ReportsAFailedWriteWithTheSystemsReason)
@@ -187,13 +193,7 @@ TEST(WriteSettingsFile, RefusesLineBreaksNulsAndTooManyDestinations)
     using Outcome = SaveResult::Outcome;
     const std::wstring nul(1, L'\0');
     const std::wstring lineBreakRule = L"に改行または NUL 文字が含まれています。改行と NUL 文字は使えません。";
-    const struct {
-        const char* what;
-        std::function<void(SettingsFileContent&)> edit;
-        Outcome outcome;
-        std::size_t number;
-        std::wstring message;  // after the headline
-    } cases[] = {
+    const EditCase cases[] = {
         {"CR in a slot name", [](SettingsFileContent& c) { c.slots[0].name = L"カ\rメラ"; }, Outcome::LineBreakInSlot, 1,
          L"コピー元 1 の名前またはフォルダ" + lineBreakRule},
         {"LF in a slot path", [](SettingsFileContent& c) { c.slots[2].path = L"E:\\\n"; }, Outcome::LineBreakInSlot, 3,
@@ -218,19 +218,7 @@ TEST(WriteSettingsFile, RefusesLineBreaksNulsAndTooManyDestinations)
         {"32,767 destinations", [](SettingsFileContent& c) { c.destinations = NumberedDestinations(32767); },
          Outcome::Saved, 0, L""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        SettingsTestServices test;
-        test.AddSettingsFile(kFiveDestinationsFile);
-        SettingsFileContent content = TwoDestinations();
-        c.edit(content);
-        const SaveResult result = WriteSettingsFile(content, test.fileSystem, test.codec);
-        EXPECT_EQ(result.outcome(), c.outcome);
-        EXPECT_EQ(result.itemNumber(), c.number);
-        if (result.ok()) continue;
-        EXPECT_EQ(test.FileText(), kFiveDestinationsFile);
-        EXPECT_EQ(result.ErrorMessage(), L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n" + c.message);
-    }
+    for (const EditCase& c : cases) ExpectSaveOutcome(c);
 }
 
 // The reader drops blanks around a value and one pair of enclosing quotes; such a value gets one more pair.
