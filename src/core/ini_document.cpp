@@ -1,19 +1,20 @@
 #include "core/ini_document.h"
 
 namespace korvane {
-namespace {
 
-bool IsBlank(wchar_t c)
+bool IsIniBlank(wchar_t c)
 {
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r' || c == 0x1A;
 }
 
-std::wstring_view TrimBlanks(std::wstring_view text)
+std::wstring_view TrimIniBlanks(std::wstring_view text)
 {
-    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && IsIniBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsIniBlank(text.back())) text.remove_suffix(1);
     return text;
 }
+
+namespace {
 
 std::wstring_view DropEnclosingQuotes(std::wstring_view value)
 {
@@ -26,7 +27,7 @@ std::wstring_view DropEnclosingQuotes(std::wstring_view value)
 
 std::wstring FoldIniName(std::wstring_view name)
 {
-    std::wstring folded(TrimBlanks(name));
+    std::wstring folded(TrimIniBlanks(name));
     for (wchar_t& c : folded) {
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
     }
@@ -52,30 +53,26 @@ IniDocument::IniDocument(std::wstring text) : text_(std::move(text))
 void IniDocument::ParseLine(std::size_t lineIndex)
 {
     const Span line = lines_[lineIndex];
-    const std::wstring_view trimmed = TrimBlanks(View(line));
-    if (trimmed.empty()) return;
+    const std::wstring_view trimmed = TrimIniBlanks(View(line));
+    if (trimmed.empty() || trimmed.front() == L';') return;
 
     if (trimmed.front() == L'[') {
-        const std::size_t close = trimmed.rfind(L']');
-        if (close != std::wstring_view::npos) {
-            Section section;
-            section.headerLine = lineIndex;
-            section.lastLine = lineIndex;
-            sections_.push_back(std::move(section));
-            firstSectionByName_.try_emplace(FoldIniName(trimmed.substr(1, close - 1)), sections_.size() - 1);
-            return;
-        }
+        Section section;
+        section.headerLine = lineIndex;
+        section.lastLine = lineIndex;
+        sections_.push_back(std::move(section));
+        const std::wstring_view name = trimmed.substr(1, trimmed.find(L']') - 1);  // no "]": the rest of the line
+        firstSectionByName_.try_emplace(FoldIniName(name), sections_.size() - 1);
+        return;
     }
 
     Section& section = sections_.back();
     section.lastLine = lineIndex;
     const std::size_t equals = trimmed.find(L'=');
-    KeyEntry entry{lineIndex, {}};
-    if (equals != std::wstring_view::npos) {
-        const std::wstring_view value = TrimBlanks(trimmed.substr(equals + 1));
-        entry.value = {static_cast<std::size_t>(value.data() - text_.data()), value.size()};
-    }
-    section.keys.try_emplace(FoldIniName(trimmed.substr(0, equals)), entry);
+    const std::wstring_view name = TrimIniBlanks(trimmed.substr(0, equals));
+    KeyEntry entry{lineIndex, SpanOf(name), {}};
+    if (equals != std::wstring_view::npos) entry.value = SpanOf(TrimIniBlanks(trimmed.substr(equals + 1)));
+    section.keys.try_emplace(FoldIniName(name), entry);
 }
 
 std::optional<std::wstring_view> IniDocument::RawValue(std::wstring_view section, std::wstring_view key) const
@@ -97,12 +94,12 @@ std::optional<std::size_t> IniDocument::FindSection(std::wstring_view section) c
     return it->second;
 }
 
-std::optional<std::size_t> IniDocument::FindKeyLine(std::size_t section, std::wstring_view key) const
+std::optional<IniDocument::KeyLine> IniDocument::FindKeyLine(std::size_t section, std::wstring_view key) const
 {
     const auto& keys = sections_.at(section).keys;
     const auto it = keys.find(FoldIniName(key));
     if (it == keys.end()) return std::nullopt;
-    return it->second.line;
+    return KeyLine{it->second.line, View(it->second.name)};
 }
 
 std::size_t IniDocument::LastLineOfSection(std::size_t section) const { return sections_.at(section).lastLine; }

@@ -2,14 +2,17 @@
 // The settings file's INI format, read the way the Windows profile API reads it, but parsed once from the whole
 // decoded text so that a look-up costs no file read.
 //
-// Rules (checked against GetPrivateProfileStringA by the platform tests):
+// Rules (those of Windows' own profile API; the platform tests compare them with GetPrivateProfileStringA under
+// Wine, whose profile API differs from Windows on the header and comment rules below, on the shapes where the
+// two agree):
 // - Lines end at CR LF, CR or LF. Blanks (space, tab, the other ASCII white space, and Ctrl+Z) around a line,
 //   around a name and around a value are dropped; a line left empty is ignored.
-// - "[" name "]" starts a section; the name runs to the LAST "]" of the line, text after it is ignored. A line
-//   starting with "[" without any "]" is an ordinary key line. Lines before the first section belong to a
+// - A line starting with "[" starts a section; the name runs to the FIRST "]" of the line, text after it is
+//   ignored; without any "]" the name is the rest of the line. Lines before the first section belong to a
 //   nameless section.
+// - A line whose first non-blank character is ";" is a comment: it is never a key.
 // - Any other line is a key: the name runs to the first "=", the value is the rest. A line without "=" is a key
-//   whose value is empty. ";" has no special meaning: ";x=1" is the key ";x".
+//   whose value is empty.
 // - Names match without regard to the case of ASCII letters (other letters, full-width ones included, match
 //   exactly, as the profile API does). Only the first section of a name is searched, and in it the first key
 //   of a name wins.
@@ -34,8 +37,12 @@ public:
     std::size_t LineCount() const { return lines_.size(); }
     std::wstring_view Line(std::size_t index) const;
     std::optional<std::size_t> FindSection(std::wstring_view section) const;   // index for the two below
-    std::optional<std::size_t> FindKeyLine(std::size_t section, std::wstring_view key) const;
-    std::size_t LastLineOfSection(std::size_t section) const;  // its header when it holds no key
+    struct KeyLine {
+        std::size_t line = 0;
+        std::wstring_view spelling;  // the key's name as the file spells it
+    };
+    std::optional<KeyLine> FindKeyLine(std::size_t section, std::wstring_view key) const;
+    std::size_t LastLineOfSection(std::size_t section) const;  // its last key line, or its header
 
 private:
     struct Span {
@@ -44,6 +51,7 @@ private:
     };
     struct KeyEntry {
         std::size_t line = 0;
+        Span name;
         Span value;
     };
     struct Section {
@@ -54,6 +62,10 @@ private:
 
     void ParseLine(std::size_t lineIndex);
     std::wstring_view View(Span span) const { return std::wstring_view(text_).substr(span.begin, span.length); }
+    Span SpanOf(std::wstring_view part) const
+    {
+        return {static_cast<std::size_t>(part.data() - text_.data()), part.size()};
+    }
 
     std::wstring text_;
     std::vector<Span> lines_;
@@ -67,6 +79,12 @@ std::wstring TrimAtNull(std::wstring_view text);
 // The value of `key` in `section` of `file`: cut at NUL, one pair of enclosing quotes dropped. Empty text when
 // the key is missing. Never fails.
 std::wstring GetIniString(const IniDocument& file, std::wstring_view section, std::wstring_view key);
+
+// The characters dropped around lines, names and values.
+bool IsIniBlank(wchar_t c);
+
+// `text` without the blanks around it.
+std::wstring_view TrimIniBlanks(std::wstring_view text);
 
 // An INI name folded for comparison (ASCII letters to lower case, blanks around it dropped).
 std::wstring FoldIniName(std::wstring_view name);

@@ -1,6 +1,7 @@
 #include "core/ini_update.h"
 
 #include <map>
+#include <stdexcept>
 #include <unordered_map>
 
 #include "core/ini_document.h"
@@ -10,7 +11,27 @@ namespace {
 
 constexpr std::wstring_view kLineEnd = L"\r\n";
 
-std::wstring KeyLine(const IniAssignment& assignment) { return assignment.key + L"=" + assignment.value; }
+std::wstring KeyLine(std::wstring_view key, const IniAssignment& assignment)
+{
+    return std::wstring(key) + L"=" + assignment.value;
+}
+
+bool HoldsLineBreakOrNul(std::wstring_view text) { return text.find_first_of(L"\r\n\0", 0, 3) != text.npos; }
+
+// A name the reader finds again under the same spelling: not blank and without blanks around it.
+bool IsTrimmedName(std::wstring_view name) { return !name.empty() && TrimIniBlanks(name).size() == name.size(); }
+
+void RequireWritable(const IniAssignment& assignment)
+{
+    const std::wstring_view section = assignment.section;
+    const std::wstring_view key = assignment.key;
+    if (!IsTrimmedName(section) || section.find(L']') != section.npos || HoldsLineBreakOrNul(section))
+        throw std::invalid_argument("INI section name that cannot be written");
+    if (!IsTrimmedName(key) || key.find(L'=') != key.npos || key.front() == L'[' || key.front() == L';' ||
+        HoldsLineBreakOrNul(key))
+        throw std::invalid_argument("INI key name that cannot be written");
+    if (HoldsLineBreakOrNul(assignment.value)) throw std::invalid_argument("INI value that cannot be written");
+}
 
 struct AppendedSection {
     std::wstring name;
@@ -27,19 +48,20 @@ std::wstring UpdateIniText(std::wstring existing, const std::vector<IniAssignmen
     std::vector<AppendedSection> appendedSections;
     std::unordered_map<std::wstring, std::size_t> appendedSectionByName;
 
+    for (const IniAssignment& assignment : assignments) RequireWritable(assignment);
     for (const IniAssignment& assignment : assignments) {
         if (const auto section = document.FindSection(assignment.section)) {
-            if (const auto line = document.FindKeyLine(*section, assignment.key)) {
-                replacedLines[*line] = KeyLine(assignment);
+            if (const auto keyLine = document.FindKeyLine(*section, assignment.key)) {
+                replacedLines[keyLine->line] = KeyLine(keyLine->spelling, assignment);
             } else {
-                linesAddedAfter[document.LastLineOfSection(*section)].push_back(KeyLine(assignment));
+                linesAddedAfter[document.LastLineOfSection(*section)].push_back(KeyLine(assignment.key, assignment));
             }
             continue;
         }
         const auto [it, added] = appendedSectionByName.try_emplace(FoldIniName(assignment.section),
                                                                    appendedSections.size());
         if (added) appendedSections.push_back({assignment.section, {}});
-        appendedSections[it->second].lines.push_back(KeyLine(assignment));
+        appendedSections[it->second].lines.push_back(KeyLine(assignment.key, assignment));
     }
 
     std::wstring text;

@@ -1,11 +1,14 @@
 #include "core/settings_loader.h"
 
+#include <new>
 #include <optional>
 #include <string_view>
 
-#include "core/failure.h"
+#include "platform/failure.h"
+#include "core/file_text.h"
 #include "core/ini_document.h"
 #include "core/settings_file_format.h"
+#include "core/settings_file_messages.h"
 
 namespace korvane {
 namespace {
@@ -58,10 +61,29 @@ bool ReadDestinations(SettingsStore& store, const IniDocument& file)
     }
 }
 
-void ShowReadingFailure(Dialogs& dialogs)
+// Steps 4 to 7 of a load, over the file's document: the slots, the destinations, the password.
+void FillStore(SettingsStore& store, const IniDocument& document, Dialogs& dialogs)
 {
-    dialogs.ShowMessage({L"設定ファイルの読み込みに失敗しました", MessageIcon::Critical, MessageButtons::Ok, false,
-                         L"エラー"});
+    for (SourceSlot& slot : store.sources) {
+        slot.name.clear();
+        slot.path.clear();
+    }
+    if (!ReadSources(store, document) || !ReadDestinations(store, document)) {
+        dialogs.ShowMessage(settings_file_messages::ReadingFailure());
+        return;
+    }
+    store.password = GetIniString(document, format::kPasswordSection, format::kPasswordKey);
+}
+
+// Whether an ordinary file is there; a look-up that fails is shown to the user and counts as no file.
+bool SettingsFileIsThere(Services& services, const std::wstring& file)
+{
+    try {
+        return services.fileSystem.Lookup(file, LookupKind::FilesOnly).has_value();
+    } catch (const Failure&) {
+        services.dialogs.ShowMessage(settings_file_messages::LookupFailure(file));
+        return false;
+    }
 }
 
 }  // namespace
@@ -73,24 +95,25 @@ std::wstring DefaultSettingsPath(const FileSystem& fileSystem)
 
 void LoadSettings(SettingsStore& store, Services& services, const std::wstring& path)
 {
+    namespace messages = settings_file_messages;
     store.destinations.clear();
-    const std::wstring file = path.empty() ? DefaultSettingsPath(services.fileSystem) : path;
+    std::wstring file = path.empty() ? std::wstring(L"data.ini") : path;  // the name to show if even that fails
+    Dialogs& dialogs = services.dialogs;
     try {
-        if (!services.fileSystem.Lookup(file, LookupKind::FilesOnly)) return;
-        for (SourceSlot& slot : store.sources) {
-            slot.name.clear();
-            slot.path.clear();
-        }
+        if (path.empty()) file = DefaultSettingsPath(services.fileSystem);
+        if (!SettingsFileIsThere(services, file)) return;
         // A file that went away since the look-up reads as an empty one, as the profile API would read it.
+        // The store is touched only once the whole file is read and parsed.
         const std::string bytes = services.fileSystem.ReadFile(file).value_or(std::string{});
-        const IniDocument document(services.codec.Decode(bytes));
-        if (!ReadSources(store, document) || !ReadDestinations(store, document)) {
-            ShowReadingFailure(services.dialogs);
-            return;
-        }
-        store.password = GetIniString(document, format::kPasswordSection, format::kPasswordKey);
-    } catch (const Failure&) {
-        ShowReadingFailure(services.dialogs);
+        FillStore(store, IniDocument(DecodeFileText(bytes, services.codec)), dialogs);
+    } catch (const Failure& failure) {
+        dialogs.ShowMessage(failure.code() == failure_code::kFileTooLarge
+                                ? messages::FileTooLarge(file)
+                                : messages::UnreadableFile(file, failure.code(), failure.reason()));
+    } catch (const std::bad_alloc&) {
+        dialogs.ShowMessage(messages::OutOfMemory(file));
+    } catch (...) {
+        dialogs.ShowMessage(messages::UnexpectedFailure(file));
     }
 }
 

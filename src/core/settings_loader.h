@@ -10,7 +10,9 @@ namespace korvane {
 std::wstring DefaultSettingsPath(const FileSystem& fileSystem);
 
 // Fills `store` from the settings file at `path` (the default file when empty). A missing file only empties the
-// destination list. A reading failure is shown to the user, after which the store keeps what was read before it.
+// destination list. So does a file that cannot be looked up or read, or is larger than FileSystem::kReadLimit,
+// after a message that names the file. A file whose content breaks the format is shown to the user as a
+// reading failure, after which the store keeps what was read before it. No exception leaves it.
 void LoadSettings(SettingsStore& store, Services& services, const std::wstring& path = {});
 
 }  // namespace korvane

@@ -2,7 +2,9 @@
 
 #include <optional>
 
-#include "core/failure.h"
+#include "platform/failure.h"
+#include "core/file_text.h"
+#include "core/ini_document.h"
 #include "core/ini_update.h"
 #include "core/settings_file_format.h"
 #include "core/settings_loader.h"
@@ -11,28 +13,57 @@ namespace korvane {
 namespace {
 
 namespace format = settings_file;
+using Outcome = SaveResult::Outcome;
 
 bool HoldsSeparator(const std::wstring& text) { return text.find(format::kSeparator) != std::wstring::npos; }
+
+// A line break would end the line early, and the reader cuts a value at its first NUL.
+bool HoldsLineBreakOrNul(const std::wstring& text) { return text.find_first_of(L"\r\n\0", 0, 3) != text.npos; }
+
+// Which rule, if any, a name and path break: the separator first, as it was the first rule the writer had.
+std::optional<Outcome> BrokenRule(const std::wstring& name, const std::wstring& path, Outcome separator,
+                                  Outcome lineBreak)
+{
+    if (HoldsSeparator(name) || HoldsSeparator(path)) return separator;
+    if (HoldsLineBreakOrNul(name) || HoldsLineBreakOrNul(path)) return lineBreak;
+    return std::nullopt;
+}
+
+// The refusal for the first text that cannot be stored, if any.
+std::optional<SaveResult> FindUnstorableText(const SettingsFileContent& content, const std::wstring& file)
+{
+    if (content.destinations.size() > SettingsStore::kMaxDestinations)
+        return SaveResult::Refused(Outcome::TooManyDestinations, file, content.destinations.size());
+    for (std::size_t i = 0; i < content.slots.size(); ++i) {
+        const SourceSlotFields& slot = content.slots[i];
+        if (!slot.checked) continue;
+        if (const auto rule = BrokenRule(slot.name, slot.path, Outcome::SeparatorInSlot, Outcome::LineBreakInSlot))
+            return SaveResult::Refused(*rule, file, i + 1);
+    }
+    for (std::size_t i = 0; i < content.destinations.size(); ++i) {
+        const DestinationItem& item = content.destinations[i];
+        if (const auto rule = BrokenRule(item.label, item.tag, Outcome::SeparatorInDestination,
+                                         Outcome::LineBreakInDestination))
+            return SaveResult::Refused(*rule, file, i + 1, item.label);
+    }
+    if (HoldsLineBreakOrNul(content.password)) return SaveResult::Refused(Outcome::LineBreakInPassword, file);
+    return std::nullopt;
+}
+
+// `value` as it must stand in the file to read back unchanged: the reader drops blanks around a value and then
+// one pair of enclosing quotes, so a value that either would change is put inside one more pair.
+std::wstring Stored(std::wstring value)
+{
+    const bool changedByTrimming = !value.empty() && (IsIniBlank(value.front()) || IsIniBlank(value.back()));
+    const bool changedByUnquoting =
+        value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front();
+    if (changedByTrimming || changedByUnquoting) return L'"' + value + L'"';
+    return value;
+}
 
 std::wstring JoinNameAndPath(const std::wstring& name, const std::wstring& path)
 {
     return name + format::kSeparator + path;
-}
-
-// The refusal for the first slot or destination whose texts cannot be stored, if any.
-std::optional<SaveResult> FindUnstorableText(const SettingsFileContent& content, const std::wstring& file)
-{
-    for (std::size_t i = 0; i < content.slots.size(); ++i) {
-        const SourceSlotFields& slot = content.slots[i];
-        if (slot.checked && (HoldsSeparator(slot.name) || HoldsSeparator(slot.path)))
-            return SaveResult::SeparatorInSlot(file, i + 1);
-    }
-    for (std::size_t i = 0; i < content.destinations.size(); ++i) {
-        const DestinationItem& item = content.destinations[i];
-        if (HoldsSeparator(item.label) || HoldsSeparator(item.tag))
-            return SaveResult::SeparatorInDestination(file, i + 1, item.label);
-    }
-    return std::nullopt;
 }
 
 // Every key the save writes, in the order of a fresh file.
@@ -42,15 +73,15 @@ std::vector<IniAssignment> Assignments(const SettingsFileContent& content)
     for (std::size_t i = 0; i < content.slots.size(); ++i) {
         const SourceSlotFields& slot = content.slots[i];
         assignments.push_back({std::wstring(format::kSourceSection), format::SourceKey(i),
-                               slot.checked ? JoinNameAndPath(slot.name, slot.path) : std::wstring{}});
+                               slot.checked ? Stored(JoinNameAndPath(slot.name, slot.path)) : std::wstring{}});
     }
     for (std::size_t i = 0; i < content.destinations.size(); ++i) {
         const DestinationItem& item = content.destinations[i];
         assignments.push_back({std::wstring(format::kDestinationSection), format::DestinationKey(i),
-                               JoinNameAndPath(item.label, item.tag)});
+                               Stored(JoinNameAndPath(item.label, item.tag))});
     }
     assignments.push_back(
-        {std::wstring(format::kPasswordSection), std::wstring(format::kPasswordKey), content.password});
+        {std::wstring(format::kPasswordSection), std::wstring(format::kPasswordKey), Stored(content.password)});
     return assignments;
 }
 
@@ -59,22 +90,15 @@ std::wstring TextToUpdate(const FileSystem& fileSystem, const TextCodec& codec, 
 {
     if (fileSystem.Lookup(file, LookupKind::FilesOnly)) return {};
     const auto bytes = fileSystem.ReadFile(file);
-    return bytes ? codec.Decode(*bytes) : std::wstring{};
+    return bytes ? DecodeFileText(*bytes, codec) : std::wstring{};
 }
 
 }  // namespace
 
-SaveResult SaveResult::SeparatorInSlot(std::wstring file, std::size_t slotNumber)
+SaveResult SaveResult::Refused(Outcome outcome, std::wstring file, std::size_t itemNumber, std::wstring label)
 {
-    SaveResult result(Outcome::SeparatorInSlot, std::move(file));
-    result.itemNumber_ = slotNumber;
-    return result;
-}
-
-SaveResult SaveResult::SeparatorInDestination(std::wstring file, std::size_t number, std::wstring label)
-{
-    SaveResult result(Outcome::SeparatorInDestination, std::move(file));
-    result.itemNumber_ = number;
+    SaveResult result(outcome, std::move(file));
+    result.itemNumber_ = itemNumber;
     result.destinationLabel_ = std::move(label);
     return result;
 }
@@ -87,24 +111,6 @@ SaveResult SaveResult::FileFailure(std::wstring file, int code, std::wstring rea
     return result;
 }
 
-std::wstring SaveResult::ErrorMessage() const
-{
-    const std::wstring headline = L"設定ファイル「" + file_ + L"」を保存できませんでした。\r\n";
-    const std::wstring separatorRule = L"の名前またはフォルダに「|」が含まれています。「|」は使えません。";
-    switch (outcome_) {
-    case Outcome::Saved:
-        return {};
-    case Outcome::SeparatorInSlot:
-        return headline + L"コピー元 " + std::to_wstring(itemNumber_) + L" " + separatorRule;
-    case Outcome::SeparatorInDestination:
-        return headline + L"保存先 " + std::to_wstring(itemNumber_) + L"「" + destinationLabel_ + L"」" +
-               separatorRule;
-    case Outcome::FileFailure:
-        return headline + (reason_.empty() ? L"(Err No." + std::to_wstring(failureCode_) + L")" : reason_);
-    }
-    return {};
-}
-
 SaveResult WriteSettingsFile(const SettingsFileContent& content, FileSystem& fileSystem, const TextCodec& codec,
                              const std::wstring& path)
 {
@@ -114,6 +120,8 @@ SaveResult WriteSettingsFile(const SettingsFileContent& content, FileSystem& fil
         const std::wstring text = UpdateIniText(TextToUpdate(fileSystem, codec, file), Assignments(content));
         fileSystem.WriteFileAtomically(file, codec.Encode(text));
     } catch (const Failure& failure) {
+        if (failure.code() == failure_code::kFileTooLarge)
+            return SaveResult::Refused(Outcome::ExistingFileTooLarge, file);
         return SaveResult::FileFailure(file, failure.code(), failure.reason());
     }
     return SaveResult::Saved(file);

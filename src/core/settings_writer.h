@@ -34,14 +34,20 @@ class SaveResult {
 public:
     enum class Outcome {
         Saved,
-        SeparatorInSlot,         // a checked slot's name or path holds "|"
-        SeparatorInDestination,  // a destination's name or path holds "|"
-        FileFailure,             // the file system refused; `reason` says why
+        SeparatorInSlot,          // a checked slot's name or path holds "|"
+        SeparatorInDestination,   // a destination's name or path holds "|"
+        LineBreakInSlot,          // a checked slot's name or path holds CR, LF or NUL
+        LineBreakInDestination,   // a destination's name or path holds CR, LF or NUL
+        LineBreakInPassword,      // the password holds CR, LF or NUL
+        TooManyDestinations,      // more than SettingsStore::kMaxDestinations; `itemNumber` is the count
+        ExistingFileTooLarge,     // the hidden or system file to update is larger than FileSystem::kReadLimit
+        FileFailure,              // the file system refused; `reason` says why
     };
 
     static SaveResult Saved(std::wstring file) { return SaveResult(Outcome::Saved, std::move(file)); }
-    static SaveResult SeparatorInSlot(std::wstring file, std::size_t slotNumber);
-    static SaveResult SeparatorInDestination(std::wstring file, std::size_t number, std::wstring label);
+    // A save refused before anything was written; `itemNumber` and `label` name the slot or destination.
+    static SaveResult Refused(Outcome outcome, std::wstring file, std::size_t itemNumber = 0,
+                              std::wstring label = {});
     static SaveResult FileFailure(std::wstring file, int code, std::wstring reason);
 
     bool ok() const { return outcome_ == Outcome::Saved; }
@@ -53,6 +59,7 @@ public:
     const std::wstring& reason() const { return reason_; }
 
     // The Japanese text of the error box (title "エラー") for a save that did not happen; empty when saved.
+    // Defined with the other texts of the settings file, in settings_file_messages.cpp.
     std::wstring ErrorMessage() const;
 
 private:
@@ -66,10 +73,13 @@ private:
     std::wstring reason_;
 };
 
-// Writes `content` to the settings file at `path` (the default file when empty), replacing it atomically.
-// An ordinary file is replaced as a whole. A hidden or system file is updated in place: the keys written get
-// their new values, every other line stays, and the file keeps its attributes. Nothing is written when a name
-// or path holds the separator "|" or when the file system fails.
+// Writes `content` to the settings file at `path` (the default file when empty), replacing it atomically, in
+// the ANSI code page of `codec`. An ordinary file is replaced as a whole. A hidden or system file is updated in
+// place: the keys written get their new values, every other line stays, and the file keeps its attributes.
+// Every text is written so that the reader (and the platform's profile API) reads it back exactly: a value that
+// starts or ends with a blank or is enclosed in quotes gets one more pair of double quotes. Nothing is written
+// when a text cannot be stored (a "|" in a name or path, CR, LF or NUL anywhere, more than 32,767
+// destinations) or when the file system fails.
 SaveResult WriteSettingsFile(const SettingsFileContent& content, FileSystem& fileSystem, const TextCodec& codec,
                              const std::wstring& path = {});
 

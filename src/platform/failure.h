@@ -23,6 +23,7 @@ private:
 namespace failure_code {
 inline constexpr int kBadFileName = 52;   // the file system rejected a path as malformed
 inline constexpr int kPathNotFound = 76;  // no folder at the path, or a folder on its way is missing
+inline constexpr int kFileTooLarge = 7;   // "out of memory": a file larger than the program reads
 }  // namespace failure_code
 
 }  // namespace korvane

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,10 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
+    // The largest file ReadFile reads: above any settings file the program writes (32,767 destinations whose
+    // names and paths are 260 Japanese characters each take about 35 MB), far below what would exhaust memory.
+    static constexpr std::uint64_t kReadLimit = 64ull << 20;
+
     // The one look-up behind every existence test: the name of the first entry that matches `path`, or nothing.
     // Folders count only with FilesAndFolders. A path ending in "\" stands for that folder, and is found
     // whatever the folder's attributes; without it, hidden and system entries never count.
@@ -27,11 +32,13 @@ public:
     virtual std::vector<std::wstring> ListSubfolders(const std::wstring& folder) const = 0;
 
     // The whole content of the file at `path` (hidden and system files included), or nothing when no file is
-    // there. Throws Failure with the system's reason for any other error.
+    // there. Throws Failure: kFileTooLarge, before reading, for a file larger than kReadLimit; the system's
+    // error with its reason for any other failure.
     virtual std::optional<std::string> ReadFile(const std::wstring& path) const = 0;
 
     // Replaces (or creates) the file at `path` with `bytes` atomically: a crash leaves the old content or the
-    // new one. The attributes of a file being replaced are kept. Throws Failure with the system's reason.
+    // new one. The attributes of a file being replaced are kept. Temporary files that earlier writes of the same
+    // file left behind when they were killed are removed. Throws Failure with the system's reason.
     virtual void WriteFileAtomically(const std::wstring& path, std::string_view bytes) = 0;
 
     // The folder of the running executable, without a trailing "\". Throws Failure when the system cannot say.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "core/ini_update.h"
 
 namespace korvane {
@@ -13,6 +15,12 @@ struct LookupCase {
     const wchar_t* key;
     std::wstring expected;
 };
+
+void ExpectLookup(const LookupCase& c)
+{
+    const IniDocument document{std::wstring(c.text)};
+    EXPECT_EQ(GetIniString(document, c.section, c.key), c.expected) << c.text << " / " << c.section << " / " << c.key;
+}
 
 // What GetPrivateProfileStringA answers for these lines; the platform tests compare the two on generated files.
 TEST(GetIniString, ReadsValuesTheWayTheProfileApiDoes)
@@ -37,11 +45,11 @@ TEST(GetIniString, ReadsValuesTheWayTheProfileApiDoes)
         {L"[S]\r\nk=\r\nk=2\r\n", L"S", L"k", L""},
         {L"[S]\r\na=1\r\n[s]\r\na=2\r\nb=3\r\n", L"S", L"a", L"1"},
         {L"[S]\r\na=1\r\n[s]\r\na=2\r\nb=3\r\n", L"S", L"b", L""},  // only the first section of a name counts
-        {L";c=1\r\n[S]\r\n", L"", L";c", L"1"},                      // ";" is no comment mark
+        {L";c=1\r\n[S]\r\n", L"", L";c", L""},                       // a comment, not the key ";c"
         {L"[S]\r\n; note\r\n;k=1\r\nk=2\r\n", L"S", L"k", L"2"},
-        {L"[S]\r\n[Other\r\nc=3\r\n", L"S", L"c", L"3"},  // no "]": a key line of the section before
-        {L"[S]\r\n[Other\r\nc=3\r\n", L"Other", L"c", L""},
-        {L"[x]y]\r\nd=4\r\n", L"x]y", L"d", L"4"},
+        {L"[S]\r\n[Other\r\nc=3\r\n", L"S", L"c", L""},  // no "]": still a header
+        {L"[S]\r\n[Other\r\nc=3\r\n", L"Other", L"c", L"3"},
+        {L"[x]y]\r\nd=4\r\n", L"x]y", L"d", L""},  // the name ends at the first "]"
         {L"[E]junk\r\ne=5\r\n", L"E", L"e", L"5"},
         {L"[ ]\r\ne=5\r\n", L"", L"e", L""},  // a nameless header is not the nameless start of the file
         {L"[S]\rcr=1\rlf=2\n", L"S", L"lf", L"2"},
@@ -50,11 +58,30 @@ TEST(GetIniString, ReadsValuesTheWayTheProfileApiDoes)
         {L"[S]\r\nk=v", L"S", L"k", L"v"},
         {L"", L"S", L"k", L""},
     };
-    for (const auto& c : cases) {
-        const IniDocument document{std::wstring(c.text)};
-        EXPECT_EQ(GetIniString(document, c.section, c.key), c.expected) << c.text << " / " << c.section << " / "
-                                                                       << c.key;
-    }
+    for (const LookupCase& c : cases) ExpectLookup(c);
+}
+
+// Windows' profile API on hand-edited files; Wine's differs on these shapes, so the platform tests cannot check
+// them and this table states them.
+TEST(GetIniString, ReadsHeadersAndCommentsAsWindowsDoes)
+{
+    const LookupCase cases[] = {
+        {L"[SourceList] ; was [old]\r\nSource1=a|b\r\n", L"SourceList", L"Source1", L"a|b"},
+        {L"[SourceList] ; was [old]\r\nSource1=a|b\r\n", L"SourceList] ; was [old", L"Source1", L""},
+        {L"[sec]x]\r\nk=1\r\n", L"sec", L"k", L"1"},
+        {L"[sec]x]\r\nk=1\r\n", L"sec]x", L"k", L""},
+        {L"[DirList\r\nDir1=a|b\r\n", L"DirList", L"Dir1", L"a|b"},
+        {L"  [ Dir List \t\r\nDir1=a\r\n", L"dir list", L"Dir1", L"a"},
+        {L"[A]\r\n[B\r\nk=2\r\n", L"A", L"k", L""},  // the header without "]" ends section A
+        {L"[DirList]\r\n;Dir1=x\r\nDir1=y\r\n", L"DirList", L"Dir1", L"y"},
+        {L"[DirList]\r\n;Dir1=x\r\n", L"DirList", L";Dir1", L""},
+        {L"[DirList]\r\n \t; Dir1=x\r\n", L"DirList", L"; Dir1", L""},
+        {L"[DirList]\r\n;Dir1=x\r\n[Other]\r\n", L"DirList", L"Dir1", L""},
+        {L"[S]\r\na;b=1\r\n", L"S", L"a;b", L"1"},  // ";" marks a comment only at the start
+        {L"[S]\r\nk=v ; not a comment\r\n", L"S", L"k", L"v ; not a comment"},
+        {L"[S]\r\n;[T]\r\nk=1\r\n", L"S", L"k", L"1"},  // a header in a comment starts nothing
+    };
+    for (const LookupCase& c : cases) ExpectLookup(c);
 }
 
 TEST(GetIniString, CutsAValueAtANul)
@@ -83,13 +110,51 @@ TEST(UpdateIniText, ReplacesAddsAndAppendsLikeTheProfileWriter)
         {L"", {{L"A", L"k", L"1"}, {L"A", L"j", L""}, {L"B", L"k", L"2"}}, L"[A]\r\nk=1\r\nj=\r\n[B]\r\nk=2\r\n"},
         {L"; kept\r\n[a]\r\n K = old \r\nother=x\r\n\r\n[B]\r\nz=1\r\n",
          {{L"A", L"k", L"new"}, {L"A", L"n", L"added"}, {L"C", L"c", L"3"}},
-         L"; kept\r\n[a]\r\nk=new\r\nother=x\r\nn=added\r\n\r\n[B]\r\nz=1\r\n[C]\r\nc=3\r\n"},
+         L"; kept\r\n[a]\r\nK=new\r\nother=x\r\nn=added\r\n\r\n[B]\r\nz=1\r\n[C]\r\nc=3\r\n"},
         {L"[A]\r\nk=1\r\n[A]\r\nk=2\r\n", {{L"A", L"k", L"3"}}, L"[A]\r\nk=3\r\n[A]\r\nk=2\r\n"},
-        {L"[A]\nk\nlast=1", {{L"a", L"K", L"v"}, {L"a", L"x", L"y"}}, L"[A]\r\nK=v\r\nlast=1\r\nx=y\r\n"},
+        {L"[A]\nk\nlast=1", {{L"a", L"K", L"v"}, {L"a", L"x", L"y"}}, L"[A]\r\nk=v\r\nlast=1\r\nx=y\r\n"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(UpdateIniText(c.existing, c.assignments), c.expected) << c.existing;
     }
+}
+
+TEST(UpdateIniText, KeepsTheFilesSpellingOfAKeyAndItsComments)
+{
+    const UpdateCase cases[] = {
+        {L"[Password]\r\nPASSWORD=old\r\n", {{L"Password", L"Password", L"new"}}, L"[Password]\r\nPASSWORD=new\r\n"},
+        {L"[DirList]\r\n  dIR1  =  old\r\n", {{L"DirList", L"Dir1", L"a|b"}}, L"[DirList]\r\ndIR1=a|b\r\n"},
+        {L"[DirList]\r\n;Dir1=old\r\nDir1=a\r\n; about Password\r\n\r\n[Password]\r\n",
+         {{L"DirList", L"Dir1", L"b"}, {L"DirList", L"Dir2", L"c"}},
+         L"[DirList]\r\n;Dir1=old\r\nDir1=b\r\nDir2=c\r\n; about Password\r\n\r\n[Password]\r\n"},
+        {L"[DirList]\r\n; only a comment\r\n", {{L"DirList", L"Dir1", L"a"}},
+         L"[DirList]\r\nDir1=a\r\n; only a comment\r\n"},
+        {L"[SourceList] ; note\r\nSource1=x\r\n", {{L"SourceList", L"Source1", L"y"}},
+         L"[SourceList] ; note\r\nSource1=y\r\n"},
+        {L"[DirList\r\nDir1=a\r\n", {{L"DirList", L"Dir2", L"b"}}, L"[DirList\r\nDir1=a\r\nDir2=b\r\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(UpdateIniText(c.existing, c.assignments), c.expected) << c.existing;
+    }
+}
+
+TEST(UpdateIniText, RefusesNamesAndValuesThatWouldReadBackDifferently)
+{
+    const std::wstring nul(1, L'\0');
+    const IniAssignment refused[] = {
+        {L"", L"k", L"v"},          {L" ", L"k", L"v"},       {L" S", L"k", L"v"},   {L"S\t", L"k", L"v"},
+        {L"a]b", L"k", L"v"},       {L"S\r\n", L"k", L"v"},   {L"S" + nul, L"k", L"v"}, {L"S", L"", L"v"},
+        {L"S", L"\t", L"v"},        {L"S", L"a=b", L"v"},     {L"S", L"[k", L"v"},   {L"S", L";k", L"v"},
+        {L"S", L" k", L"v"},        {L"S", L"k ", L"v"},      {L"S", L"k\n", L"v"},  {L"S", L"k", L"a\rb"},
+        {L"S", L"k", L"a\nb"},      {L"S", L"k", L"a" + nul},
+    };
+    for (const IniAssignment& assignment : refused) {
+        EXPECT_THROW(UpdateIniText(L"[S]\r\nk=old\r\n", {{L"S", L"k", L"fine"}, assignment}), std::invalid_argument)
+            << ::testing::PrintToString(assignment.section) << " " << ::testing::PrintToString(assignment.key)
+            << " " << ::testing::PrintToString(assignment.value);
+    }
+    // Characters that are special elsewhere on a line are fine where they stand here.
+    EXPECT_EQ(UpdateIniText(L"", {{L"[S", L"k[;]", L" ;=[x] "}}), L"[[S]\r\nk[;]= ;=[x] \r\n");
 }
 
 }  // namespace

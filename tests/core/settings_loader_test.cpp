@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "core/failure.h"
+#include <functional>
+#include <new>
+#include <stdexcept>
+
+#include "platform/failure.h"
 #include "settings_test_services.h"
 
 namespace korvane {
@@ -123,31 +127,122 @@ TEST(LoadSettings, AFileThatIsNotThereOnlyEmptiesTheDestinations)
     }
 }
 
-// A file the look-up or the read fails on is a reading failure, not a missing file.
-class UnreadableFileSystem : public testing::MemoryFileSystem {
+// A store as a missing file leaves the previously loaded one: only the destinations are gone.
+SettingsStore AsAfterAMissingFile()
+{
+    SettingsStore store = PreviouslyLoadedStore();
+    store.destinations.clear();
+    return store;
+}
+
+void ExpectSameStore(const SettingsStore& actual, const SettingsStore& expected)
+{
+    EXPECT_EQ(actual.sources, expected.sources);
+    EXPECT_EQ(actual.destinations, expected.destinations);
+    EXPECT_EQ(actual.password, expected.password);
+}
+
+void ExpectErrorBox(const std::vector<MessageBoxSpec>& shown, const std::wstring& text)
+{
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, text);
+    EXPECT_EQ(shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(shown[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(shown[0].title, L"エラー");
+}
+
+// A file system whose read of any file fails with what the test throws.
+class FailingReadFileSystem : public testing::MemoryFileSystem {
 public:
-    std::optional<std::string> ReadFile(const std::wstring&) const override
+    std::function<void()> failure;
+    std::optional<std::string> ReadFile(const std::wstring& path) const override
     {
-        throw Failure(70, L"アクセスが拒否されました。");
+        failure();
+        return MemoryFileSystem::ReadFile(path);
     }
 };
 
-TEST(LoadSettings, AFileThatCannotBeReadIsAReadingFailure)
+// A file that is there but cannot be read, or is far too large, is named in a message and read as no file: at
+// start-up no slot registered, no destination, no password; at an import the earlier slots and password stay.
+TEST(LoadSettings, AFileThatCannotBeReadIsShownAndReadAsNoFile)
 {
-    SettingsTestServices test;
-    UnreadableFileSystem unreadable;
-    unreadable.AddFile(SettingsTestServices::kDataIni, "[Password]\r\nPassword=new\r\n");
-    Services services{unreadable, test.codec, test.dialogs, test.shell, test.clock};
-    SettingsStore store = PreviouslyLoadedStore();
-    LoadSettings(store, services);
-    EXPECT_EQ(test.dialogs.messages.size(), 1u);
-    EXPECT_TRUE(store.destinations.empty());
-    EXPECT_EQ(store.password, L"oldpass");
-    EXPECT_EQ(store.sources[0], (SourceSlot{L"", L"", true}));
+    const std::wstring file = SettingsTestServices::kDataIni;
+    const struct {
+        const char* what;
+        std::function<void()> failure;
+        std::wstring message;
+    } cases[] = {
+        {"locked", [] { throw Failure(70, L"別のプロセスが使用中です。"); },
+         file + L"\r\nの設定ファイルを読み込めませんでした\r\n別のプロセスが使用中です。"},
+        {"no reason given", [] { throw Failure(57); },
+         file + L"\r\nの設定ファイルを読み込めませんでした\r\n(Err No.57)"},
+        {"too large", [] { throw Failure(failure_code::kFileTooLarge); },
+         file + L"\r\nの設定ファイルは大きすぎるため読み込みませんでした（設定ファイルは 64 MB までです）"},
+        {"out of memory", [] { throw std::bad_alloc(); },
+         file + L"\r\nの設定ファイルを読み込むためのメモリが足りませんでした"},
+        {"a decode that gives up", [] { throw std::length_error("text too long to convert"); },
+         file + L"\r\nの設定ファイルを読み込めませんでした"},
+        {"anything else", [] { throw 42; }, file + L"\r\nの設定ファイルを読み込めませんでした"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SettingsTestServices test;
+        FailingReadFileSystem files;
+        files.failure = c.failure;
+        files.AddFile(file, "[SourceList]\r\nSource1=new|C:\\new\r\n[Password]\r\nPassword=new\r\n");
+        Services services{files, test.codec, test.dialogs, test.shell, test.clock};
+        SettingsStore store = PreviouslyLoadedStore();
+        ASSERT_NO_THROW(LoadSettings(store, services));
+        ExpectErrorBox(test.dialogs.messages, c.message);
+        ExpectSameStore(store, AsAfterAMissingFile());
 
-    SettingsTestServices malformed;  // the memory file system rejects a "|" in a path as a malformed name
-    LoadSettings(store, malformed.services, L"C:\\a|b\\data.ini");
-    EXPECT_EQ(malformed.dialogs.messages.size(), 1u);
+        SettingsStore fresh;
+        LoadSettings(fresh, services);
+        ExpectSameStore(fresh, SettingsStore{});
+    }
+}
+
+TEST(LoadSettings, AFailedLookUpIsShownWithTheFileAndReadAsNoFile)
+{
+    SettingsTestServices test;  // the memory file system rejects a "|" in a path as a malformed name
+    const std::wstring file = L"C:\\a|b\\data.ini";
+    SettingsStore store = PreviouslyLoadedStore();
+    LoadSettings(store, test.services, file);
+    ExpectErrorBox(test.dialogs.messages, file + L"\r\nの設定ファイルを確認できませんでした");
+    ExpectSameStore(store, AsAfterAMissingFile());
+}
+
+// Text editors save with a byte-order mark; the file reads the same in every encoding.
+TEST(LoadSettings, DecodesAFileByItsByteOrderMark)
+{
+    const std::string utf8 =
+        "[SourceList]\r\nSource1=\xE3\x82\xAB\xE3\x83\xA1\xE3\x83\xA9|E:\\\xE8\xA1\xA8\r\n"
+        "[Password]\r\nPassword=\xE3\x82\xBD\r\n";  // カメラ, 表, ソ
+    std::string utf16le = "\xFF\xFE", utf16be = "\xFE\xFF";
+    for (const wchar_t c : std::wstring(L"[SourceList]\r\nSource1=カメラ|E:\\表\r\n[Password]\r\nPassword=ソ\r\n")) {
+        utf16le += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+        utf16be += {static_cast<char>(c >> 8), static_cast<char>(c & 0xFF)};
+    }
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + utf8},
+        {"UTF-16 LE with its mark", utf16le},
+        {"UTF-16 BE with its mark", utf16be},
+        {"code page 932 without a mark", "[SourceList]\r\nSource1=\x83\x4A\x83\x81\x83\x89|E:\\\x95\x5C\r\n"
+                                         "[Password]\r\nPassword=\x83\x5C\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SettingsTestServices test;
+        test.fileSystem.AddFile(SettingsTestServices::kDataIni, c.bytes);
+        SettingsStore store;
+        LoadSettings(store, test.services);
+        EXPECT_TRUE(test.dialogs.messages.empty());
+        EXPECT_EQ(store.sources[0], (SourceSlot{L"カメラ", L"E:\\表", true}));
+        EXPECT_EQ(store.password, L"ソ");
+    }
 }
 
 std::wstring ManyDestinations(std::size_t count)

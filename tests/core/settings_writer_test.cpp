@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "core/failure.h"
+#include <functional>
+
+#include "platform/failure.h"
 #include "core/settings_loader.h"
 #include "settings_test_services.h"
+#include "support/settings_content_generator.h"
 
 namespace korvane {
 namespace {
@@ -69,40 +72,46 @@ TEST(WriteSettingsFile, UpdatesAHiddenOrSystemFileInPlace)
     }
 }
 
+struct EditCase {
+    const char* what;
+    std::function<void(SettingsFileContent&)> edit;  // applied to TwoDestinations()
+    SaveResult::Outcome outcome;
+    std::size_t number;
+    std::wstring message;  // after the headline; empty when saved
+};
+
+// Saves the edited content over a file of five destinations; a refused save must leave that file as it was.
+void ExpectSaveOutcome(const EditCase& c)
+{
+    SCOPED_TRACE(c.what);
+    SettingsTestServices test;
+    test.AddSettingsFile(kFiveDestinationsFile);
+    SettingsFileContent content = TwoDestinations();
+    c.edit(content);
+    const SaveResult result = WriteSettingsFile(content, test.fileSystem, test.codec);
+    EXPECT_EQ(result.outcome(), c.outcome);
+    EXPECT_EQ(result.itemNumber(), c.number);
+    if (result.ok()) return;
+    EXPECT_EQ(test.FileText(), kFiveDestinationsFile);
+    EXPECT_EQ(result.ErrorMessage(), L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n" + c.message);
+}
+
 TEST(WriteSettingsFile, RefusesASeparatorInANameOrPathAndWritesNothing)
 {
-    const struct {
-        const char* what;
-        void (*edit)(SettingsFileContent&);
-        SaveResult::Outcome outcome;
-        std::size_t number;
-        std::wstring message;
-    } cases[] = {
+    const std::wstring rule = L"「|」は使えません。";
+    const EditCase cases[] = {
         {"slot name", [](SettingsFileContent& c) { c.slots[0].name = L"a|b"; }, SaveResult::Outcome::SeparatorInSlot,
-         1, L"コピー元 1 の名前またはフォルダに「|」が含まれています。"},
+         1, L"コピー元 1 の名前またはフォルダに「|」が含まれています。" + rule},
         {"slot path", [](SettingsFileContent& c) { c.slots[2].path = L"C:\\|"; }, SaveResult::Outcome::SeparatorInSlot,
-         3, L"コピー元 3 の名前またはフォルダに「|」が含まれています。"},
+         3, L"コピー元 3 の名前またはフォルダに「|」が含まれています。" + rule},
         {"destination label", [](SettingsFileContent& c) { c.destinations[1].label = L"仕|事"; },
-         SaveResult::Outcome::SeparatorInDestination, 2, L"保存先 2「仕|事」の名前またはフォルダに「|」が含まれています。"},
+         SaveResult::Outcome::SeparatorInDestination, 2, L"保存先 2「仕|事」の名前またはフォルダに「|」が含まれています。" + rule},
         {"destination path", [](SettingsFileContent& c) { c.destinations[0].tag = L"D:\\|"; },
-         SaveResult::Outcome::SeparatorInDestination, 1, L"保存先 1「写真」の名前またはフォルダに「|」が含まれています。"},
+         SaveResult::Outcome::SeparatorInDestination, 1, L"保存先 1「写真」の名前またはフォルダに「|」が含まれています。" + rule},
         {"unchecked slot", [](SettingsFileContent& c) { c.slots[1].name = L"a|b"; }, SaveResult::Outcome::Saved, 0, L""},
         {"password", [](SettingsFileContent& c) { c.password = L"p|w"; }, SaveResult::Outcome::Saved, 0, L""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        SettingsTestServices test;
-        test.AddSettingsFile(kFiveDestinationsFile);
-        SettingsFileContent content = TwoDestinations();
-        c.edit(content);
-        const SaveResult result = WriteSettingsFile(content, test.fileSystem, test.codec);
-        EXPECT_EQ(result.outcome(), c.outcome);
-        EXPECT_EQ(result.itemNumber(), c.number);
-        if (result.ok()) continue;
-        EXPECT_EQ(test.FileText(), kFiveDestinationsFile);
-        EXPECT_EQ(result.ErrorMessage(), L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n" + c.message +
-                                             L"「|」は使えません。");
-    }
+    for (const EditCase& c : cases) ExpectSaveOutcome(c);
 }
 
 TEST(WriteSettingsFile, ReportsAFailedWriteWithTheSystemsReason)
@@ -169,6 +178,136 @@ TEST(WriteSettingsFile, StoresACharacterTheCodePageLacksAsItsDefaultCharacter)
     EXPECT_EQ(store.sources[0].name, L"caf?");
     EXPECT_EQ(store.sources[0].path.substr(0, 3), L"C:\\");
     EXPECT_NE(store.sources[0].path.find(L'?'), std::wstring::npos);
+}
+
+std::vector<DestinationItem> NumberedDestinations(std::size_t count)
+{
+    std::vector<DestinationItem> items;
+    for (std::size_t n = 1; n <= count; ++n) items.push_back({std::to_wstring(n), L"D:\\" + std::to_wstring(n)});
+    return items;
+}
+
+// What the next load would read differently, or not at all, is refused; the file stays as it was.
+TEST(WriteSettingsFile, RefusesLineBreaksNulsAndTooManyDestinations)
+{
+    using Outcome = SaveResult::Outcome;
+    const std::wstring nul(1, L'\0');
+    const std::wstring lineBreakRule = L"に改行または NUL 文字が含まれています。改行と NUL 文字は使えません。";
+    const EditCase cases[] = {
+        {"CR in a slot name", [](SettingsFileContent& c) { c.slots[0].name = L"カ\rメラ"; }, Outcome::LineBreakInSlot, 1,
+         L"コピー元 1 の名前またはフォルダ" + lineBreakRule},
+        {"LF in a slot path", [](SettingsFileContent& c) { c.slots[2].path = L"E:\\\n"; }, Outcome::LineBreakInSlot, 3,
+         L"コピー元 3 の名前またはフォルダ" + lineBreakRule},
+        {"NUL in a slot name", [&](SettingsFileContent& c) { c.slots[0].name = L"a" + nul + L"b"; },
+         Outcome::LineBreakInSlot, 1, L"コピー元 1 の名前またはフォルダ" + lineBreakRule},
+        {"a pasted line break in a destination name",
+         [](SettingsFileContent& c) { c.destinations[0].label = L"x\r\nDir2=evil"; }, Outcome::LineBreakInDestination, 1,
+         L"保存先 1「x  Dir2=evil」の名前またはフォルダ" + lineBreakRule},
+        {"NUL in a destination folder", [&](SettingsFileContent& c) { c.destinations[1].tag = L"D:\\" + nul; },
+         Outcome::LineBreakInDestination, 2, L"保存先 2「仕事」の名前またはフォルダ" + lineBreakRule},
+        {"CR LF in the password", [](SettingsFileContent& c) { c.password = L"pass\r\nword"; },
+         Outcome::LineBreakInPassword, 0, L"パスワード" + lineBreakRule},
+        {"NUL in the password", [&](SettingsFileContent& c) { c.password = nul; }, Outcome::LineBreakInPassword, 0,
+         L"パスワード" + lineBreakRule},
+        {"a separator before a line break", [](SettingsFileContent& c) { c.slots[0] = {true, L"a|b", L"\n"}; },
+         Outcome::SeparatorInSlot, 1, L"コピー元 1 の名前またはフォルダに「|」が含まれています。「|」は使えません。"},
+        {"32,768 destinations", [](SettingsFileContent& c) { c.destinations = NumberedDestinations(32768); },
+         Outcome::TooManyDestinations, 32768, L"保存先が 32768 件あります。保存先は 32767 件までです。"},
+        {"a line break in an unchecked slot", [](SettingsFileContent& c) { c.slots[1].name = L"\r\n"; },
+         Outcome::Saved, 0, L""},
+        {"32,767 destinations", [](SettingsFileContent& c) { c.destinations = NumberedDestinations(32767); },
+         Outcome::Saved, 0, L""},
+    };
+    for (const EditCase& c : cases) ExpectSaveOutcome(c);
+}
+
+// The reader drops blanks around a value and one pair of enclosing quotes; such a value gets one more pair.
+TEST(WriteSettingsFile, QuotesAValueThatWouldNotReadBackAsTyped)
+{
+    const struct {
+        std::wstring password;
+        std::wstring line;
+    } cases[] = {
+        {L"  pass word  ", L"Password=\"  pass word  \""},
+        {L"\"quoted\"", L"Password=\"\"quoted\"\""},
+        {L"'x'", L"Password=\"'x'\""},
+        {L"\"\"", L"Password=\"\"\"\""},
+        {L"''", L"Password=\"''\""},
+        {L"\tx", L"Password=\"\tx\""},
+        {L"x\x1A", L"Password=\"x\x1A\""},
+        {L" ", L"Password=\" \""},
+        {L"\"x'", L"Password=\"x'"},
+        {L"\"", L"Password=\""},
+        {L"'", L"Password='"},
+        {L"a \"b\" c", L"Password=a \"b\" c"},
+        {L"\u3000x\u3000", L"Password=\u3000x\u3000"},  // a full-width space is no blank to the reader
+        {L"", L"Password="},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.password));
+        SettingsFileContent content;
+        content.password = c.password;
+        SettingsTestServices test;
+        ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
+        EXPECT_NE(test.FileText().find(L"\r\n" + c.line + L"\r\n"), std::wstring::npos) << test.FileText();
+        SettingsStore store;
+        LoadSettings(store, test.services);
+        EXPECT_EQ(store.password, c.password);
+    }
+}
+
+TEST(WriteSettingsFile, EveryTextReadsBackExactlyAsTyped)
+{
+    for (unsigned seed = 1; seed <= 400; ++seed) {
+        SCOPED_TRACE(seed);
+        const SettingsFileContent content = testing::SettingsContentGenerator(seed).Content();
+        SettingsTestServices test;
+        const bool inPlace = seed % 2 == 0;
+        if (inPlace) test.AddSettingsFile(kFiveDestinationsFile, true);
+        ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
+        if (inPlace) {  // the load reads only an ordinary file
+            const std::string written = test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes;
+            test.fileSystem.AddFile(SettingsTestServices::kDataIni, written);
+        }
+        SettingsStore store;
+        LoadSettings(store, test.services);
+        ASSERT_TRUE(test.dialogs.messages.empty());
+        for (std::size_t i = 0; i < content.slots.size(); ++i) {
+            const SourceSlotFields& slot = content.slots[i];
+            const SourceSlot expected = slot.checked ? SourceSlot{slot.name, slot.path, true} : SourceSlot{};
+            EXPECT_EQ(store.sources[i], expected);
+        }
+        // An in-place update keeps the old Dir entries after the new ones, which the load reads as well.
+        ASSERT_GE(store.destinations.size(), content.destinations.size());
+        for (std::size_t i = 0; i < content.destinations.size(); ++i) {
+            EXPECT_EQ(store.destinations[i], (DirEntry{content.destinations[i].label, content.destinations[i].tag}));
+        }
+        EXPECT_EQ(store.password, content.password);
+    }
+}
+
+TEST(WriteSettingsFile, UpdatesAHiddenFileWithAByteOrderMarkInTheAnsiCodePage)
+{
+    SettingsTestServices test;
+    test.fileSystem.AddFile(SettingsTestServices::kDataIni,
+                            "\xEF\xBB\xBF[Other]\r\nkept=\xE8\xA1\xA8\r\n[Password]\r\nPassword=old\r\n", true);
+    SettingsFileContent content;
+    content.password = L"ソ";
+    ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
+    EXPECT_EQ(test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes,
+              "[Other]\r\nkept=\x95\x5C\r\n[Password]\r\nPassword=\x83\x5C\r\n"
+              "[SourceList]\r\nSource1=\r\nSource2=\r\nSource3=\r\n");
+}
+
+TEST(WriteSettingsFile, RefusesToUpdateAHiddenFileLargerThanTheReadLimit)
+{
+    SettingsTestServices test;
+    test.fileSystem.AddFile(SettingsTestServices::kDataIni, std::string(FileSystem::kReadLimit + 1, ';'), true);
+    const SaveResult result = WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec);
+    EXPECT_EQ(result.outcome(), SaveResult::Outcome::ExistingFileTooLarge);
+    EXPECT_EQ(result.ErrorMessage(), L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n"
+                                     L"今の設定ファイルが大きすぎます（設定ファイルは 64 MB までです）。");
+    EXPECT_EQ(test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes.size(), FileSystem::kReadLimit + 1);
 }
 
 }  // namespace

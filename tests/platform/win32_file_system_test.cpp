@@ -189,6 +189,67 @@ TEST_F(Win32FileSystemTest, AFailedWriteLeavesTheOldFileAndNoTemporaryFile)
     EXPECT_EQ(FileNames(temp.path()).size(), 4u);
 }
 
+// A file of `size` bytes made without writing them (the file system fills it with zeros).
+void MakeFileOfSize(const std::wstring& path, std::uint64_t size)
+{
+    const UniqueFileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file.valid());
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(size);
+    ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(file.get()));
+}
+
+TEST_F(Win32FileSystemTest, ReadsNoFileLargerThanTheReadLimit)
+{
+    const std::wstring file = temp / L"large.ini";
+    MakeFileOfSize(file, FileSystem::kReadLimit);
+    EXPECT_EQ(fileSystem.ReadFile(file)->size(), FileSystem::kReadLimit);
+    for (const std::uint64_t size : {FileSystem::kReadLimit + 1, std::uint64_t{3} << 30}) {
+        MakeFileOfSize(file, size);
+        try {
+            fileSystem.ReadFile(file);
+            ADD_FAILURE() << "read a file of " << size << " bytes";
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.code(), failure_code::kFileTooLarge) << size;
+        }
+    }
+}
+
+// A write killed between creating its temporary file and moving it leaves "<file>.<pid>-<n>.tmp" beside the file.
+TEST_F(Win32FileSystemTest, AWriteRemovesTheTemporaryFilesThatKilledWritesOfTheSameFileLeft)
+{
+    const std::wstring target = temp / L"data.ini";
+    const struct {
+        const wchar_t* name;
+        bool removed;
+        DWORD attributes;
+    } files[] = {
+        {L"data.ini.1234-1.tmp", true, 0},
+        {L"data.ini.99-12345.tmp", true, kHidden | kSystem},
+        {L"DATA.INI.7-3.TMP", true, 0},
+        {L"data.ini.tmp", false, 0},
+        {L"data.ini.12-.tmp", false, 0},
+        {L"data.ini.-3.tmp", false, 0},
+        {L"data.ini.1a-2.tmp", false, 0},
+        {L"data.ini.1-2-3.tmp", false, 0},
+        {L"data.ini.1-2.tmp.bak", false, 0},
+        {L"data.ini.bak.1-2.tmp", false, 0},
+        {L"old-data.ini.1-2.tmp", false, 0},
+        {L"other.ini.1-2.tmp", false, 0},
+        {L"data.ini.5-6.tmp", false, FILE_ATTRIBUTE_READONLY},  // not one of ours: never read-only
+    };
+    for (const auto& f : files) testing::filetree::WriteBytes(temp / f.name, "stray", f.attributes);
+    fileSystem.WriteFileAtomically(target, "saved");
+    EXPECT_EQ(fileSystem.ReadFile(target), "saved");
+    for (const auto& f : files) {
+        EXPECT_EQ(GetFileAttributesW((temp / f.name).c_str()) == INVALID_FILE_ATTRIBUTES, f.removed)
+            << ::testing::PrintToString(std::wstring(f.name));
+    }
+    SetFileAttributesW((temp / L"data.ini.5-6.tmp").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(Win32FileSystemTest, HandlesPathsLongerThanMaxPath)
 {
     const std::wstring folder = MakeLongFolder(temp);

@@ -70,6 +70,7 @@ public:
     {
         const Entry* entry = Find(path);
         if (entry == nullptr || entry->folder) return std::nullopt;
+        if (entry->bytes.size() > kReadLimit) throw Failure(failure_code::kFileTooLarge);
         return entry->bytes;
     }
 

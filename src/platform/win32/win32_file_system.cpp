@@ -54,6 +54,53 @@ bool HoldsPatternCharacter(std::wstring_view path)
 
 bool IsDotEntry(const wchar_t* name) { return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0; }
 
+// The name a write of `target` gives its temporary file: "<target>.<process id>-<number>.tmp".
+std::wstring TemporaryName(const std::wstring& target, DWORD processId, unsigned number)
+{
+    return target + L"." + std::to_wstring(processId) + L"-" + std::to_wstring(number) + L".tmp";
+}
+
+bool IsDecimal(std::wstring_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+// Whether `name` is "<targetName>.<digits>-<digits>.tmp" (compared without regard to case, as the system does).
+bool IsTemporaryNameOf(std::wstring_view name, std::wstring_view targetName)
+{
+    if (name.size() <= targetName.size() + 1 ||
+        CompareStringOrdinal(name.data(), static_cast<int>(targetName.size()), targetName.data(),
+                             static_cast<int>(targetName.size()), TRUE) != CSTR_EQUAL ||
+        name[targetName.size()] != L'.')
+        return false;
+    std::wstring_view rest = name.substr(targetName.size() + 1);
+    constexpr std::wstring_view kExtension = L".tmp";
+    if (rest.size() < kExtension.size() ||
+        CompareStringOrdinal(rest.data() + rest.size() - kExtension.size(), static_cast<int>(kExtension.size()),
+                             kExtension.data(), static_cast<int>(kExtension.size()), TRUE) != CSTR_EQUAL)
+        return false;
+    rest.remove_suffix(kExtension.size());
+    const std::size_t dash = rest.find(L'-');
+    return dash != std::wstring_view::npos && IsDecimal(rest.substr(0, dash)) && IsDecimal(rest.substr(dash + 1));
+}
+
+// Deletes the temporary files that writes of `target` killed part-way left beside it. Best effort: a file that
+// another process's write still holds open (they are opened without sharing), or a read-only one, stays.
+void RemoveStrayTemporaries(const std::wstring& target)
+{
+    const std::size_t slash = target.find_last_of(L'\\');
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring{} : target.substr(0, slash + 1);
+    const std::wstring targetName = target.substr(folder.size());
+    WIN32_FIND_DATAW data{};
+    const UniqueFindHandle find(FindFirstFileExW((target + L".*-*.tmp").c_str(), FindExInfoBasic, &data,
+                                                 FindExSearchNameMatch, nullptr, 0));
+    if (!find.valid()) return;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsTemporaryNameOf(data.cFileName, targetName))
+            DeleteFileW((folder + data.cFileName).c_str());
+    } while (FindNextFileW(find.get(), &data));
+}
+
 // A file beside the target that is deleted on destruction unless it has been moved into place.
 class TemporaryFile {
 public:
@@ -61,8 +108,7 @@ public:
     {
         static std::atomic<unsigned> counter{0};
         for (int attempt = 0; attempt < 100 && !handle_.valid(); ++attempt) {
-            path_ = target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter) +
-                    L".tmp";
+            path_ = TemporaryName(target, GetCurrentProcessId(), ++counter);
             handle_ = UniqueFileHandle(
                 CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
             if (!handle_.valid() && GetLastError() != ERROR_FILE_EXISTS) ThrowLastError();
@@ -196,6 +242,7 @@ std::optional<std::string> Win32FileSystem::ReadFile(const std::wstring& path) c
     }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) ThrowLastError();
+    if (static_cast<std::uint64_t>(size.QuadPart) > kReadLimit) throw Failure(failure_code::kFileTooLarge);
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     std::size_t filled = 0;
     while (filled < bytes.size()) {
@@ -225,6 +272,7 @@ void Win32FileSystem::WriteFileAtomically(const std::wstring& path, std::string_
     TemporaryFile temporary(target, attributes);
     temporary.Write(bytes);
     temporary.MoveOver(target);
+    RemoveStrayTemporaries(target);
 }
 
 std::wstring Win32FileSystem::ExecutableFolder() const

@@ -24,6 +24,8 @@ public:
     // Writes a temporary file beside `path`, flushes it and moves it over `path` in one step
     // (MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH). The temporary file carries the old file's hidden,
     // system and archive attributes, so the replaced file keeps them. A read-only file is not replaced (75).
+    // After the move, files beside it named "<file>.<digits>-<digits>.tmp" are deleted: the temporary files of
+    // earlier writes that were killed before their move.
     void WriteFileAtomically(const std::wstring& path, std::string_view bytes) override;
     std::wstring ExecutableFolder() const override;
 };

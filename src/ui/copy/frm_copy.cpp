@@ -77,20 +77,8 @@ void frmCopy::OnLayout(unsigned dpi)
 
 void frmCopy::Load()
 {
-    if (SettingsFileExists()) LoadSettings(settings_, services_);
+    LoadSettings(settings_, services_);
     RefreshCopyWindow();
-}
-
-bool frmCopy::SettingsFileExists()
-{
-    const std::wstring path = DefaultSettingsPath(services_.fileSystem);
-    try {
-        return services_.fileSystem.Lookup(path, LookupKind::FilesOnly).has_value();
-    } catch (const Failure&) {
-        services_.dialogs.ShowMessage({path + L"\r\nの設定ファイルを確認できませんでした", MessageIcon::Critical,
-                                       MessageButtons::Ok, false, L"エラー"});
-        return false;
-    }
 }
 
 void frmCopy::RefreshCopyWindow()

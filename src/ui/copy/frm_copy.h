@@ -52,7 +52,6 @@ protected:
 
 private:
     void Load();
-    bool SettingsFileExists();
     void RefreshCopyWindow();
     void optSource_Click(std::size_t index);
     void cmdSelect_Click();

@@ -1,0 +1,99 @@
+#include "core/settings_file_messages.h"
+
+#include "core/settings_store.h"
+#include "core/settings_writer.h"
+#include "platform/file_system.h"
+
+namespace korvane {
+namespace settings_file_messages {
+namespace {
+
+MessageBoxSpec ErrorBox(std::wstring text)
+{
+    return {std::move(text), MessageIcon::Critical, MessageButtons::Ok, false, L"エラー"};
+}
+
+// The system's reason, or the failure code when the system gave none.
+std::wstring ReasonOrCode(int code, const std::wstring& reason)
+{
+    return reason.empty() ? L"(Err No." + std::to_wstring(code) + L")" : reason;
+}
+
+std::wstring ReadLimitText() { return std::to_wstring(FileSystem::kReadLimit >> 20) + L" MB"; }
+
+// A text as one line of a message box: a line break or NUL in it (the reason it was refused) shows as a blank,
+// and a NUL would cut the box's text short.
+std::wstring OnOneLine(std::wstring text)
+{
+    for (wchar_t& c : text) {
+        if (c == L'\r' || c == L'\n' || c == L'\0') c = L' ';
+    }
+    return text;
+}
+
+}  // namespace
+
+MessageBoxSpec ReadingFailure() { return ErrorBox(L"設定ファイルの読み込みに失敗しました"); }
+
+MessageBoxSpec LookupFailure(const std::wstring& file)
+{
+    return ErrorBox(file + L"\r\nの設定ファイルを確認できませんでした");
+}
+
+MessageBoxSpec UnreadableFile(const std::wstring& file, int code, const std::wstring& reason)
+{
+    return ErrorBox(file + L"\r\nの設定ファイルを読み込めませんでした\r\n" + ReasonOrCode(code, reason));
+}
+
+MessageBoxSpec FileTooLarge(const std::wstring& file)
+{
+    return ErrorBox(file + L"\r\nの設定ファイルは大きすぎるため読み込みませんでした（設定ファイルは " +
+                    ReadLimitText() + L" までです）");
+}
+
+MessageBoxSpec OutOfMemory(const std::wstring& file)
+{
+    return ErrorBox(file + L"\r\nの設定ファイルを読み込むためのメモリが足りませんでした");
+}
+
+MessageBoxSpec UnexpectedFailure(const std::wstring& file)
+{
+    return ErrorBox(file + L"\r\nの設定ファイルを読み込めませんでした");
+}
+
+}  // namespace settings_file_messages
+
+std::wstring SaveResult::ErrorMessage() const
+{
+    const std::wstring headline = L"設定ファイル「" + file_ + L"」を保存できませんでした。\r\n";
+    const std::wstring separatorRule = L"の名前またはフォルダに「|」が含まれています。「|」は使えません。";
+    const std::wstring lineBreakRule = L"に改行または NUL 文字が含まれています。改行と NUL 文字は使えません。";
+    const std::wstring slot = L"コピー元 " + std::to_wstring(itemNumber_) + L" ";
+    const std::wstring destination =
+        L"保存先 " + std::to_wstring(itemNumber_) + L"「" + settings_file_messages::OnOneLine(destinationLabel_) + L"」";
+    switch (outcome_) {
+    case Outcome::Saved:
+        return {};
+    case Outcome::SeparatorInSlot:
+        return headline + slot + separatorRule;
+    case Outcome::SeparatorInDestination:
+        return headline + destination + separatorRule;
+    case Outcome::LineBreakInSlot:
+        return headline + slot + L"の名前またはフォルダ" + lineBreakRule;
+    case Outcome::LineBreakInDestination:
+        return headline + destination + L"の名前またはフォルダ" + lineBreakRule;
+    case Outcome::LineBreakInPassword:
+        return headline + L"パスワード" + lineBreakRule;
+    case Outcome::TooManyDestinations:
+        return headline + L"保存先が " + std::to_wstring(itemNumber_) + L" 件あります。保存先は " +
+               std::to_wstring(SettingsStore::kMaxDestinations) + L" 件までです。";
+    case Outcome::ExistingFileTooLarge:
+        return headline + L"今の設定ファイルが大きすぎます（設定ファイルは " + settings_file_messages::ReadLimitText() +
+               L" までです）。";
+    case Outcome::FileFailure:
+        return headline + settings_file_messages::ReasonOrCode(failureCode_, reason_);
+    }
+    return {};
+}
+
+}  // namespace korvane

@@ -1,0 +1,87 @@
+// The settings file through the real file system and code page 932: what the program writes, the platform's
+// profile API reads back exactly; a locked file is named in a message and read as no file.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "core/services.h"
+#include "core/settings_loader.h"
+#include "core/settings_writer.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_text_codec.h"
+#include "support/file_tree.h"
+#include "support/fixed_clock.h"
+#include "support/scripted_dialogs.h"
+#include "support/scripted_shell.h"
+#include "support/settings_content_generator.h"
+
+namespace korvane {
+namespace {
+
+// One value as GetPrivateProfileStringA gives it, with a buffer large enough for any generated value.
+std::wstring ProfileValue(const Win32TextCodec& codec, const std::wstring& file, const std::wstring& section,
+                          const std::wstring& key)
+{
+    std::string buffer(65536, '\0');
+    const DWORD length =
+        GetPrivateProfileStringA(codec.Encode(section).c_str(), codec.Encode(key).c_str(), nullptr, buffer.data(),
+                                 static_cast<DWORD>(buffer.size()), codec.Encode(file).c_str());
+    buffer.resize(length);
+    return codec.Decode(buffer);
+}
+
+TEST(SettingsFile, TheProfileApiReadsEveryWrittenValueExactly)
+{
+    ASSERT_EQ(GetACP(), 932u) << "the generated texts are code page 932 text";
+    const Win32TextCodec codec(932);
+    Win32FileSystem fileSystem;
+    testing::filetree::TempFolder temp;
+    for (unsigned seed = 1; seed <= 150; ++seed) {
+        SCOPED_TRACE(seed);
+        const SettingsFileContent content = testing::SettingsContentGenerator(seed).Content();
+        // A new name for every file: the profile API caches files it has read.
+        const std::wstring file = temp / (L"written" + std::to_wstring(seed) + L".ini");
+        ASSERT_TRUE(WriteSettingsFile(content, fileSystem, codec, file).ok());
+        for (std::size_t i = 0; i < content.slots.size(); ++i) {
+            const SourceSlotFields& slot = content.slots[i];
+            EXPECT_EQ(ProfileValue(codec, file, L"SourceList", L"Source" + std::to_wstring(i + 1)),
+                      slot.checked ? slot.name + L"|" + slot.path : L"");
+        }
+        for (std::size_t i = 0; i < content.destinations.size(); ++i) {
+            const DestinationItem& item = content.destinations[i];
+            EXPECT_EQ(ProfileValue(codec, file, L"DirList", L"Dir" + std::to_wstring(i + 1)),
+                      item.label + L"|" + item.tag);
+        }
+        EXPECT_EQ(ProfileValue(codec, file, L"Password", L"Password"), content.password);
+    }
+}
+
+TEST(SettingsFile, ALockedFileIsNamedWithTheSystemsReasonAndReadAsNoFile)
+{
+    testing::filetree::TempFolder temp;
+    const std::wstring file = temp / L"data.ini";
+    testing::filetree::WriteBytes(file, "[SourceList]\r\nSource1=a|C:\\a\r\n[Password]\r\nPassword=pw\r\n");
+    const UniqueFileHandle lock(CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock.valid());
+
+    Win32FileSystem fileSystem;
+    Win32TextCodec codec(932);
+    testing::ScriptedDialogs dialogs;
+    testing::ScriptedShell shell;
+    testing::FixedClock clock{{2026, 12, 5}};
+    Services services{fileSystem, codec, dialogs, shell, clock};
+    SettingsStore store;
+    LoadSettings(store, services, file);
+
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const std::wstring headline = file + L"\r\nの設定ファイルを読み込めませんでした\r\n";
+    EXPECT_TRUE(dialogs.messages[0].text.starts_with(headline)) << ::testing::PrintToString(dialogs.messages[0].text);
+    EXPECT_GT(dialogs.messages[0].text.size(), headline.size()) << "the system's reason is missing";
+    EXPECT_EQ(dialogs.messages[0].title, L"エラー");
+    EXPECT_FALSE(store.sources[0].registered);
+    EXPECT_TRUE(store.destinations.empty());
+    EXPECT_EQ(store.password, L"");
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,48 @@
+#pragma once
+// Random settings-window contents made of the characters that matter to the settings file: Japanese text whose
+// code page 932 form holds the bytes of "\" and "|" (ソ 表 ポ), blanks, quotes, "=", "[", "]", ";", and texts
+// past 254 bytes. Every character is in code page 932, so every text the writer accepts must read back as is.
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "core/settings_writer.h"
+
+namespace korvane::testing {
+
+class SettingsContentGenerator {
+public:
+    explicit SettingsContentGenerator(unsigned seed) : random_(seed) {}
+
+    SettingsFileContent Content()
+    {
+        SettingsFileContent content;
+        for (SourceSlotFields& slot : content.slots) {
+            slot.checked = Between(0, 3) != 0;
+            // An unchecked slot is not written, so even what a checked one cannot hold is fine there.
+            slot.name = slot.checked ? Text() : Text() + L"|\r\n";
+            slot.path = Text();
+        }
+        const int destinations = Between(0, 6);
+        for (int i = 0; i < destinations; ++i) content.destinations.push_back({Text(), Text()});
+        content.password = Text() + (Between(0, 3) == 0 ? L"|" + Text() : L"");
+        return content;
+    }
+
+private:
+    std::wstring Text()
+    {
+        static const std::wstring kPieces[] = {L"ソ", L"表", L"ポ", L"写真", L"D:\\", L"\\", L" ", L"  ", L"\t",
+                                               L"\"", L"'", L"=", L"[", L"]", L";", L"a", L"Z", L"\u3000", L"ｶﾒﾗ",
+                                               L"\x1A", L"\v"};
+        std::wstring text;
+        const int pieces = Between(0, 2) == 0 ? Between(40, 120) : Between(0, 5);
+        for (int i = 0; i < pieces; ++i) text += kPieces[Between(0, static_cast<int>(std::size(kPieces)) - 1)];
+        return text;
+    }
+    int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+
+    std::mt19937 random_;
+};
+
+}  // namespace korvane::testing
