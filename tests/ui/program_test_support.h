@@ -44,9 +44,11 @@ public:
     }
 };
 
-// Types `text` into `control` character by character, as the keyboard's characters arrive.
+// Types `text` at the end of the box `control` character by character, as the keyboard's characters arrive.
 inline void TypeInto(HWND control, const std::wstring& text)
 {
+    const int end = GetWindowTextLengthW(control);
+    SendMessageW(control, EM_SETSEL, end, end);
     for (wchar_t c : text) PostMessageW(control, WM_CHAR, c, 1);
     PumpMessages();
 }
