@@ -22,7 +22,7 @@ struct EditCase {
     std::vector<DestinationItem> items;
     std::optional<std::size_t> selected;
     std::wstring nameBox;
-    std::wstring folderBox;
+    std::wstring folderBox;    friend void PrintTo(const EditCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class DestinationListEditorTest : public ::testing::TestWithParam<EditCase> {};

@@ -52,7 +52,7 @@ struct ExportCase {
     std::optional<std::wstring> chosen;    // nothing: the dialog was cancelled
     std::optional<Failure> writeFailure;   // the file system's refusal
     std::wstring expectedFile;             // the exported file's text afterwards
-    std::size_t expectedMessages;
+    std::size_t expectedMessages;    friend void PrintTo(const ExportCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ExportTest : public ::testing::TestWithParam<ExportCase> {};
@@ -100,7 +100,7 @@ struct ImportCase {
     std::optional<MessageAnswer> answer;  // to the replace question
     bool expectedResult;
     std::vector<std::wstring> expectedMessageTitles;
-    std::size_t expectedDestinations;
+    std::size_t expectedDestinations;    friend void PrintTo(const ImportCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ImportTest : public ::testing::TestWithParam<ImportCase> {};

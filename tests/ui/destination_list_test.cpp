@@ -65,7 +65,7 @@ struct ListCase {
     const char* name;
     std::vector<DirEntry> start;
     std::vector<Step> steps;
-    Expected expected;
+    Expected expected;    friend void PrintTo(const ListCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class DestinationListTest : public ::testing::TestWithParam<ListCase>, protected ProgramHarness {};

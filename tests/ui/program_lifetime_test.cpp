@@ -104,7 +104,7 @@ struct PasswordCase {
     std::function<void(HWND dialog, std::vector<std::wstring>& seen)> act;
     bool settingsOpen;
     std::vector<std::wstring> expectedSeen;  // the password box's text after each refusal, and notes
-    std::size_t refusals;
+    std::size_t refusals;    friend void PrintTo(const PasswordCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class PasswordDialogTest : public ProgramLifetimeTest, public ::testing::WithParamInterface<PasswordCase> {};

@@ -71,7 +71,7 @@ struct ShowCase {
     const char* name;
     SettingsStore store;
     std::array<SlotView, 3> slots;
-    std::vector<std::wstring> labels;
+    std::vector<std::wstring> labels;    friend void PrintTo(const ShowCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ShowSettingsTest : public SettingsWindowTest, public ::testing::WithParamInterface<ShowCase> {};

@@ -1,0 +1,278 @@
+// The settings window's OK, Cancel, export and import, with the real file system in a temporary program folder.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "program_test_support.h"
+
+namespace korvane::ui {
+namespace {
+
+using testing::Click;
+using testing::ProgramHarness;
+using testing::PumpMessages;
+using testing::TypeInto;
+
+const std::wstring kStoredSettings =
+    L"; written by hand\r\n[SourceList]\r\nSource1=カード|E:\\DCIM\r\n[DirList]\r\nDir1=写真|C:\\写真\r\nDir3=残り|C:\\残り\r\n"
+    L"[Other]\r\nKey=value\r\n[Password]\r\nPassword=\r\n";
+const std::wstring kRewritten =
+    L"[SourceList]\r\nSource1=カード|E:\\DCIM\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=写真|C:\\写真\r\n"
+    L"[Password]\r\nPassword=\r\n";
+
+class SettingsSaveTest : public ::testing::Test, protected ProgramHarness {
+protected:
+    void SetUp() override { WriteSettings(kStoredSettings); }
+
+    std::wstring OtherFile(const std::wstring& name) const { return programFolder.path() + L"\\" + name; }
+    std::wstring TextOf(const std::wstring& file) const { return codec.Decode(testing::filetree::ReadBytes(file)); }
+
+    // Edits that touch every part of the working copy.
+    static void EditEverything(frmSetup& w)
+    {
+        Click(w.chkSource[1]);
+        TypeInto(w.txtName[1].handle(), L"USB");
+        TypeInto(w.txtSource[1].handle(), L"F:\\");
+        Click(w.cmdAdd);
+        TypeInto(w.txtListDir.handle(), L"D:\\仕事");
+        TypeInto(w.txtPassword.handle(), L"pw");
+    }
+};
+
+TEST_F(SettingsSaveTest, OkWithoutChangesRewritesTheFileAsTheWindowShowsIt)
+{
+    frmSetup& w = OpenSettingsWindow();
+    Click(w.cmdOK);
+    EXPECT_EQ(SettingsText(), kRewritten);  // the comment, the other section and the entry after the gap are gone
+    EXPECT_EQ(windows.settingsWindow(), nullptr);
+    EXPECT_NE(windows.copyWindow(), nullptr);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(SettingsSaveTest, OkSavesTheEditsAndTheFreshCopyWindowShowsThem)
+{
+    frmSetup& w = OpenSettingsWindow();
+    EditEverything(w);
+    Click(w.cmdOK);
+    EXPECT_EQ(SettingsText(),
+              L"[SourceList]\r\nSource1=カード|E:\\DCIM\r\nSource2=USB|F:\\\r\nSource3=\r\n[DirList]\r\n"
+              L"Dir1=写真|C:\\写真\r\nDir2=保存先2|D:\\仕事\r\n[Password]\r\nPassword=pw\r\n");
+    frmCopy* copy = windows.copyWindow();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->optSource[1].Text(), L"USB");
+    EXPECT_EQ(copy->cboList.Count(), 2);
+    EXPECT_EQ(copy->cboList.ItemText(1), L"保存先2");
+    EXPECT_EQ(settings.password, L"pw");
+}
+
+TEST_F(SettingsSaveTest, CancelLeavesTheFileByteForByteAfterEditsAndAfterAnImport)
+{
+    const std::string before = SettingsBytes();
+    const std::wstring exported = OtherFile(L"出力.ini");
+    testing::filetree::WriteBytes(exported, codec.Encode(L"[DirList]\r\nDir1=よそ|Z:\\\r\n"));
+    frmSetup& w = OpenSettingsWindow();
+    EditEverything(w);
+    dialogs.AnswerFileDialog(exported);
+    dialogs.AnswerMessage(MessageAnswer::Yes);
+    Click(w.cmdImport);
+    EXPECT_EQ(w.lstDir.ItemCount(), 1u);
+    EXPECT_EQ(SettingsBytes(), before) << "the import only fills the window";
+    Click(w.cmdCancel);
+    EXPECT_EQ(SettingsBytes(), before);
+    ASSERT_NE(windows.copyWindow(), nullptr);
+    EXPECT_EQ(windows.copyWindow()->cboList.ItemText(0), L"写真");
+}
+
+struct ExportCase {
+    const char* name;
+    std::wstring file;  // in the program folder
+    bool existsBefore;    friend void PrintTo(const ExportCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ExportWindowTest : public SettingsSaveTest, public ::testing::WithParamInterface<ExportCase> {};
+
+TEST_P(ExportWindowTest, WritesTheWindowsContentsAndTheWindowStaysAsItWas)
+{
+    const ExportCase& c = GetParam();
+    const std::wstring file = OtherFile(c.file);
+    if (c.existsBefore && c.file != L"data.ini") testing::filetree::WriteBytes(file, "[Old]\r\nx=1\r\n");
+    frmSetup& w = OpenSettingsWindow();
+    dialogs.AnswerFileDialog(file);
+    Click(w.cmdExport);
+    EXPECT_EQ(TextOf(file), kRewritten);
+    EXPECT_EQ(windows.settingsWindow(), &w);
+    EXPECT_EQ(w.txtName[0].Text(), L"カード");
+    EXPECT_EQ(w.lstDir.ItemCount(), 1u);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, ExportWindowTest,
+                         ::testing::Values(ExportCase{"NewFile", L"新しい設定.ini", false},
+                                           ExportCase{"ExistingFile", L"前の設定.ini", true},
+                                           ExportCase{"TheSettingsFileItself", L"data.ini", true},
+                                           ExportCase{"NameWithoutExtension", L"設定", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct ImportCase {
+    const char* name;
+    std::wstring fileText;
+    MessageAnswer answer;
+    std::vector<std::wstring> messageTitles;
+    std::vector<bool> checked;
+    std::vector<std::wstring> labels;
+    std::wstring password;    friend void PrintTo(const ImportCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ImportWindowTest : public SettingsSaveTest, public ::testing::WithParamInterface<ImportCase> {};
+
+TEST_P(ImportWindowTest, FillsTheWindowFromTheFileOnlyAfterYes)
+{
+    const ImportCase& c = GetParam();
+    const std::wstring file = OtherFile(L"読み込む.ini");
+    testing::filetree::WriteBytes(file, codec.Encode(c.fileText));
+    frmSetup& w = OpenSettingsWindow();
+    dialogs.AnswerFileDialog(file);
+    dialogs.AnswerMessage(c.answer);
+    Click(w.cmdImport);
+    std::vector<std::wstring> titles;
+    for (const MessageBoxSpec& box : dialogs.messages) titles.push_back(box.title);
+    EXPECT_EQ(titles, c.messageTitles);
+    std::vector<bool> checked;
+    for (const CheckBox& box : w.chkSource) checked.push_back(box.IsChecked());
+    EXPECT_EQ(checked, c.checked);
+    std::vector<std::wstring> labels;
+    for (std::size_t i = 0; i < w.lstDir.ItemCount(); ++i) labels.push_back(testing::ShownLabel(w.lstDir, i));
+    EXPECT_EQ(labels, c.labels);
+    EXPECT_EQ(w.txtPassword.Text(), c.password);
+    EXPECT_EQ(SettingsText(), kStoredSettings);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ImportWindowTest,
+    ::testing::Values(
+        ImportCase{"Yes", L"[SourceList]\r\nSource3=SD|G:\\\r\n[DirList]\r\nDir1=a|A:\\\r\nDir2=b|B:\\\r\n[Password]\r\nPassword=新\r\n",
+                   MessageAnswer::Yes, {L"設定ファイルの上書き"}, {false, false, true}, {L"a", L"b"}, L"新"},
+        ImportCase{"No", L"[DirList]\r\nDir1=a|A:\\\r\n", MessageAnswer::No, {L"設定ファイルの上書き", L"確認"},
+                   {true, false, false}, {L"写真"}, L""},
+        ImportCase{"AFileThatFailsToRead", L"[SourceList]\r\nSource1=カード\r\nSource2=x|y\r\n[DirList]\r\nDir1=a|A:\\\r\n",
+                   MessageAnswer::Yes, {L"設定ファイルの上書き", L"エラー"}, {true, false, false}, {}, L""},
+        ImportCase{"WithoutDirList", L"[SourceList]\r\nSource2=USB|F:\\\r\n", MessageAnswer::Yes,
+                   {L"設定ファイルの上書き"}, {false, true, false}, {}, L""},
+        ImportCase{"WithoutAnySection", L"; nothing\r\n", MessageAnswer::Yes, {L"設定ファイルの上書き"},
+                   {false, false, false}, {}, L""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SettingsSaveTest, CancelledFileDialogsDoNothing)
+{
+    frmSetup& w = OpenSettingsWindow();
+    Click(w.cmdImport);
+    Click(w.cmdExport);
+    EXPECT_EQ(dialogs.openDialogs.size(), 1u);
+    EXPECT_EQ(dialogs.saveDialogs.size(), 1u);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(w.lstDir.ItemCount(), 1u);
+    EXPECT_EQ(SettingsText(), kStoredSettings);
+}
+
+struct RefusedCase {
+    const char* name;
+    std::function<void(frmSetup&)> edit;
+    std::function<void(const std::wstring& dataIni, const std::wstring& other)> prepare;
+    bool exportInstead;
+    std::vector<std::wstring> messageParts;  // each must stand in the message    friend void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class RefusedSaveTest : public SettingsSaveTest, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedSaveTest, SaysWhyNamesTheFileKeepsTheWindowAndLeavesTheFile)
+{
+    const RefusedCase& c = GetParam();
+    const std::wstring other = OtherFile(L"出力.ini");
+    testing::filetree::WriteBytes(other, "[Old]\r\nx=1\r\n");
+    c.prepare(DataIni(), other);
+    const std::string dataIniBefore = SettingsBytes();
+    frmSetup& w = OpenSettingsWindow();
+    c.edit(w);
+    if (c.exportInstead) {
+        dialogs.AnswerFileDialog(other);
+        Click(w.cmdExport);
+    } else {
+        Click(w.cmdOK);
+    }
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const MessageBoxSpec& box = dialogs.messages[0];
+    for (const std::wstring& part : c.messageParts) EXPECT_NE(box.text.find(part), std::wstring::npos) << part;
+    EXPECT_EQ(box.icon, MessageIcon::Critical);
+    EXPECT_EQ(box.title, L"エラー");
+    EXPECT_EQ(windows.settingsWindow(), &w) << "the window stays open";
+    EXPECT_EQ(w.txtPassword.Text(), L"pw") << "with the edits as typed";
+    EXPECT_EQ(SettingsBytes(), dataIniBefore);
+    EXPECT_EQ(testing::filetree::ReadBytes(other), "[Old]\r\nx=1\r\n");
+    SetFileAttributesW(DataIni().c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(other.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+const auto kTypePassword = [](frmSetup& w) { TypeInto(w.txtPassword.handle(), L"pw"); };
+const auto kNothingToPrepare = [](const std::wstring&, const std::wstring&) {};
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, RefusedSaveTest,
+    ::testing::Values(
+        RefusedCase{"ReadOnlySettingsFile", kTypePassword,
+                    [](const std::wstring& dataIni, const std::wstring&) {
+                        SetFileAttributesW(dataIni.c_str(), FILE_ATTRIBUTE_READONLY);
+                    },
+                    false, {L"data.ini", L"を保存できませんでした"}},
+        RefusedCase{"ReadOnlyExportTarget", kTypePassword,
+                    [](const std::wstring&, const std::wstring& other) {
+                        SetFileAttributesW(other.c_str(), FILE_ATTRIBUTE_READONLY);
+                    },
+                    true, {L"出力.ini", L"を保存できませんでした"}},
+        RefusedCase{"SeparatorInACheckedSlot",
+                    [](frmSetup& w) {
+                        TypeInto(w.txtName[0].handle(), L"|A");
+                        kTypePassword(w);
+                    },
+                    kNothingToPrepare, false, {L"data.ini", L"コピー元 1", L"「|」"}},
+        RefusedCase{"SeparatorInADestination",
+                    [](frmSetup& w) {
+                        testing::ClickItem(w.lstDir, 0);
+                        TypeInto(w.txtListDir.handle(), L"|x");
+                        kTypePassword(w);
+                    },
+                    kNothingToPrepare, false, {L"data.ini", L"保存先 1「写真」", L"「|」"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SettingsSaveTest, ASeparatorInAnUncheckedSlotOrThePasswordIsSaved)
+{
+    frmSetup& w = OpenSettingsWindow();
+    Click(w.chkSource[2]);
+    TypeInto(w.txtName[2].handle(), L"a|b");
+    Click(w.chkSource[2]);
+    TypeInto(w.txtPassword.handle(), L"p|w");
+    Click(w.cmdOK);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_NE(SettingsText().find(L"Source3=\r\n"), std::wstring::npos);
+    EXPECT_NE(SettingsText().find(L"Password=p|w\r\n"), std::wstring::npos);
+}
+
+TEST_F(SettingsSaveTest, ALockedSettingsFileLoadsAsNoneAndCannotBeOverwrittenUnseen)
+{
+    const HANDLE lock = CreateFileW(DataIni().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    frmSetup& w = OpenSettingsWindow();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].text.find(DataIni()), std::wstring::npos);
+    EXPECT_FALSE(w.chkSource[0].IsChecked()) << "the store is as after a missing file";
+    EXPECT_EQ(w.lstDir.ItemCount(), 0u);
+    Click(w.cmdOK);
+    EXPECT_EQ(dialogs.messages.size(), 2u) << "the save fails where the user sees it";
+    EXPECT_NE(windows.settingsWindow(), nullptr);
+    CloseHandle(lock);
+    EXPECT_EQ(SettingsText(), kStoredSettings);
+}
+
+}  // namespace
+}  // namespace korvane::ui
