@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <vector>
 
 #include "ui/twips.h"
@@ -117,6 +118,28 @@ TEST_F(CopyWindowTest, SettingsFileThatFailsToLoadIsReportedAndWhatWasReadIsShow
     EXPECT_FALSE(w.optSource[2].IsVisible());
     EXPECT_EQ(ItemsOf(w.cboList), std::vector<std::wstring>{kPickFolderItem});
     EXPECT_EQ(w.listMode(), frmCopy::ListMode::Select);
+}
+
+TEST_F(CopyWindowTest, AFailureNobodyExpectedWhileLoadingStillOpensTheWindow)
+{
+    // Both boxes of the failing load throw, so the failure leaves the settings reader: the window must catch it.
+    WriteSettings(L"[SourceList]\r\nSource1=カード|E:\\\r\nSource2=壊れた値\r\n");
+    for (int i = 0; i < 2; ++i)
+        dialogs.AnswerMessage(MessageAnswer::Ok, [] { throw std::runtime_error("message box failed"); });
+    std::wstring reported;
+    {
+        testing::ModalDriver driver(L"エラー", [&](HWND box) {
+            wchar_t text[256] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 256);
+            reported = text;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        });
+        frmCopy& w = Open();
+        EXPECT_TRUE(driver.acted());
+        EXPECT_TRUE(w.IsOpen());
+        EXPECT_TRUE(IsWindowVisible(w.handle()));
+    }
+    EXPECT_EQ(reported, L"予期しないエラーが発生しました。");
 }
 
 TEST_F(CopyWindowTest, SourceOptionPutsTheStoredPathUnchangedAndOnlyOneStaysChosen)

@@ -11,24 +11,9 @@
 namespace korvane::testing {
 
 // The program as it runs, without its message loop: a test shows windows, acts and handles the messages.
-class ProgramHarness {
+class ProgramHarness : public ProgramFolderServices {
 public:
-    filetree::TempFolder programFolder;
-    Win32FileSystem realFiles;
-    RelocatedFileSystem files{realFiles, programFolder.path()};
-    Win32TextCodec codec{932};
-    ScriptedDialogs dialogs;
-    ScriptedShell shell;
-    FixedClock clock{{2026, 12, 5}};
-    Services services{files, codec, dialogs, shell, clock};
-    SettingsStore settings;
     ui::ProgramWindows windows{settings, services};
-
-    std::wstring DataIni() const { return programFolder.path() + L"\\data.ini"; }
-    // data.ini beside the program, in code page 932.
-    void WriteSettings(const std::wstring& text) { filetree::WriteBytes(DataIni(), codec.Encode(text)); }
-    std::string SettingsBytes() const { return filetree::ReadBytes(DataIni()); }
-    std::wstring SettingsText() const { return codec.Decode(SettingsBytes()); }
 
     ui::frmCopy& OpenCopyWindow()
     {

@@ -215,8 +215,8 @@ struct RecordedProgramActions : ui::ProgramActions {
 };
 
 // The copy window as the program makes it, over a temporary program folder, with scripted boxes.
-class CopyWindowHarness {
-public:
+// The program's services over a temporary program folder (with its data.ini), with scripted boxes.
+struct ProgramFolderServices {
     filetree::TempFolder programFolder;
     Win32FileSystem realFiles;
     RelocatedFileSystem files{realFiles, programFolder.path()};
@@ -226,15 +226,20 @@ public:
     FixedClock clock{{2026, 12, 5}};
     Services services{files, codec, dialogs, shell, clock};
     SettingsStore settings;
+
+    std::wstring DataIni() const { return programFolder.path() + L"\\data.ini"; }
+    // data.ini beside the program, in code page 932, lines ended by CR LF.
+    void WriteSettings(const std::wstring& text) { filetree::WriteBytes(DataIni(), codec.Encode(text)); }
+    std::string SettingsBytes() const { return filetree::ReadBytes(DataIni()); }
+    std::wstring SettingsText() const { return codec.Decode(SettingsBytes()); }
+};
+
+// The copy window alone, as the program makes it.
+class CopyWindowHarness : public ProgramFolderServices {
+public:
     RecordedProgramActions program;
     int& endRequests = program.endRequests;
     std::unique_ptr<ui::frmCopy> window;
-
-    // data.ini beside the program, in code page 932, lines ended by CR LF.
-    void WriteSettings(const std::wstring& text)
-    {
-        filetree::WriteBytes(programFolder.path() + L"\\data.ini", codec.Encode(text));
-    }
 
     ui::frmCopy& Open()
     {

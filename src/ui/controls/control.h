@@ -32,9 +32,6 @@ public:
     void SetBackColour(std::optional<COLORREF> colour);
     std::optional<COLORREF> backColour() const noexcept { return backColour_; }
 
-    // Free text kept for the program, as a tag on the control; the control itself never reads it.
-    std::wstring tag;
-
 protected:
     struct Creation {
         const wchar_t* className = nullptr;

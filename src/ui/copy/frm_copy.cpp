@@ -8,6 +8,7 @@
 #include "core/settings_window.h"
 #include "resource.h"
 #include "ui/attempt_each.h"
+#include "ui/controls/unexpected_failure.h"
 #include "ui/password/frm_password.h"
 
 namespace korvane::ui {
@@ -77,8 +78,13 @@ void frmCopy::OnLayout(unsigned dpi)
 
 void frmCopy::Load()
 {
-    LoadSettings(settings_, services_);
-    RefreshCopyWindow();
+    // Whatever goes wrong while the window is filled, the window still opens, with what it could show.
+    try {
+        LoadSettings(settings_, services_);
+        RefreshCopyWindow();
+    } catch (...) {
+        ReportUnexpectedFailure(handle(), std::current_exception());
+    }
 }
 
 void frmCopy::RefreshCopyWindow()
