@@ -1,6 +1,7 @@
 // Editing the settings window's destination list with the mouse and the keyboard.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -151,6 +152,22 @@ TEST_F(DestinationListKeysTest, TheDeleteKeyDeletesWithAnyModifierHeld)
         w.Close();
         PumpMessages();
     }
+}
+
+TEST_F(DestinationListKeysTest, AClickOnAnItemThatTheListScrollsIntoViewFillsTheBoxes)
+{
+    // The list is lower than an item: a click on the visible top of a label makes the list scroll the whole item
+    // into view while the button is down.
+    frmSetup& w = OpenWith(kAbc);
+    RECT client;
+    GetClientRect(w.lstDir.handle(), &client);
+    const RECT label = w.lstDir.LabelRect(1);
+    POINT point{(label.left + label.right) / 2, std::min(label.top + 2, client.bottom - 2)};
+    ClientToScreen(w.lstDir.handle(), &point);
+    testing::MouseClickAt(point);
+    EXPECT_EQ(w.lstDir.SelectedIndex(), std::optional<std::size_t>(1));
+    EXPECT_EQ(w.txtListName.Text(), L"B");
+    EXPECT_EQ(w.txtListDir.Text(), L"D:\\b");
 }
 
 TEST_F(DestinationListKeysTest, TheFolderButtonReplacesTheFolderOnlyWhenOneIsChosen)

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cwchar>
 
+#include <windowsx.h>
+
 namespace korvane::ui {
 
 namespace {
@@ -10,9 +12,22 @@ namespace {
 // The list view class's own window procedure, the same for every list.
 WNDPROC listViewProcedure = nullptr;
 
-// Sent by the list to its window as WM_NOTIFY for the Delete key, so that the handler runs under the window's
-// guard like every other event. Common control codes are all negative.
+// Sent by the list to its window as WM_NOTIFY, so that the handlers run under the window's guard like every other
+// event. Common control codes are all negative.
 constexpr UINT kDeleteKeyPressed = 1;
+constexpr UINT kItemClicked = 2;
+
+struct ItemClickNotification {
+    NMHDR header;
+    int item;
+};
+
+void NotifyParent(HWND list, NMHDR& header)
+{
+    header.hwndFrom = list;
+    header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+    SendMessageW(GetParent(list), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
 
 }  // namespace
 
@@ -24,8 +39,8 @@ ListView::ListView(Window& parent, const TwipsRect& place)
 {
     // The window procedure is replaced rather than subclassed with SetWindowSubclass, which is slow under Wine.
     const auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListView::KeyProcedure)));
-    if (previous != &ListView::KeyProcedure) listViewProcedure = previous;
+        SetWindowLongPtrW(handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListView::InputProcedure)));
+    if (previous != &ListView::InputProcedure) listViewProcedure = previous;
 }
 
 void ListView::SetImageList(HIMAGELIST images) { ListView_SetImageList(handle(), images, LVSIL_NORMAL); }
@@ -94,11 +109,9 @@ LRESULT ListView::OnNotify(const NMHDR& header)
         return 0;
     case LVN_ODFINDITEMW:
         return -1;  // no type-ahead search among the labels
-    case NM_CLICK: {
-        const auto& click = reinterpret_cast<const NMITEMACTIVATE&>(header);
-        if (click.iItem >= 0 && onItemClick) onItemClick(static_cast<std::size_t>(click.iItem));
+    case kItemClicked:
+        if (onItemClick) onItemClick(static_cast<std::size_t>(reinterpret_cast<const ItemClickNotification&>(header).item));
         return 0;
-    }
     case LVN_ITEMCHANGED: {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
         if ((change.uChanged & LVIF_STATE) && ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) &&
@@ -119,17 +132,39 @@ LRESULT ListView::OnNotify(const NMHDR& header)
     }
 }
 
-LRESULT CALLBACK ListView::KeyProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+// The list reports a click (NM_CLICK) for the item under the pointer when the button goes up, and by then it may
+// have scrolled the clicked item away; so the item is found when the button goes down, and reported once the list
+// has handled the whole click and selected it.
+LRESULT CALLBACK ListView::InputProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
-    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && wParam == VK_DELETE) {
-        NMHDR header{hwnd, static_cast<UINT_PTR>(GetDlgCtrlID(hwnd)), kDeleteKeyPressed};
-        SendMessageW(GetParent(hwnd), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
-        return 0;
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_DELETE) {
+            NMHDR header{nullptr, 0, kDeleteKeyPressed};
+            NotifyParent(hwnd, header);
+            return 0;
+        }
+        if (wParam == VK_F2 && message == WM_KEYDOWN) {
+            const int focused = ListView_GetNextItem(hwnd, -1, LVNI_FOCUSED | LVNI_SELECTED);
+            if (focused >= 0) ListView_EditLabel(hwnd, focused);
+            return 0;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        LVHITTESTINFO hit{};
+        hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        const int clicked = ListView_HitTest(hwnd, &hit);
+        const LRESULT result = CallWindowProcW(listViewProcedure, hwnd, message, wParam, lParam);
+        if (clicked >= 0 && (hit.flags & LVHT_ONITEM) && IsWindow(hwnd)) {
+            ItemClickNotification notification{{nullptr, 0, kItemClicked}, clicked};
+            NotifyParent(hwnd, notification.header);
+        }
+        return result;
     }
-    if (message == WM_KEYDOWN && wParam == VK_F2) {
-        const int focused = ListView_GetNextItem(hwnd, -1, LVNI_FOCUSED | LVNI_SELECTED);
-        if (focused >= 0) ListView_EditLabel(hwnd, focused);
-        return 0;
+    default:
+        break;
     }
     return CallWindowProcW(listViewProcedure, hwnd, message, wParam, lParam);
 }

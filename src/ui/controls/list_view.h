@@ -33,7 +33,7 @@ public:
     RECT LabelRect(std::size_t index) const;
 
     std::function<std::wstring(std::size_t index)> itemLabel;
-    // The user clicked an item (which the list has already selected).
+    // The user clicked an item (which the list has already selected), also for the second click of a double click.
     std::function<void(std::size_t index)> onItemClick;
     // The selection changed, by the user or by the list itself.
     std::function<void(std::optional<std::size_t> index)> onSelectionChange;
@@ -46,7 +46,7 @@ protected:
     LRESULT OnNotify(const NMHDR& header) override;
 
 private:
-    static LRESULT CALLBACK KeyProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    static LRESULT CALLBACK InputProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     void FillDisplayInfo(NMLVDISPINFOW& info) const;
 
     int itemImage_ = 0;
