@@ -16,6 +16,7 @@ struct MessageBoxSpec {
     MessageButtons buttons = MessageButtons::Ok;
     bool secondButtonDefault = false;
     std::wstring title;
+    bool operator==(const MessageBoxSpec&) const = default;
 };
 
 // What the folder picker gave: a path, empty text when nothing was chosen, or the error number of a failure.

@@ -18,6 +18,12 @@ inline void PrintTo(const SourceSlot& slot, std::ostream* os)
     *os << (slot.registered ? "registered " : "unregistered ") << ::testing::PrintToString(slot.name) << " "
         << ::testing::PrintToString(slot.path);
 }
+inline void PrintTo(const MessageBoxSpec& box, std::ostream* os)
+{
+    *os << "box " << ::testing::PrintToString(box.title) << ": " << ::testing::PrintToString(box.text) << " icon "
+        << static_cast<int>(box.icon) << " buttons " << static_cast<int>(box.buttons)
+        << (box.secondButtonDefault ? " second default" : "");
+}
 inline void PrintTo(const DirEntry& entry, std::ostream* os)
 {
     *os << ::testing::PrintToString(entry.name) << " " << ::testing::PrintToString(entry.path);

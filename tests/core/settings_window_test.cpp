@@ -150,16 +150,11 @@ TEST(ImportQuestionTest, AsksWithYesAsTheDefaultAndSaysWhenItStops)
     t.dialogs.AnswerMessage(MessageAnswer::No);
     SettingsStore imported;
     ImportSettings(imported, t.services);
-    ASSERT_EQ(t.dialogs.messages.size(), 2u);
-    const MessageBoxSpec& question = t.dialogs.messages[0];
-    EXPECT_EQ(question.text, L"今までの設定は消えてしまいますがよろしいですか？");
-    EXPECT_EQ(question.icon, MessageIcon::Exclamation);
-    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
-    EXPECT_FALSE(question.secondButtonDefault);
-    const MessageBoxSpec& stopped = t.dialogs.messages[1];
-    EXPECT_EQ(stopped.text, L"読み込みは中止されました");
-    EXPECT_EQ(stopped.icon, MessageIcon::Critical);
-    EXPECT_EQ(stopped.buttons, MessageButtons::Ok);
+    EXPECT_EQ(t.dialogs.messages,
+              (std::vector<MessageBoxSpec>{{L"今までの設定は消えてしまいますがよろしいですか？", MessageIcon::Exclamation,
+                                            MessageButtons::YesNo, false, L"設定ファイルの上書き"},
+                                           {L"読み込みは中止されました", MessageIcon::Critical, MessageButtons::Ok,
+                                            false, L"確認"}}));
 }
 
 TEST(PasswordTest, OnlyTheExactStoredTextOpensTheSettings)
@@ -172,12 +167,9 @@ TEST(PasswordTest, OnlyTheExactStoredTextOpensTheSettings)
     for (const auto& [typed, opens] : attempts) {
         testing::ScriptedDialogs dialogs;
         EXPECT_EQ(CheckPassword(store, typed, dialogs), opens) << ::testing::PrintToString(typed);
-        ASSERT_EQ(dialogs.messages.size(), opens ? 0u : 1u);
-        if (!opens) {
-            EXPECT_EQ(dialogs.messages[0].text, L"パスワードが違います");
-            EXPECT_EQ(dialogs.messages[0].icon, MessageIcon::Critical);
-            EXPECT_EQ(dialogs.messages[0].title, L"エラー");
-        }
+        const std::vector<MessageBoxSpec> refusal{
+            {L"パスワードが違います", MessageIcon::Critical, MessageButtons::Ok, false, L"エラー"}};
+        EXPECT_EQ(dialogs.messages, opens ? std::vector<MessageBoxSpec>{} : refusal);
     }
 }
 

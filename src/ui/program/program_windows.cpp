@@ -14,25 +14,23 @@ int ProgramWindows::Run()
     return 0;
 }
 
-void ProgramWindows::ShowCopyWindow()
+template <typename W>
+void ProgramWindows::ShowFreshOrOpen(std::unique_ptr<W>& window)
 {
-    if (frmCopy* open = copyWindow()) {
-        open->BringForward();
+    if (Opened(window) != nullptr) {
+        window->BringForward();
         return;
     }
-    copyWindow_ = std::make_unique<frmCopy>(settings_, services_, *this);
-    copyWindow_->Show();
+    window = std::make_unique<W>(settings_, services_, *this);
+    window->Show();
 }
+
+void ProgramWindows::ShowCopyWindow() { ShowFreshOrOpen(copyWindow_); }
 
 void ProgramWindows::OpenSettingsWindow()
 {
     if (frmCopy* open = copyWindow()) open->Close();
-    if (frmSetup* open = settingsWindow()) {
-        open->BringForward();
-        return;
-    }
-    settingsWindow_ = std::make_unique<frmSetup>(settings_, services_, *this);
-    settingsWindow_->Show();
+    ShowFreshOrOpen(settingsWindow_);
 }
 
 void ProgramWindows::EndProgram()

@@ -38,6 +38,9 @@ private:
     {
         return window && window->IsOpen() ? window.get() : nullptr;
     }
+    // Brings an open window forward, or creates it afresh and shows it.
+    template <typename W>
+    void ShowFreshOrOpen(std::unique_ptr<W>& window);
     void LetClosedWindowsGo();
 
     SettingsStore& settings_;
