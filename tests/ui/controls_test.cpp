@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -173,6 +174,50 @@ TEST(ControlsTest, AFailingHandlerIsReportedAndTheWindowGoesOn)
     w.cmdOK.onClick = [&] { ++ran; };
     Click(w.cmdOK);
     EXPECT_EQ(ran, 1);
+}
+
+// The colour a control's text stands on, as the window answers the control's colour message.
+COLORREF BackgroundAnswered(const Window& window, const Control& control, UINT message)
+{
+    const HDC dc = GetDC(control.handle());
+    SetBkColor(dc, RGB(1, 2, 3));
+    SendMessageW(window.handle(), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control.handle()));
+    const COLORREF colour = GetBkColor(dc);
+    ReleaseDC(control.handle(), dc);
+    return colour;
+}
+
+TEST(ControlsTest, ControlsStandOnTheirOwnColourTheWindowsOrTheSystemsAsTheyShould)
+{
+    SampleWindow w;
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        const Control& control;
+        UINT message;
+        COLORREF expected;
+    };
+    const Case cases[] = {
+        {"caption without a colour", [] {}, w.lblNote, WM_CTLCOLORSTATIC, RGB(255, 255, 224)},
+        {"button with its own colour", [] {}, w.cmdBack, WM_CTLCOLORBTN, RGB(255, 224, 192)},
+        {"text box", [] {}, w.txtName, WM_CTLCOLOREDIT, GetSysColor(COLOR_WINDOW)},
+        // The system's colour of a disabled text box, not the window's.
+        {"disabled text box", [&] { w.txtName.SetEnabled(false); }, w.txtName, WM_CTLCOLORSTATIC,
+         GetSysColor(COLOR_BTNFACE)},
+        {"disabled text box given a colour", [&] { w.txtName.SetBackColour(GetSysColor(COLOR_BTNFACE)); },
+         w.txtName, WM_CTLCOLORSTATIC, GetSysColor(COLOR_BTNFACE)},
+        {"text box given the window colour again",
+         [&] {
+             w.txtName.SetEnabled(true);
+             w.txtName.SetBackColour(GetSysColor(COLOR_WINDOW));
+         },
+         w.txtName, WM_CTLCOLOREDIT, GetSysColor(COLOR_WINDOW)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.change();
+        EXPECT_EQ(BackgroundAnswered(w, c.control, c.message), c.expected);
+    }
 }
 
 TEST(ControlsTest, ClosingRunsOnClosedOnceAndLeavesTheControlsWithoutWindows)

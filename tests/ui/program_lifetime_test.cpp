@@ -98,6 +98,35 @@ TEST_F(ProgramLifetimeTest, TheLastWindowClosingEndsTheProgram)
     }
 }
 
+TEST_F(ProgramLifetimeTest, ThroughThePasswordTheSettingsReplaceTheCopyWindowAndANewPasswordCountsAtOnce)
+{
+    WriteSettings(L"[Password]\r\nPassword=old\r\n");
+    frmCopy& copy = OpenCopyWindow();
+    {
+        ModalDriver driver(kPasswordTitle, [](HWND dialog) {
+            TypePassword(dialog, L"typed");
+            PressIn(dialog, VK_ESCAPE);
+        });
+        Click(copy.cmdSetup);
+    }
+    {
+        ModalDriver driver(kPasswordTitle, [](HWND dialog) {
+            EXPECT_EQ(PasswordBoxText(dialog), L"") << "a fresh dialog after Cancel";
+            TypePassword(dialog, L"old");
+            PressIn(dialog, VK_RETURN);
+        });
+        Click(copy.cmdSetup);
+    }
+    frmSetup* setup = windows.settingsWindow();
+    ASSERT_NE(setup, nullptr);
+    EXPECT_EQ(windows.copyWindow(), nullptr);
+    testing::ClearBox(setup->txtPassword.handle());
+    testing::TypeInto(setup->txtPassword.handle(), L"new");
+    Click(setup->cmdOK);
+    ASSERT_NE(windows.copyWindow(), nullptr);
+    EXPECT_EQ(settings.password, L"new") << "the fresh copy window read the saved password";
+}
+
 struct PasswordCase {
     const char* name;
     // Acts in the open dialog; returns when the dialog is closed or left waiting.
