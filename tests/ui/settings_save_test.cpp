@@ -15,16 +15,21 @@ using testing::ProgramHarness;
 using testing::PumpMessages;
 using testing::TypeInto;
 
-const std::wstring kStoredSettings =
-    L"; written by hand\r\n[SourceList]\r\nSource1=カード|E:\\DCIM\r\n[DirList]\r\nDir1=写真|C:\\写真\r\nDir3=残り|C:\\残り\r\n"
-    L"[Other]\r\nKey=value\r\n[Password]\r\nPassword=\r\n";
-const std::wstring kRewritten =
-    L"[SourceList]\r\nSource1=カード|E:\\DCIM\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=写真|C:\\写真\r\n"
-    L"[Password]\r\nPassword=\r\n";
-
 class SettingsSaveTest : public ::testing::Test, protected ProgramHarness {
 protected:
-    void SetUp() override { WriteSettings(kStoredSettings); }
+    // The registered destination exists, so that the copy window opens without a word.
+    const std::wstring photos = programFolder.path() + L"\\写真";
+    const std::wstring storedSettings = L"; written by hand\r\n[SourceList]\r\nSource1=カード|E:\\DCIM\r\n[DirList]\r\n"
+                                         L"Dir1=写真|" + photos + L"\r\nDir3=残り|C:\\残り\r\n"
+                                         L"[Other]\r\nKey=value\r\n[Password]\r\nPassword=\r\n";
+    const std::wstring rewritten = L"[SourceList]\r\nSource1=カード|E:\\DCIM\r\nSource2=\r\nSource3=\r\n[DirList]\r\n"
+                                    L"Dir1=写真|" + photos + L"\r\n[Password]\r\nPassword=\r\n";
+
+    void SetUp() override
+    {
+        testing::filetree::MakeFolder(photos);
+        WriteSettings(storedSettings);
+    }
 
     std::wstring OtherFile(const std::wstring& name) const { return programFolder.path() + L"\\" + name; }
     std::wstring TextOf(const std::wstring& file) const { return codec.Decode(testing::filetree::ReadBytes(file)); }
@@ -45,7 +50,7 @@ TEST_F(SettingsSaveTest, OkWithoutChangesRewritesTheFileAsTheWindowShowsIt)
 {
     frmSetup& w = OpenSettingsWindow();
     Click(w.cmdOK);
-    EXPECT_EQ(SettingsText(), kRewritten);  // the comment, the other section and the entry after the gap are gone
+    EXPECT_EQ(SettingsText(), rewritten);  // the comment, the other section and the entry after the gap are gone
     EXPECT_EQ(windows.settingsWindow(), nullptr);
     EXPECT_NE(windows.copyWindow(), nullptr);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -58,7 +63,7 @@ TEST_F(SettingsSaveTest, OkSavesTheEditsAndTheFreshCopyWindowShowsThem)
     Click(w.cmdOK);
     EXPECT_EQ(SettingsText(),
               L"[SourceList]\r\nSource1=カード|E:\\DCIM\r\nSource2=USB|F:\\\r\nSource3=\r\n[DirList]\r\n"
-              L"Dir1=写真|C:\\写真\r\nDir2=保存先2|D:\\仕事\r\n[Password]\r\nPassword=pw\r\n");
+              L"Dir1=写真|" + photos + L"\r\nDir2=保存先2|D:\\仕事\r\n[Password]\r\nPassword=pw\r\n");
     frmCopy* copy = windows.copyWindow();
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->optSource[1].Text(), L"USB");
@@ -101,7 +106,7 @@ TEST_P(ExportWindowTest, WritesTheWindowsContentsAndTheWindowStaysAsItWas)
     frmSetup& w = OpenSettingsWindow();
     dialogs.AnswerFileDialog(file);
     Click(w.cmdExport);
-    EXPECT_EQ(TextOf(file), kRewritten);
+    EXPECT_EQ(TextOf(file), rewritten);
     EXPECT_EQ(windows.settingsWindow(), &w);
     EXPECT_EQ(w.txtName[0].Text(), L"カード");
     EXPECT_EQ(w.lstDir.ItemCount(), 1u);
@@ -146,7 +151,7 @@ TEST_P(ImportWindowTest, FillsTheWindowFromTheFileOnlyAfterYes)
     for (std::size_t i = 0; i < w.lstDir.ItemCount(); ++i) labels.push_back(testing::ShownLabel(w.lstDir, i));
     EXPECT_EQ(labels, c.labels);
     EXPECT_EQ(w.txtPassword.Text(), c.password);
-    EXPECT_EQ(SettingsText(), kStoredSettings);
+    EXPECT_EQ(SettingsText(), storedSettings);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -173,7 +178,7 @@ TEST_F(SettingsSaveTest, CancelledFileDialogsDoNothing)
     EXPECT_EQ(dialogs.saveDialogs.size(), 1u);
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(w.lstDir.ItemCount(), 1u);
-    EXPECT_EQ(SettingsText(), kStoredSettings);
+    EXPECT_EQ(SettingsText(), storedSettings);
 }
 
 struct RefusedCase {
@@ -271,7 +276,7 @@ TEST_F(SettingsSaveTest, ALockedSettingsFileLoadsAsNoneAndCannotBeOverwrittenUns
     EXPECT_EQ(dialogs.messages.size(), 2u) << "the save fails where the user sees it";
     EXPECT_NE(windows.settingsWindow(), nullptr);
     CloseHandle(lock);
-    EXPECT_EQ(SettingsText(), kStoredSettings);
+    EXPECT_EQ(SettingsText(), storedSettings);
 }
 
 }  // namespace
