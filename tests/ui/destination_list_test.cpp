@@ -170,6 +170,25 @@ TEST_F(DestinationListKeysTest, AClickOnAnItemThatTheListScrollsIntoViewFillsThe
     EXPECT_EQ(w.txtListDir.Text(), L"D:\\b");
 }
 
+TEST_F(DestinationListKeysTest, ItemsAddedOneByOneStandEachInItsOwnPlace)
+{
+    frmSetup& w = OpenWith({});
+    for (const wchar_t* name : {L"写真", L"バックアップ", L"仕事"}) {
+        PressAccessKey(L'a');
+        ClearBox(w.txtListName.handle());
+        TypeInto(w.txtListName.handle(), name);
+    }
+    std::vector<std::pair<LONG, LONG>> places;
+    for (int i = 0; i < 3; ++i) {
+        POINT place{};
+        ListView_GetItemPosition(w.lstDir.handle(), i, &place);
+        places.emplace_back(place.x, place.y);
+    }
+    EXPECT_NE(places[0], places[1]);
+    EXPECT_NE(places[1], places[2]);
+    EXPECT_NE(places[0], places[2]);
+}
+
 TEST_F(DestinationListKeysTest, TheFolderButtonReplacesTheFolderOnlyWhenOneIsChosen)
 {
     frmSetup& w = OpenWith(kAbc);

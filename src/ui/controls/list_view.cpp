@@ -48,6 +48,8 @@ void ListView::SetImageList(HIMAGELIST images) { ListView_SetImageList(handle(),
 void ListView::SetItemCount(std::size_t count)
 {
     ListView_SetItemCountEx(handle(), static_cast<int>(count), LVSICF_NOSCROLL);
+    // Items that join a list of large icons get a place of their own only when the list is arranged again.
+    ListView_Arrange(handle(), LVA_DEFAULT);
     InvalidateRect(handle(), nullptr, TRUE);
 }
 
