@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Korvane and starts it under Wine. Without a display it runs on a virtual one, saves a screenshot of
-# the window to build/korvane.png and ends the program.
+# Builds Korvane and starts it under Wine. A build without settings gets a demo card and destination first
+# (scripts/demo.sh). Without a display it runs on a virtual one, saves a screenshot of the window to
+# build/korvane.png and ends the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -8,6 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/wine-env.sh"
 korvane_wine_up
 exe="$root/build/win/korvane.exe"
+"$root/scripts/demo.sh" "$(dirname "$exe")"
 
 if [ -n "${DISPLAY:-}" ]; then
   exec wine "$exe"
