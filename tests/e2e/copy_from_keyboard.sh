@@ -8,6 +8,7 @@
 # It keeps a screenshot of each window it meets.
 #   copy_from_keyboard.sh <korvane.exe> <work folder>
 set -euo pipefail
+source "$(dirname "$0")/keyboard_driving.sh"
 exe=$1
 work=$2
 shots="$work/screenshots"
@@ -15,9 +16,6 @@ shots="$work/screenshots"
 rm -rf "$work"
 mkdir -p "$work/app" "$work/card" "$work/photos" "$shots"
 cp "$exe" "$work/app/korvane.exe"
-
-fail() { echo "FAILED: $*" >&2; exit 1; }
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 # A small camera card: nested folders, Japanese names (with the code page 932 trail-byte traps ポ, 表 and ソ),
 # binary content.
@@ -30,37 +28,13 @@ printf 'メモ\r\n' > "$work/card/ポスター表/メモ.txt"
 printf '[SourceList]\r\nSource1=カード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=写真|%s\r\n[Password]\r\nPassword=\r\n' \
   "$(windows_path "$work/card")" "$(windows_path "$work/photos")" | iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
 
-# Waits for a visible top-level window titled exactly $1.
-wait_window() {
-  for _ in $(seq 1 120); do
-    if [ -n "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)" ]; then
-      sleep 0.7  # let it paint
-      return 0
-    fi
-    sleep 0.25
-  done
-  return 1
-}
-wait_gone() {
-  for _ in $(seq 1 40); do
-    [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)" ] && return 0
-    sleep 0.25
-  done
-  return 1
-}
-shot() { import -window root "$shots/$1.png"; }
-# Replaces the text of the focused box with $1.
-type_over() { xdotool key End shift+Home BackSpace; xdotool type --delay 20 "$1"; }
 # Replaces the text of the copy window's box at pixel $1,$2 of its client area (96 dpi) with $3.
 type_into() {
-  xdotool mousemove --window "$(xdotool search --onlyvisible --name '^Korvane$' | head -n 1)" "$1" "$2" click 1
+  xdotool mousemove --window "$(visible_window Korvane)" "$1" "$2" click 1
   type_over "$3"
 }
 source_box=(124 89)
 destination_box=(116 289)
-# Gives a window the focus with a click on its top left corner (the window's own background): without a
-# window manager there is no other way to activate it.
-click_window() { xdotool mousemove --window "$(xdotool search --onlyvisible --name "^$1\$" | head -n 1)" 3 3 click 1; sleep 0.5; }
 # Starts a run that must end in an error box; keeps its picture and closes it with the key $2.
 expect_error_box() {
   xdotool key alt+s
@@ -77,30 +51,11 @@ trap 'kill $program 2>/dev/null || true' EXIT
 
 wait_window Korvane || fail "the copy window did not open"
 shot 01-copy-window
-xdotool key space                      # the first source option has the focus: choose it
-sleep 0.5
-shot 02-source-chosen
 
 # 1. A copy into today's folder.
-xdotool key alt+s                      # 開始(&S)
-wait_window コピー || fail "the name prompt did not open"
-shot 03-name-prompt
-xdotool key Return                     # today's date, as proposed
-wait_window 完了 || { shot 04-failure; fail "the completion message did not appear"; }
-shot 04-copy-done
-xdotool key Return
-wait_window "$(date +%Y_%m%d)" || fail "the explorer did not open on the new folder"
-shot 05-explorer
-target="$work/photos/$(date +%Y_%m%d)"
-[ -d "$target" ] || fail "no folder $target"
-diff -r "$work/card" "$target" || fail "the copy differs from the card"
+copy_card_today "$work/card" "$work/photos" 02-copy
 
-# 2. The failure paths, once the explorer is closed.
-click_window "$(date +%Y_%m%d)"
-xdotool key alt+F4
-wait_gone "$(date +%Y_%m%d)" || fail "the explorer did not close"
-click_window Korvane
-
+# 2. The failure paths.
 printf 'x' > "$work/photos/blocked"     # a file where the new folder should go: the shell cannot copy
 xdotool key alt+s
 wait_window コピー || fail "the name prompt did not open again"
@@ -120,4 +75,4 @@ type_into "${destination_box[@]}" "$(windows_path "$work/nowhere")\\"
 expect_error_box 09-destination-missing Return
 
 [ "$(find "$work/photos" -mindepth 1 -maxdepth 1 | wc -l)" -eq 2 ] || fail "a failed run left something in $work/photos"
-echo "$(find "$work/card" -type f | wc -l) files copied byte for byte into $target; screenshots in $shots"
+echo "$(find "$work/card" -type f | wc -l) files copied byte for byte into $work/photos/$(date +%Y_%m%d); screenshots in $shots"

@@ -1,0 +1,77 @@
+# Sourced by the end-to-end scripts: drives Korvane's windows under Wine on a bare X display with xdotool.
+# Without a window manager the X focus follows the pointer, so every wait for a window also puts the pointer on
+# it: the keys that follow go to that window. The caller sets `shots`, the folder of the screenshots.
+
+fail() { echo "FAILED: $*" >&2; exit 1; }
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+
+# Puts the pointer on the top left corner (the window's own background) of the visible window titled $1.
+point_at() {
+  local window
+  window=$(visible_window "$1")
+  [ -n "$window" ] || return 1
+  xdotool mousemove --window "$window" 3 3
+  sleep 0.3
+}
+
+# Waits for a visible top-level window titled exactly $1 and points at it.
+wait_window() {
+  for _ in $(seq 1 120); do
+    if [ -n "$(visible_window "$1")" ]; then
+      sleep 0.7  # let it paint
+      point_at "$1"
+      return 0
+    fi
+    sleep 0.25
+  done
+  return 1
+}
+
+wait_gone() {
+  for _ in $(seq 1 40); do
+    [ -z "$(visible_window "$1")" ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
+
+# Gives a window the focus with a click on its top left corner: a window that the program activates by itself
+# needs only the pointer, another one (the explorer's, or one under a window just closed) needs the click.
+click_window() { xdotool mousemove --window "$(visible_window "$1")" 3 3 click 1; sleep 0.5; }
+
+shot() { import -window root "$shots/$1.png"; }
+
+# Types $1 into the focused box. Characters outside the keyboard map (Japanese) are typed through a key code
+# that xdotool maps for each one; the delay lets Wine read each key before the next remapping.
+type_text() { xdotool type --delay 40 "$1"; }
+
+# Replaces the text of the focused box with $1.
+type_over() { xdotool key End shift+Home BackSpace; type_text "$1"; }
+
+# Copies the card registered as the copy window's first source into today's folder under $2, from the keyboard:
+# Space on the first source, Alt+S, Enter on the name prompt, Enter on the completion box; then compares every
+# byte with the card $1 and closes the explorer that opened on the new folder. Screenshots are named $3-*.
+copy_card_today() {
+  local card=$1 destination=$2 prefix=$3 today
+  today=$(date +%Y_%m%d)
+  xdotool key space                      # the first source option has the focus: choose it
+  sleep 0.5
+  shot "$prefix-source-chosen"
+  xdotool key alt+s                      # 開始(&S)
+  wait_window コピー || fail "the name prompt did not open"
+  shot "$prefix-name-prompt"
+  xdotool key Return                     # today's date, as proposed
+  wait_window 完了 || { shot "$prefix-failure"; fail "the completion message did not appear"; }
+  shot "$prefix-copy-done"
+  xdotool key Return
+  wait_window "$today" || fail "the explorer did not open on the new folder"
+  shot "$prefix-explorer"
+  [ -d "$destination/$today" ] || fail "no folder $destination/$today"
+  diff -r "$card" "$destination/$today" || fail "the copy differs from the card"
+  click_window "$today"
+  xdotool key alt+F4
+  wait_gone "$today" || fail "the explorer did not close"
+  click_window Korvane
+}
