@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Gives a fresh build something to copy. When the folder $1 (the one of korvane.exe) has no data.ini, it makes a
-# small camera card (a DCIM tree of a few JPEG pictures) and an empty destination folder in $1/demo, and
+# small camera card (a DCIM tree of a few JPEG pictures and a MISC folder, as cameras write them) and an empty
+# destination folder in $1/demo, and
 # registers them in a new data.ini (code page 932, CR LF): one source slot, one destination, no password.
 # An existing data.ini is never touched.
 #   demo.sh <folder of korvane.exe>
@@ -13,7 +14,9 @@ fi
 
 card="$app/demo/card"
 photos="$app/demo/photos"
-mkdir -p "$card/DCIM/100KORVA" "$photos"
+# Two entries at the card's root, as on a real card: Wine's shell copies a pattern that matches a single entry
+# into a new folder as that entry renamed, where Windows makes the folder.
+mkdir -p "$card/DCIM/100KORVA" "$card/MISC" "$photos"
 for i in 1 2 3 4; do
   convert -size 640x480 -seed "$i" plasma: -quality 80 "$card/DCIM/100KORVA/IMG_000$i.JPG"
 done

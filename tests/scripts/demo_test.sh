@@ -17,6 +17,7 @@ expected=$(printf '[SourceList]\r\nSource1=デモのカード|%s\r\nSource2=\r\n
   "$(windows "$app/demo/card")" "$(windows "$app/demo/photos")" | od -An -tx1)
 [ "$(iconv -f CP932 -t UTF-8 "$app/data.ini" | od -An -tx1)" = "$expected" ] ||
   fail "data.ini of the demo: $(od -c "$app/data.ini")"
+[ -d "$app/demo/card/MISC" ] || fail "the card has no MISC folder beside DCIM"
 pictures=("$app"/demo/card/DCIM/*/*.JPG)
 [ "${#pictures[@]}" -ge 3 ] || fail "only ${#pictures[@]} pictures on the demo card"
 for picture in "${pictures[@]}"; do
