@@ -37,7 +37,7 @@ struct Goal {
 inline Goal AtMostTimes(double factor)
 {
     char text[48];
-    std::snprintf(text, sizeof text, "<= %.2g x reference", factor);
+    std::snprintf(text, sizeof text, "<= %.3g x reference", factor);
     return {text, [factor](double value, double reference) { return value <= factor * reference; }};
 }
 
@@ -103,7 +103,7 @@ inline std::string FigureRow(const Figure& figure)
     std::snprintf(reference, sizeof reference, "%s: %.1f %s", figure.referenceName.c_str(), figure.reference,
                   figure.unit.c_str());
     if (figure.reference > 0)
-        std::snprintf(ratio, sizeof ratio, "%.2f", figure.value / figure.reference);
+        std::snprintf(ratio, sizeof ratio, "%.3g", figure.value / figure.reference);
     else
         std::snprintf(ratio, sizeof ratio, "-");
     return "FIGURE\t" + figure.name + ": " + value + "\t" + reference + "\t" + ratio + "\t" + figure.goal.text +
