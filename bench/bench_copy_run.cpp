@@ -120,12 +120,4 @@ int Run()
 
 }  // namespace
 
-int main()
-{
-    try {
-        return Run();
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "bench_copy_run: %s\n", failure.what());
-        return 1;
-    }
-}
+int main() { return korvane::bench::RunBenchmark("bench_copy_run", Run); }

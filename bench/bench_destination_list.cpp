@@ -142,12 +142,4 @@ int Run()
 
 }  // namespace
 
-int main()
-{
-    try {
-        return Run();
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "bench_destination_list: %s\n", failure.what());
-        return 1;
-    }
-}
+int main() { return RunBenchmark("bench_destination_list", Run); }

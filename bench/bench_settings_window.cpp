@@ -48,12 +48,4 @@ int Run()
 
 }  // namespace
 
-int main()
-{
-    try {
-        return Run();
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "bench_settings_window: %s\n", failure.what());
-        return 1;
-    }
-}
+int main() { return RunBenchmark("bench_settings_window", Run); }

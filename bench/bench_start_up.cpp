@@ -172,10 +172,5 @@ int main()
     }
     const std::wstring bareWindow = arguments[1], program = arguments[2];
     LocalFree(arguments);
-    try {
-        return Run(bareWindow, program);
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "bench_start_up: %s\n", failure.what());
-        return 1;
-    }
+    return RunBenchmark("bench_start_up", [&] { return Run(bareWindow, program); });
 }

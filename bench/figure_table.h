@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -114,6 +115,17 @@ inline void PrintFigure(const Figure& figure)
 {
     std::printf("%s\n", FigureRow(figure).c_str());
     std::fflush(stdout);
+}
+
+// A benchmark's main: runs it; a failure is reported with the benchmark's name and ends it with 1.
+inline int RunBenchmark(const char* name, const std::function<int()>& run)
+{
+    try {
+        return run();
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "%s: %s\n", name, failure.what());
+        return 1;
+    }
 }
 
 }  // namespace korvane::bench
