@@ -2,34 +2,20 @@
 // enumeration of the same folder. Runs on a display (under Xvfb with Wine: xvfb-run -a wine ...).
 #include <windows.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "figure_table.h"
 #include "ui/window_test_support.h"
 
 namespace {
 
 using namespace korvane;
-using Stopwatch = std::chrono::steady_clock;
 
 constexpr int kSubfolders = 10000;
 constexpr int kRuns = 11;
-
-double MedianMilliseconds(const std::function<void()>& action)
-{
-    std::vector<double> times;
-    for (int run = 0; run < kRuns; ++run) {
-        const auto start = Stopwatch::now();
-        action();
-        times.push_back(std::chrono::duration<double, std::milli>(Stopwatch::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 // The folder's sub-folders as the system lists them, and nothing more.
 std::vector<std::wstring> EnumerateSubfolders(const std::wstring& folder)
@@ -69,14 +55,20 @@ int main()
         return 1;
     }
 
-    const double choice = MedianMilliseconds([&] {
-        window.cboList.SetSelectedIndex(0);
-        testing::PumpMessages();  // the tree draws itself once the batch is over
-    });
-    const double enumeration = MedianMilliseconds([&] { EnumerateSubfolders(destination); });
+    std::vector<double> choices, enumerations;
+    for (int run = 0; run < kRuns; ++run) {  // alternated, so that both meet the same machine load
+        choices.push_back(bench::TimedMilliseconds([&] {
+            window.cboList.SetSelectedIndex(0);
+            testing::PumpMessages();  // the tree draws itself once the batch is over
+        }));
+        enumerations.push_back(bench::TimedMilliseconds([&] { EnumerateSubfolders(destination); }));
+    }
+    const double choice = bench::Median(choices);
+    const double enumeration = bench::Median(enumerations);
     std::printf("destination with %d sub-folders, median of %d runs\n", kSubfolders, kRuns);
     std::printf("list choice (tree rebuilt, drawn): %8.1f ms\n", choice);
     std::printf("bare enumeration:                  %8.1f ms\n", enumeration);
-    std::printf("ratio:                             %8.1f\n", choice / enumeration);
+    bench::PrintFigure({"list choice on 10,000 sub-folders (tree rebuilt and drawn)", choice, "bare enumeration",
+                        enumeration, "ms", bench::AtMostTimes(3)});
     return 0;
 }

@@ -2,10 +2,8 @@
 // key by key through GetPrivateProfileStringA, as a profile-API reader would, and prints the median times.
 #include <windows.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,38 +13,15 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_text_codec.h"
 #include "support/scripted_dialogs.h"
+#include "figure_table.h"
+#include "sample_settings.h"
 
 namespace {
 
 using namespace korvane;
-using Milliseconds = std::chrono::duration<double, std::milli>;
 
-std::wstring SettingsText(std::size_t destinations)
-{
-    std::wstring text = L"[SourceList]\r\nSource1=カメラ|E:\\DCIM\r\nSource2=\r\nSource3=表ポソ|F:\\表\\ポ\r\n";
-    text += L"[DirList]\r\n";
-    for (std::size_t n = 1; n <= destinations; ++n) {
-        const std::wstring number = std::to_wstring(n);
-        text += L"Dir" + number + L"=保存先" + number + L"|D:\\写真\\ソフト\\" + number + L"\\\r\n";
-    }
-    return text + L"[Password]\r\nPassword=pw\r\n";
-}
-
-// The median of `runs` timed calls, stopping early once `budget` is spent (after at least one run).
-double MedianMilliseconds(int runs, Milliseconds budget, const std::function<void()>& action, int& done)
-{
-    std::vector<double> times;
-    const auto start = std::chrono::steady_clock::now();
-    while (static_cast<int>(times.size()) < runs) {
-        const auto before = std::chrono::steady_clock::now();
-        action();
-        times.push_back(Milliseconds(std::chrono::steady_clock::now() - before).count());
-        if (std::chrono::steady_clock::now() - start > budget) break;
-    }
-    done = static_cast<int>(times.size());
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+constexpr int kRounds = 3;             // the profile API takes seconds: one of its runs per round
+constexpr int kLoadsPerRound = 5;
 
 // The profile API's reading of the same values, with the 255-byte buffer a profile-API reader uses.
 std::size_t ReadWithProfileApi(const std::string& file)
@@ -81,30 +56,30 @@ int main()
     const std::wstring folder = std::wstring(tempFolder) + L"korvane-bench-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::wstring file = folder + L"\\data.ini";
-    const std::string bytes = codec.Encode(SettingsText(kDestinations));
+    const std::string bytes = codec.Encode(bench::SampleSettingsText(kDestinations));
     fileSystem.WriteFileAtomically(file, bytes);
     std::printf("data.ini: %zu destinations, %zu bytes, code page %u\n", kDestinations, bytes.size(), GetACP());
 
     SettingsStore store;
-    int loadRuns = 0;
-    const double load = MedianMilliseconds(15, std::chrono::seconds(30), [&] { LoadSettings(store, services, file); },
-                                           loadRuns);
-    if (store.destinations.size() != kDestinations || !dialogs.messages.empty()) {
-        std::printf("LoadSettings read %zu destinations and showed %zu messages\n", store.destinations.size(),
-                    dialogs.messages.size());
+    std::size_t profileDestinations = 0;
+    std::vector<double> loads, profileReads;
+    for (int round = 0; round < kRounds; ++round) {  // alternated, so that both meet the same machine load
+        for (int load = 0; load < kLoadsPerRound; ++load)
+            loads.push_back(bench::TimedMilliseconds([&] { LoadSettings(store, services, file); }));
+        // Quadratic (the file is searched again for every key).
+        profileReads.push_back(
+            bench::TimedMilliseconds([&] { profileDestinations = ReadWithProfileApi(codec.Encode(file)); }));
+    }
+    if (store.destinations.size() != kDestinations || !dialogs.messages.empty() ||
+        profileDestinations != kDestinations) {
+        std::printf("LoadSettings read %zu destinations and showed %zu messages; the profile API read %zu\n",
+                    store.destinations.size(), dialogs.messages.size(), profileDestinations);
         return 1;
     }
-    std::printf("LoadSettings:                         median %10.1f ms of %d runs\n", load, loadRuns);
-
-    // Quadratic (the file is searched again for every key): a few runs, at most about two minutes.
-    std::size_t profileDestinations = 0;
-    int profileRuns = 0;
-    const double profile = MedianMilliseconds(
-        3, std::chrono::seconds(120), [&] { profileDestinations = ReadWithProfileApi(codec.Encode(file)); },
-        profileRuns);
-    std::printf("GetPrivateProfileStringA key by key:  median %10.1f ms of %d runs (%zu destinations read)\n",
-                profile, profileRuns, profileDestinations);
-    std::printf("ratio (profile API / LoadSettings):   %10.1f\n", profile / load);
+    const double load = bench::Median(loads);
+    const double profile = bench::Median(profileReads);
+    bench::PrintFigure({"LoadSettings of 32,767 destinations", load, "GetPrivateProfileStringA key by key", profile,
+                        "ms", bench::Both(bench::AtMost(25, "ms"), bench::AtLeastTimesFaster(300))});
 
     DeleteFileW(file.c_str());
     RemoveDirectoryW(folder.c_str());

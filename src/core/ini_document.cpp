@@ -23,21 +23,37 @@ std::wstring_view DropEnclosingQuotes(std::wstring_view value)
     return value;
 }
 
+wchar_t FoldedCharacter(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
+
 }  // namespace
 
 std::wstring FoldIniName(std::wstring_view name)
 {
     std::wstring folded(TrimIniBlanks(name));
-    for (wchar_t& c : folded) {
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
+    for (wchar_t& c : folded) c = FoldedCharacter(c);
     return folded;
+}
+
+std::size_t IniDocument::FoldedNameHash::operator()(std::wstring_view name) const noexcept
+{
+    std::size_t hash = 14695981039346656037ull;  // FNV-1a
+    for (const wchar_t c : name) hash = (hash ^ static_cast<std::size_t>(FoldedCharacter(c))) * 1099511628211ull;
+    return hash;
+}
+
+bool IniDocument::FoldedNameEqual::operator()(std::wstring_view a, std::wstring_view b) const noexcept
+{
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldedCharacter(a[i]) != FoldedCharacter(b[i])) return false;
+    }
+    return true;
 }
 
 IniDocument::IniDocument(std::wstring text) : text_(std::move(text))
 {
     sections_.emplace_back();  // the nameless section before the first header
-    firstSectionByName_.emplace(std::wstring{}, 0);
+    firstSectionByName_.emplace(std::wstring_view{}, 0);
     std::size_t begin = 0;
     while (begin < text_.size()) {
         std::size_t end = text_.find_first_of(L"\r\n", begin);
@@ -62,7 +78,7 @@ void IniDocument::ParseLine(std::size_t lineIndex)
         section.lastLine = lineIndex;
         sections_.push_back(std::move(section));
         const std::wstring_view name = trimmed.substr(1, trimmed.find(L']') - 1);  // no "]": the rest of the line
-        firstSectionByName_.try_emplace(FoldIniName(name), sections_.size() - 1);
+        firstSectionByName_.try_emplace(TrimIniBlanks(name), sections_.size() - 1);
         return;
     }
 
@@ -72,46 +88,55 @@ void IniDocument::ParseLine(std::size_t lineIndex)
     const std::wstring_view name = TrimIniBlanks(trimmed.substr(0, equals));
     KeyEntry entry{lineIndex, SpanOf(name), {}};
     if (equals != std::wstring_view::npos) entry.value = SpanOf(TrimIniBlanks(trimmed.substr(equals + 1)));
-    section.keys.try_emplace(FoldIniName(name), entry);
+    section.keys.try_emplace(name, entry);
+}
+
+const IniDocument::KeyEntry* IniDocument::FindKey(std::size_t section, std::wstring_view key) const
+{
+    const auto& keys = sections_.at(section).keys;
+    const auto it = keys.find(TrimIniBlanks(key));
+    return it == keys.end() ? nullptr : &it->second;
 }
 
 std::optional<std::wstring_view> IniDocument::RawValue(std::wstring_view section, std::wstring_view key) const
 {
     const auto sectionIndex = FindSection(section);
     if (!sectionIndex) return std::nullopt;
-    const auto& keys = sections_[*sectionIndex].keys;
-    const auto it = keys.find(FoldIniName(key));
-    if (it == keys.end()) return std::nullopt;
-    return View(it->second.value);
+    const KeyEntry* entry = FindKey(*sectionIndex, key);
+    if (entry == nullptr) return std::nullopt;
+    return View(entry->value);
 }
 
 std::wstring_view IniDocument::Line(std::size_t index) const { return View(lines_.at(index)); }
 
 std::optional<std::size_t> IniDocument::FindSection(std::wstring_view section) const
 {
-    const auto it = firstSectionByName_.find(FoldIniName(section));
+    const auto it = firstSectionByName_.find(TrimIniBlanks(section));
     if (it == firstSectionByName_.end()) return std::nullopt;
     return it->second;
 }
 
 std::optional<IniDocument::KeyLine> IniDocument::FindKeyLine(std::size_t section, std::wstring_view key) const
 {
-    const auto& keys = sections_.at(section).keys;
-    const auto it = keys.find(FoldIniName(key));
-    if (it == keys.end()) return std::nullopt;
-    return KeyLine{it->second.line, View(it->second.name)};
+    const KeyEntry* entry = FindKey(section, key);
+    if (entry == nullptr) return std::nullopt;
+    return KeyLine{entry->line, View(entry->name)};
 }
 
 std::size_t IniDocument::LastLineOfSection(std::size_t section) const { return sections_.at(section).lastLine; }
 
-std::wstring TrimAtNull(std::wstring_view text) { return std::wstring(text.substr(0, text.find(L'\0'))); }
+std::wstring_view TrimAtNull(std::wstring_view text) { return text.substr(0, text.find(L'\0')); }
 
-std::wstring GetIniString(const IniDocument& file, std::wstring_view section, std::wstring_view key)
+std::wstring_view GetIniStringView(const IniDocument& file, std::wstring_view section, std::wstring_view key)
 {
     const auto raw = file.RawValue(section, key);
     if (!raw) return {};
-    const std::wstring value = TrimAtNull(*raw);
-    return std::wstring(DropEnclosingQuotes(value));
+    return DropEnclosingQuotes(TrimAtNull(*raw));
+}
+
+std::wstring GetIniString(const IniDocument& file, std::wstring_view section, std::wstring_view key)
+{
+    return std::wstring(GetIniStringView(file, section, key));
 }
 
 }  // namespace korvane

@@ -29,6 +29,9 @@ namespace korvane {
 class IniDocument {
 public:
     explicit IniDocument(std::wstring text);
+    // The index holds views of the text, which a copy or a move could leave behind.
+    IniDocument(const IniDocument&) = delete;
+    IniDocument& operator=(const IniDocument&) = delete;
 
     // The value of `key` in `section` as written (blanks dropped, quotes kept), or nothing when absent.
     std::optional<std::wstring_view> RawValue(std::wstring_view section, std::wstring_view key) const;
@@ -54,11 +57,22 @@ private:
         Span name;
         Span value;
     };
+    // Names as the text spells them (blanks dropped), compared as folded names: no folded copy is made.
+    struct FoldedNameHash {
+        std::size_t operator()(std::wstring_view name) const noexcept;
+    };
+    struct FoldedNameEqual {
+        bool operator()(std::wstring_view a, std::wstring_view b) const noexcept;
+    };
+    template <typename T>
+    using ByFoldedName = std::unordered_map<std::wstring_view, T, FoldedNameHash, FoldedNameEqual>;
+
     struct Section {
         std::optional<std::size_t> headerLine;  // nothing for the nameless section before the first header
         std::size_t lastLine = 0;
-        std::unordered_map<std::wstring, KeyEntry> keys;  // by folded name; the first line of a name
+        ByFoldedName<KeyEntry> keys;  // the first line of a name
     };
+    const KeyEntry* FindKey(std::size_t section, std::wstring_view key) const;
 
     void ParseLine(std::size_t lineIndex);
     std::wstring_view View(Span span) const { return std::wstring_view(text_).substr(span.begin, span.length); }
@@ -70,11 +84,14 @@ private:
     std::wstring text_;
     std::vector<Span> lines_;
     std::vector<Section> sections_;
-    std::unordered_map<std::wstring, std::size_t> firstSectionByName_;  // by folded name
+    ByFoldedName<std::size_t> firstSectionByName_;
 };
 
 // The text up to, not including, its first NUL character; the whole text when it has none.
-std::wstring TrimAtNull(std::wstring_view text);
+std::wstring_view TrimAtNull(std::wstring_view text);
+
+// GetIniString's value as a view of the document's text.
+std::wstring_view GetIniStringView(const IniDocument& file, std::wstring_view section, std::wstring_view key);
 
 // The value of `key` in `section` of `file`: cut at NUL, one pair of enclosing quotes dropped. Empty text when
 // the key is missing. Never fails.

@@ -35,12 +35,12 @@ bool ReadSources(SettingsStore& store, const IniDocument& file)
 {
     for (std::size_t i = 0; i < store.sources.size(); ++i) {
         SourceSlot& slot = store.sources[i];
-        const std::wstring value = GetIniString(file, format::kSourceSection, format::SourceKey(i));
+        const std::wstring_view value = GetIniStringView(file, format::kSourceSection, format::SourceKey(i));
         slot.registered = !value.empty();
         if (value.empty()) continue;
         auto parts = SplitAtSeparator(value);
         if (!parts) {
-            slot.name = value;
+            slot.name.assign(value);
             return false;
         }
         slot.name = std::move(parts->name);
@@ -49,15 +49,17 @@ bool ReadSources(SettingsStore& store, const IniDocument& file)
     return true;
 }
 
+// The texts are copied once, from the document straight into the store.
 bool ReadDestinations(SettingsStore& store, const IniDocument& file)
 {
     for (std::size_t i = 0;; ++i) {
-        const std::wstring value = GetIniString(file, format::kDestinationSection, format::DestinationKey(i));
+        const std::wstring_view value =
+            GetIniStringView(file, format::kDestinationSection, format::DestinationKey(i));
         if (value.empty()) return true;
         if (i == SettingsStore::kMaxDestinations) return false;
         auto parts = SplitAtSeparator(value);
         store.destinations.push_back(parts ? DirEntry{std::move(parts->name), std::move(parts->path)}
-                                           : DirEntry{value, value});
+                                           : DirEntry{std::wstring(value), std::wstring(value)});
     }
 }
 

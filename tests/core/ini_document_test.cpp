@@ -84,6 +84,29 @@ TEST(GetIniString, ReadsHeadersAndCommentsAsWindowsDoes)
     for (const LookupCase& c : cases) ExpectLookup(c);
 }
 
+// The look-up folds the letters A-Z alone, and no neighbour of them: the characters 0x20 apart from "@", "[",
+// "`" and "{" differ, and so do letters outside ASCII. Every look-up also answers the same as a view.
+TEST(GetIniString, MatchesNamesAcrossAsciiCaseOnly)
+{
+    const LookupCase cases[] = {
+        {L"[S]\r\nDir1=a\r\nDir10=b\r\n", L"s", L"DIR10", L"b"},
+        {L"[S]\r\nDir10=b\r\n", L"S", L"Dir1", L""},
+        {L"[S]\r\nk@=1\r\n", L"S", L"k`", L""},
+        {L"[S]\r\nk[=1\r\n", L"S", L"k{", L""},
+        {L"[S]\r\nk`=1\r\n", L"S", L"K@", L""},
+        {L"[S]\r\nkZ=1\r\n", L"S", L"kz", L"1"},
+        {L"[S]\r\nkA=1\r\n", L"S", L"ka", L"1"},
+        {L"[S]\r\n\u00C9=1\r\n", L"S", L"\u00E9", L""},
+        {L"[\u00C9]\r\nk=1\r\n", L"\u00E9", L"k", L""},
+        {L"[@]\r\nk=1\r\n", L"`", L"k", L""},
+    };
+    for (const LookupCase& c : cases) {
+        ExpectLookup(c);
+        const IniDocument document{std::wstring(c.text)};
+        EXPECT_EQ(GetIniStringView(document, c.section, c.key), c.expected) << c.text;
+    }
+}
+
 TEST(GetIniString, CutsAValueAtANul)
 {
     const std::wstring text(L"[S]\r\nk=ab\0cd\r\n", 14);

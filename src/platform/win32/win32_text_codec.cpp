@@ -22,9 +22,10 @@ std::wstring Win32TextCodec::Decode(std::string_view bytes) const
 {
     if (bytes.empty()) return {};
     const int byteCount = CheckedLength(bytes.size());
-    const int length = MultiByteToWideChar(codePage_, 0, bytes.data(), byteCount, nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage_, 0, bytes.data(), byteCount, text.data(), length);
+    // One pass: no code page gives more than one UTF-16 unit per byte, so the bytes' count is room enough.
+    std::wstring text(bytes.size(), L'\0');
+    const int length = MultiByteToWideChar(codePage_, 0, bytes.data(), byteCount, text.data(), byteCount);
+    text.resize(static_cast<std::size_t>(length));
     return text;
 }
 

@@ -19,6 +19,17 @@ void ComboBox::AddItem(const std::wstring& text)
     SendMessageW(handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+void ComboBox::AddItems(std::size_t count, const std::function<const std::wstring&(std::size_t index)>& itemText)
+{
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < count; ++i) characters += itemText(i).size() + 1;
+    SendMessageW(handle(), CB_INITSTORAGE, count, static_cast<LPARAM>(characters * sizeof(wchar_t)));
+    SendMessageW(handle(), WM_SETREDRAW, FALSE, 0);
+    for (std::size_t i = 0; i < count; ++i) AddItem(itemText(i));
+    SendMessageW(handle(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(handle(), nullptr, TRUE);
+}
+
 void ComboBox::Clear() { SendMessageW(handle(), CB_RESETCONTENT, 0, 0); }
 
 int ComboBox::Count() const { return static_cast<int>(SendMessageW(handle(), CB_GETCOUNT, 0, 0)); }

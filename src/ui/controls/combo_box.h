@@ -12,6 +12,9 @@ public:
     ComboBox(Window& parent, const TwipsRect& place);
 
     void AddItem(const std::wstring& text);
+    // Appends `count` items, the text of each from `itemText`, at once: the list takes its storage in one
+    // piece and is drawn once, at the end.
+    void AddItems(std::size_t count, const std::function<const std::wstring&(std::size_t index)>& itemText);
     void Clear();
     int Count() const;
     std::wstring ItemText(int index) const;

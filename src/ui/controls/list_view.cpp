@@ -55,18 +55,28 @@ void ListView::SetItemCount(std::size_t count)
 
 std::size_t ListView::ItemCount() const { return static_cast<std::size_t>(ListView_GetItemCount(handle())); }
 
+// A search for a selected item asks the items one by one, and a state change of "all items" (-1) visits each:
+// both grow with the list. The number of selected items and the focused item are known at once, and the
+// selected item is nearly always the focused one.
 std::optional<std::size_t> ListView::SelectedIndex() const
 {
-    const int index = ListView_GetNextItem(handle(), -1, LVNI_SELECTED);
+    if (ListView_GetSelectedCount(handle()) == 0) return std::nullopt;
+    int index = ListView_GetNextItem(handle(), -1, LVNI_FOCUSED | LVNI_SELECTED);
+    if (index < 0) index = ListView_GetNextItem(handle(), -1, LVNI_SELECTED);
     if (index < 0) return std::nullopt;
     return static_cast<std::size_t>(index);
 }
 
 void ListView::Select(std::optional<std::size_t> index)
 {
-    ListView_SetItemState(handle(), -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    const int item = index ? static_cast<int>(*index) : -1;
+    // Only the items that hold the selection or the focus are cleared.
+    const auto selected = SelectedIndex();
+    const int focused = ListView_GetNextItem(handle(), -1, LVNI_FOCUSED);
+    for (const int holder : {selected ? static_cast<int>(*selected) : -1, focused}) {
+        if (holder >= 0 && holder != item) ListView_SetItemState(handle(), holder, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    }
     if (!index) return;
-    const int item = static_cast<int>(*index);
     ListView_SetItemState(handle(), item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(handle(), item, FALSE);
 }

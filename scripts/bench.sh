@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds the Windows program and its benchmarks, runs every benchmark under Wine on a virtual display and prints
+# one table: each figure beside its reference, their ratio, the goal and whether it is met. Each benchmark takes
+# the median of several runs, with the reference and the program alternating in the same run. The benchmarks'
+# own output goes to build/bench.log.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh" --windows-only
+out=${KORVANE_BUILD_DIR:-$root/build}
+source "$root/scripts/wine-env.sh"
+korvane_wine_up
+
+benchmarks=(bench_start_up bench_settings_window bench_destination_list bench_load_settings bench_destination_tree
+            bench_copy_run)
+# Windows that close wait two seconds for a window manager on a bare display, unless they are left unmanaged.
+for name in "${benchmarks[@]}"; do
+  wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$name.exe\\X11 Driver" /v Managed /t REG_SZ /d N /f \
+    </dev/null >/dev/null 2>&1 || true
+done
+
+log="$out/bench.log"
+: >"$log"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  bench=$1 log=$2; shift 2
+  status=0
+  for name in "$@"; do
+    echo "== $name" >>"$log"
+    arguments=()
+    [ "$name" = bench_start_up ] && arguments=("$(winepath -w "$bench/bare_window.exe")" "$(winepath -w "$bench/../korvane.exe")")
+    wine "$bench/$name.exe" "${arguments[@]}" </dev/null >>"$log" 2>&1 || { echo "$name failed (see $log)" >&2; status=1; }
+  done
+  exit $status
+' _ "$out/win/bench" "$log" "${benchmarks[@]}" || status=$?
+
+{
+  printf 'figure\treference\tratio\tgoal\tmet?\n'
+  grep -a '^FIGURE' "$log" | tr -d '\r' | cut -f2-
+} | column -t -s $'\t' -o ' | '
+exit "${status:-0}"
