@@ -24,10 +24,8 @@ void ComboBox::AddItems(std::size_t count, const std::function<const std::wstrin
     std::size_t characters = 0;
     for (std::size_t i = 0; i < count; ++i) characters += itemText(i).size() + 1;
     SendMessageW(handle(), CB_INITSTORAGE, count, static_cast<LPARAM>(characters * sizeof(wchar_t)));
-    SendMessageW(handle(), WM_SETREDRAW, FALSE, 0);
+    const RedrawPause pause(*this);
     for (std::size_t i = 0; i < count; ++i) AddItem(itemText(i));
-    SendMessageW(handle(), WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(handle(), nullptr, TRUE);
 }
 
 void ComboBox::Clear() { SendMessageW(handle(), CB_RESETCONTENT, 0, 0); }

@@ -75,4 +75,23 @@ private:
     UniqueWindow hwnd_;
 };
 
+// Keeps a control from drawing while many of its items change; it draws once, whole, when the pause ends.
+class RedrawPause {
+public:
+    explicit RedrawPause(const Control& control) noexcept : control_(control.handle())
+    {
+        SendMessageW(control_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~RedrawPause()
+    {
+        SendMessageW(control_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(control_, nullptr, TRUE);
+    }
+    RedrawPause(const RedrawPause&) = delete;
+    RedrawPause& operator=(const RedrawPause&) = delete;
+
+private:
+    HWND control_;
+};
+
 }  // namespace korvane::ui

@@ -2,6 +2,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "ui/controls/control.h"
 
@@ -32,7 +33,8 @@ public:
     // Where the item's label is drawn, in the list's client coordinates.
     RECT LabelRect(std::size_t index) const;
 
-    std::function<std::wstring(std::size_t index)> itemLabel;
+    // The label of an item, asked for whenever the list draws or measures it; valid until the items change.
+    std::function<std::wstring_view(std::size_t index)> itemLabel;
     // The user clicked an item (which the list has already selected), also for the second click of a double click.
     std::function<void(std::size_t index)> onItemClick;
     // The selection changed, by the user or by the list itself.

@@ -106,14 +106,6 @@ RECT TreeView::NodeRect(TreeNode node) const
     return rect;
 }
 
-TreeView::Batch::Batch(TreeView& tree) : tree_(tree.handle()) { SendMessageW(tree_, WM_SETREDRAW, FALSE, 0); }
-
-TreeView::Batch::~Batch()
-{
-    SendMessageW(tree_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(tree_, nullptr, TRUE);
-}
-
 LRESULT TreeView::OnNotify(const NMHDR& header)
 {
     if (header.code == kNodeClicked && onNodeClick)

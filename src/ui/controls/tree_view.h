@@ -33,18 +33,6 @@ public:
     // Where the node's picture and text are drawn, in the tree's client coordinates.
     RECT NodeRect(TreeNode node) const;
 
-    // Keeps the tree from drawing while many nodes are added; it draws once when the batch ends.
-    class Batch {
-    public:
-        explicit Batch(TreeView& tree);
-        ~Batch();
-        Batch(const Batch&) = delete;
-        Batch& operator=(const Batch&) = delete;
-
-    private:
-        HWND tree_;
-    };
-
     std::wstring pathSeparator = L"\\";
     // Runs when the user clicks a node's picture or text, also of the node already selected and also for the
     // second click of a double click, after the node has become the selected one. Clicks on the expand buttons

@@ -186,7 +186,7 @@ void frmCopy::AddFolderNodes(TreeNode parent, const std::vector<std::wstring>& n
 {
     const int closed = ImageList1.IndexOf(L"close");
     const int open = ImageList1.IndexOf(L"open");
-    const TreeView::Batch batch(treDir);
+    const RedrawPause pause(treDir);
     for (const std::wstring& name : names) treDir.AddNode(parent, name, closed, open);
     // The root level is sorted like every other level, so that the tree reads the same at every depth.
     treDir.SortChildren(parent);

@@ -80,7 +80,7 @@ frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramAct
         cmdSource[i].onClick = [this, i] { cmdSource_Click(i); };
         chkSource_Click(i);  // the rows of unchecked slots start disabled
     }
-    lstDir.itemLabel = [this](std::size_t index) { return destinations_.items().at(index).label; };
+    lstDir.itemLabel = [this](std::size_t index) -> std::wstring_view { return destinations_.items().at(index).label; };
     lstDir.SetItemImage(ImageList1.IndexOf(L"folder"));
     lstDir.onSelectionChange = [this](std::optional<std::size_t> index) { destinations_.Select(index); };
     lstDir.onItemClick = [this](std::size_t index) {
