@@ -9,6 +9,7 @@
 #include "ui/controls/combo_box.h"
 #include "ui/controls/static_controls.h"
 #include "ui/controls/text_box.h"
+#include "ui/controls/tree_view.h"
 #include "ui/controls/window.h"
 #include "window_test_support.h"
 
@@ -218,6 +219,26 @@ TEST(ControlsTest, ControlsStandOnTheirOwnColourTheWindowsOrTheSystemsAsTheyShou
         c.change();
         EXPECT_EQ(BackgroundAnswered(w, c.control, c.message), c.expected);
     }
+}
+
+TEST(ControlsTest, TextsSortedBeforehandStandAsTheTreeSortsThem)
+{
+    class TreeWindow : public Window {
+    public:
+        TreeWindow() : Window({.caption = L"木", .clientSize = {3000, 3000}}) { LayOut(); }
+        TreeView tree{*this, {0, 0, 3000, 3000}};
+    } w;
+    const std::vector<std::wstring> texts{
+        L"旅行", L"Events", L"events2", L"2026_1205", L"2026_0817 夏休み", L"10", L"2", L"1", L"_下書き", L"-x",
+        L"x y", L"x", L"ＡＢ", L"ab", L"ﾊﾝｶｸ", L"ハンカク", L"はんかく", L"漢字", L"Zeta", L"alpha", L"ä", L"b"};
+    for (const std::wstring& text : texts) w.tree.AddNode(nullptr, text, 0, 0);
+    TreeView_SortChildren(w.tree.handle(), TVI_ROOT, FALSE);
+    std::vector<std::wstring> byTheTree;
+    for (TreeNode node : w.tree.Children(nullptr)) byTheTree.push_back(w.tree.NodeText(node));
+
+    std::vector<std::wstring> sorted = texts;
+    SortAsTreeSorts(sorted);
+    EXPECT_EQ(sorted, byTheTree);
 }
 
 TEST(ControlsTest, ClosingRunsOnClosedOnceAndLeavesTheControlsWithoutWindows)

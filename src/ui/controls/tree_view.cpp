@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 namespace korvane::ui {
 
 namespace {
@@ -83,11 +85,6 @@ std::wstring TreeView::FullPath(TreeNode node) const
     return path;
 }
 
-void TreeView::SortChildren(TreeNode parent)
-{
-    TreeView_SortChildren(handle(), parent != nullptr ? parent : TVI_ROOT, FALSE);
-}
-
 void TreeView::Expand(TreeNode node) { TreeView_Expand(handle(), node, TVE_EXPAND); }
 
 void TreeView::Collapse(TreeNode node) { TreeView_Expand(handle(), node, TVE_COLLAPSE); }
@@ -104,6 +101,27 @@ RECT TreeView::NodeRect(TreeNode node) const
     RECT rect{};
     TreeView_GetItemRect(handle(), node, &rect, TRUE);
     return rect;
+}
+
+void SortAsTreeSorts(std::vector<std::wstring>& texts)
+{
+    // The system's sort keys order texts exactly as its comparison does, and compare as plain bytes.
+    struct Keyed {
+        std::string key;
+        std::wstring text;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(texts.size());
+    for (std::wstring& text : texts) {
+        const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+        const int size = LCMapStringW(GetThreadLocale(), flags, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+        std::string key(static_cast<std::size_t>(size), '\0');
+        LCMapStringW(GetThreadLocale(), flags, text.c_str(), static_cast<int>(text.size()),
+                     reinterpret_cast<LPWSTR>(key.data()), size);
+        keyed.push_back({std::move(key), std::move(text)});
+    }
+    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
+    for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = std::move(keyed[i].text);
 }
 
 LRESULT TreeView::OnNotify(const NMHDR& header)

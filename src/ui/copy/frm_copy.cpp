@@ -182,14 +182,14 @@ void frmCopy::treDir_NodeClick(TreeNode node)
     txtDir.SetText(folder);
 }
 
-void frmCopy::AddFolderNodes(TreeNode parent, const std::vector<std::wstring>& names)
+void frmCopy::AddFolderNodes(TreeNode parent, std::vector<std::wstring> names)
 {
     const int closed = ImageList1.IndexOf(L"close");
     const int open = ImageList1.IndexOf(L"open");
+    // The root level is sorted like every other level, so that the tree reads the same at every depth.
+    SortAsTreeSorts(names);
     const RedrawPause pause(treDir);
     for (const std::wstring& name : names) treDir.AddNode(parent, name, closed, open);
-    // The root level is sorted like every other level, so that the tree reads the same at every depth.
-    treDir.SortChildren(parent);
 }
 
 // The run reads both boxes once, now: what is typed while its boxes are open does not change it.

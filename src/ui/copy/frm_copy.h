@@ -59,7 +59,7 @@ private:
     void cboList_Click();
     void treDir_NodeClick(TreeNode node);
     // Adds a node for every folder name under `parent` (nullptr: the root level), sorted by name.
-    void AddFolderNodes(TreeNode parent, const std::vector<std::wstring>& names);
+    void AddFolderNodes(TreeNode parent, std::vector<std::wstring> names);
     void cmdStart_Click();
     void cmdSetup_Click();
     void cmdInfo_Click();
