@@ -86,12 +86,6 @@ void ListView::RedrawItem(std::size_t index)
     ListView_RedrawItems(handle(), static_cast<int>(index), static_cast<int>(index));
 }
 
-void ListView::EditLabel(std::size_t index)
-{
-    SetFocus(handle());
-    ListView_EditLabel(handle(), static_cast<int>(index));
-}
-
 HWND ListView::LabelEditor() const { return ListView_GetEditControl(handle()); }
 
 RECT ListView::LabelRect(std::size_t index) const

@@ -26,8 +26,6 @@ public:
     void Select(std::optional<std::size_t> index);
     // Draws one item again, after its label changed.
     void RedrawItem(std::size_t index);
-    // Starts the in-place edit of an item's label, as F2 does.
-    void EditLabel(std::size_t index);
     // The edit box of the label being edited, or nullptr.
     HWND LabelEditor() const;
     // Where the item's label is drawn, in the list's client coordinates.
