@@ -1,7 +1,6 @@
 #pragma once
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,12 +8,12 @@
 
 namespace korvane::ui {
 
-// A list of square pictures, each found by its key, drawn again at the window's dpi.
+// A list of square pictures from the program's icons, each found by its key, drawn again at the window's dpi.
 class ImageList {
 public:
     struct Picture {
         std::wstring key;
-        std::function<UniqueIcon(int size)> load;  // the picture at `size` pixels, or nothing
+        int iconResource;
     };
     // `size` in pixels at 96 dpi.
     ImageList(int size, std::vector<Picture> pictures);
@@ -31,7 +30,7 @@ private:
     UniqueImageList list_;
 };
 
-// The system's picture of a folder, closed or open.
-UniqueIcon LoadFolderIcon(bool open, int size);
+// The program's icon resource drawn at `size` pixels, or nothing.
+UniqueIcon LoadProgramIcon(int resourceId, int size);
 
 }  // namespace korvane::ui

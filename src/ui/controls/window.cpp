@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "ui/controls/control.h"
+#include "ui/controls/image_list.h"
 #include "ui/controls/message_font.h"
 #include "ui/controls/message_loop.h"
 #include "ui/controls/unexpected_failure.h"
@@ -27,12 +28,6 @@ WindowStyle StyleFor(Window::Border border)
         break;
     }
     return {WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0};
-}
-
-UniqueIcon LoadIconAt(int resourceId, int size)
-{
-    return UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resourceId),
-                                                     IMAGE_ICON, size, size, LR_DEFAULTCOLOR)));
 }
 
 }  // namespace
@@ -115,8 +110,8 @@ void Window::SetIcon(int resourceId)
 {
     iconResource_ = resourceId;
     const unsigned dpi = Dpi();
-    bigIcon_ = LoadIconAt(resourceId, GetSystemMetricsForDpi(SM_CXICON, dpi));
-    smallIcon_ = LoadIconAt(resourceId, GetSystemMetricsForDpi(SM_CXSMICON, dpi));
+    bigIcon_ = LoadProgramIcon(resourceId, GetSystemMetricsForDpi(SM_CXICON, dpi));
+    smallIcon_ = LoadProgramIcon(resourceId, GetSystemMetricsForDpi(SM_CXSMICON, dpi));
     SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }

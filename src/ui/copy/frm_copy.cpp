@@ -46,8 +46,7 @@ frmCopy::frmCopy(SettingsStore& settings, Services& services, ProgramActions& pr
       Frame2(*this, L"保存先", kDestinationFrame, kFrameColour),
       lblBack{Label(*this, L"", {156, 120, 4104, 1500}, kShadowColour),
               Label(*this, L"", {156, 1920, 4104, 2700}, kShadowColour)},
-      ImageList1(16, {{L"close", [](int size) { return LoadFolderIcon(false, size); }},
-                      {L"open", [](int size) { return LoadFolderIcon(true, size); }}}),
+      ImageList1(16, {{L"close", IDI_FOLDER_CLOSED}, {L"open", IDI_FOLDER_OPEN}}),
       settings_(settings),
       services_(services),
       program_(program)

@@ -67,7 +67,7 @@ frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramAct
       cmdExport(*this, L"外部保存", {1320, 4680, 1092, 372}, kBottomButtonColour),
       Label1(*this, L"設定者用パスワード：", {240, 4200, 2295, 255}, std::nullopt, Label::Wrap::None),
       txtPassword(*this, {2640, 4200, 1695, 270}),
-      ImageList1(32, {{L"folder", [](int size) { return LoadFolderIcon(false, size); }}}),
+      ImageList1(32, {{L"folder", IDI_FOLDER_CLOSED}}),
       services_(services),
       program_(program)
 {
