@@ -1,5 +1,7 @@
 #include "core/ini_document.h"
 
+#include <algorithm>
+
 namespace korvane {
 
 bool IsIniBlank(wchar_t c)
@@ -56,8 +58,8 @@ IniDocument::IniDocument(std::wstring text) : text_(std::move(text))
     firstSectionByName_.emplace(std::wstring_view{}, 0);
     std::size_t begin = 0;
     while (begin < text_.size()) {
-        std::size_t end = text_.find_first_of(L"\r\n", begin);
-        if (end == std::wstring::npos) end = text_.size();
+        std::size_t end = begin;
+        while (end < text_.size() && text_[end] != L'\r' && text_[end] != L'\n') ++end;
         lines_.push_back({begin, end - begin});
         ParseLine(lines_.size() - 1);
         begin = end;
@@ -82,20 +84,45 @@ void IniDocument::ParseLine(std::size_t lineIndex)
         return;
     }
 
-    Section& section = sections_.back();
-    section.lastLine = lineIndex;
+    sections_.back().lastLine = lineIndex;
     const std::size_t equals = trimmed.find(L'=');
     const std::wstring_view name = TrimIniBlanks(trimmed.substr(0, equals));
-    KeyEntry entry{lineIndex, SpanOf(name), {}};
+    KeyEntry entry{sections_.size() - 1, lineIndex, SpanOf(name), {}};
     if (equals != std::wstring_view::npos) entry.value = SpanOf(TrimIniBlanks(trimmed.substr(equals + 1)));
-    section.keys.try_emplace(name, entry);
+    AddKey(entry);
+}
+
+std::size_t IniDocument::SlotOf(std::size_t section, std::wstring_view name) const
+{
+    const std::size_t mask = keySlots_.size() - 1;  // the size is a power of two
+    std::size_t slot = (FoldedNameHash{}(name) ^ section * 0x9E3779B97F4A7C15ull) & mask;
+    for (;; slot = (slot + 1) & mask) {
+        const std::uint32_t held = keySlots_[slot];
+        if (held == 0) return slot;
+        const KeyEntry& entry = keys_[held - 1];
+        if (entry.section == section && FoldedNameEqual{}(View(entry.name), name)) return slot;
+    }
+}
+
+void IniDocument::AddKey(const KeyEntry& entry)
+{
+    // At most half full, so that a search meets a free slot soon.
+    if (2 * (keys_.size() + 1) > keySlots_.size()) {
+        keySlots_.assign(std::max<std::size_t>(16, 2 * keySlots_.size()), 0);
+        for (std::size_t i = 0; i < keys_.size(); ++i)
+            keySlots_[SlotOf(keys_[i].section, View(keys_[i].name))] = static_cast<std::uint32_t>(i + 1);
+    }
+    const std::size_t slot = SlotOf(entry.section, View(entry.name));
+    if (keySlots_[slot] != 0) return;  // the first line of a name wins
+    keys_.push_back(entry);
+    keySlots_[slot] = static_cast<std::uint32_t>(keys_.size());
 }
 
 const IniDocument::KeyEntry* IniDocument::FindKey(std::size_t section, std::wstring_view key) const
 {
-    const auto& keys = sections_.at(section).keys;
-    const auto it = keys.find(TrimIniBlanks(key));
-    return it == keys.end() ? nullptr : &it->second;
+    if (keySlots_.empty()) return nullptr;
+    const std::uint32_t held = keySlots_[SlotOf(section, TrimIniBlanks(key))];
+    return held == 0 ? nullptr : &keys_[held - 1];
 }
 
 std::optional<std::wstring_view> IniDocument::RawValue(std::wstring_view section, std::wstring_view key) const

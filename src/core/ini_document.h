@@ -18,6 +18,7 @@
 //   of a name wins.
 // - A value is cut at its first NUL character, then one pair of matching enclosing quotes (' or ") is dropped.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,6 +54,7 @@ private:
         std::size_t length = 0;
     };
     struct KeyEntry {
+        std::size_t section = 0;
         std::size_t line = 0;
         Span name;
         Span value;
@@ -64,15 +66,15 @@ private:
     struct FoldedNameEqual {
         bool operator()(std::wstring_view a, std::wstring_view b) const noexcept;
     };
-    template <typename T>
-    using ByFoldedName = std::unordered_map<std::wstring_view, T, FoldedNameHash, FoldedNameEqual>;
 
     struct Section {
         std::optional<std::size_t> headerLine;  // nothing for the nameless section before the first header
         std::size_t lastLine = 0;
-        ByFoldedName<KeyEntry> keys;  // the first line of a name
     };
     const KeyEntry* FindKey(std::size_t section, std::wstring_view key) const;
+    // The slot of keySlots_ that holds the key, or the free slot where it would go.
+    std::size_t SlotOf(std::size_t section, std::wstring_view name) const;
+    void AddKey(const KeyEntry& entry);
 
     void ParseLine(std::size_t lineIndex);
     std::wstring_view View(Span span) const { return std::wstring_view(text_).substr(span.begin, span.length); }
@@ -84,7 +86,11 @@ private:
     std::wstring text_;
     std::vector<Span> lines_;
     std::vector<Section> sections_;
-    ByFoldedName<std::size_t> firstSectionByName_;
+    std::unordered_map<std::wstring_view, std::size_t, FoldedNameHash, FoldedNameEqual> firstSectionByName_;
+    // The first line of each name in each section, found through one open-addressed table of positions in
+    // keys_ (plus one; 0 is a free slot): a file of tens of thousands of keys costs no allocation per key.
+    std::vector<KeyEntry> keys_;
+    std::vector<std::uint32_t> keySlots_;
 };
 
 // The text up to, not including, its first NUL character; the whole text when it has none.

@@ -13,7 +13,16 @@ inline constexpr wchar_t kSeparator = L'|';  // between a name and its path; the
 
 // "Source1" to "Source3" for slot index 0 to 2.
 inline std::wstring SourceKey(std::size_t slotIndex) { return L"Source" + std::to_wstring(slotIndex + 1); }
-// "Dir1", "Dir2", ... for entry index 0, 1, ...
-inline std::wstring DestinationKey(std::size_t entryIndex) { return L"Dir" + std::to_wstring(entryIndex + 1); }
+// "Dir1", "Dir2", ... for entry index 0, 1, ..., written over `key`, whose buffer a reader of many keys reuses.
+inline void AssignDestinationKey(std::wstring& key, std::size_t entryIndex)
+{
+    key.assign(L"Dir").append(std::to_wstring(entryIndex + 1));
+}
+inline std::wstring DestinationKey(std::size_t entryIndex)
+{
+    std::wstring key;
+    AssignDestinationKey(key, entryIndex);
+    return key;
+}
 
 }  // namespace korvane::settings_file

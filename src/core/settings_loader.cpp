@@ -52,9 +52,10 @@ bool ReadSources(SettingsStore& store, const IniDocument& file)
 // The texts are copied once, from the document straight into the store.
 bool ReadDestinations(SettingsStore& store, const IniDocument& file)
 {
+    std::wstring key;
     for (std::size_t i = 0;; ++i) {
-        const std::wstring_view value =
-            GetIniStringView(file, format::kDestinationSection, format::DestinationKey(i));
+        format::AssignDestinationKey(key, i);
+        const std::wstring_view value = GetIniStringView(file, format::kDestinationSection, key);
         if (value.empty()) return true;
         if (i == SettingsStore::kMaxDestinations) return false;
         auto parts = SplitAtSeparator(value);

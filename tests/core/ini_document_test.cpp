@@ -43,6 +43,8 @@ TEST(GetIniString, ReadsValuesTheWayTheProfileApiDoes)
         {L"[S]\r\nk=1\r\nk=2\r\n", L"S", L"k", L"1"},
         {L"[S]\r\nk\r\nk=2\r\n", L"S", L"k", L""},  // a line without "=" is a key with an empty value
         {L"[S]\r\nk=\r\nk=2\r\n", L"S", L"k", L""},
+        {L"[A]\r\nk=1\r\n[B]\r\nk=2\r\n", L"A", L"k", L"1"},  // a name in two sections: each its own
+        {L"[A]\r\nk=1\r\n[B]\r\nk=2\r\n", L"B", L"k", L"2"},
         {L"[S]\r\na=1\r\n[s]\r\na=2\r\nb=3\r\n", L"S", L"a", L"1"},
         {L"[S]\r\na=1\r\n[s]\r\na=2\r\nb=3\r\n", L"S", L"b", L""},  // only the first section of a name counts
         {L";c=1\r\n[S]\r\n", L"", L";c", L""},                       // a comment, not the key ";c"
