@@ -1,6 +1,8 @@
 #include "core/ini_document.h"
 
 #include <algorithm>
+#include <limits>
+#include <stdexcept>
 
 namespace korvane {
 
@@ -54,13 +56,14 @@ bool IniDocument::FoldedNameEqual::operator()(std::wstring_view a, std::wstring_
 
 IniDocument::IniDocument(std::wstring text) : text_(std::move(text))
 {
+    if (text_.size() > std::numeric_limits<Position>::max()) throw std::length_error("INI text too long");
     sections_.emplace_back();  // the nameless section before the first header
     firstSectionByName_.emplace(std::wstring_view{}, 0);
     std::size_t begin = 0;
     while (begin < text_.size()) {
         std::size_t end = begin;
         while (end < text_.size() && text_[end] != L'\r' && text_[end] != L'\n') ++end;
-        lines_.push_back({begin, end - begin});
+        lines_.push_back({static_cast<Position>(begin), static_cast<Position>(end - begin)});
         ParseLine(lines_.size() - 1);
         begin = end;
         if (begin < text_.size() && text_[begin] == L'\r') ++begin;
@@ -87,7 +90,7 @@ void IniDocument::ParseLine(std::size_t lineIndex)
     sections_.back().lastLine = lineIndex;
     const std::size_t equals = trimmed.find(L'=');
     const std::wstring_view name = TrimIniBlanks(trimmed.substr(0, equals));
-    KeyEntry entry{sections_.size() - 1, lineIndex, SpanOf(name), {}};
+    KeyEntry entry{static_cast<Position>(sections_.size() - 1), static_cast<Position>(lineIndex), SpanOf(name), {}};
     if (equals != std::wstring_view::npos) entry.value = SpanOf(TrimIniBlanks(trimmed.substr(equals + 1)));
     AddKey(entry);
 }
@@ -116,6 +119,7 @@ void IniDocument::AddKey(const KeyEntry& entry)
     if (keySlots_[slot] != 0) return;  // the first line of a name wins
     keys_.push_back(entry);
     keySlots_[slot] = static_cast<std::uint32_t>(keys_.size());
+    ++sections_[entry.section].keyCount;
 }
 
 const IniDocument::KeyEntry* IniDocument::FindKey(std::size_t section, std::wstring_view key) const
@@ -151,6 +155,8 @@ std::optional<IniDocument::KeyLine> IniDocument::FindKeyLine(std::size_t section
 }
 
 std::size_t IniDocument::LastLineOfSection(std::size_t section) const { return sections_.at(section).lastLine; }
+
+std::size_t IniDocument::KeyCount(std::size_t section) const { return sections_.at(section).keyCount; }
 
 std::wstring_view TrimAtNull(std::wstring_view text) { return text.substr(0, text.find(L'\0')); }
 

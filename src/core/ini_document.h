@@ -29,6 +29,7 @@ namespace korvane {
 
 class IniDocument {
 public:
+    // Throws std::length_error for a text of 2^32 characters or more.
     explicit IniDocument(std::wstring text);
     // The index holds views of the text, which a copy or a move could leave behind.
     IniDocument(const IniDocument&) = delete;
@@ -47,15 +48,19 @@ public:
     };
     std::optional<KeyLine> FindKeyLine(std::size_t section, std::wstring_view key) const;
     std::size_t LastLineOfSection(std::size_t section) const;  // its last key line, or its header
+    std::size_t KeyCount(std::size_t section) const;           // its keys of different names
 
 private:
+    // Positions in the text, lines and sections in 32 bits (the constructor refuses longer texts): a file of
+    // tens of thousands of keys is indexed in half the memory.
+    using Position = std::uint32_t;
     struct Span {
-        std::size_t begin = 0;
-        std::size_t length = 0;
+        Position begin = 0;
+        Position length = 0;
     };
     struct KeyEntry {
-        std::size_t section = 0;
-        std::size_t line = 0;
+        Position section = 0;
+        Position line = 0;
         Span name;
         Span value;
     };
@@ -70,6 +75,7 @@ private:
     struct Section {
         std::optional<std::size_t> headerLine;  // nothing for the nameless section before the first header
         std::size_t lastLine = 0;
+        std::size_t keyCount = 0;
     };
     const KeyEntry* FindKey(std::size_t section, std::wstring_view key) const;
     // The slot of keySlots_ that holds the key, or the free slot where it would go.
@@ -80,7 +86,7 @@ private:
     std::wstring_view View(Span span) const { return std::wstring_view(text_).substr(span.begin, span.length); }
     Span SpanOf(std::wstring_view part) const
     {
-        return {static_cast<std::size_t>(part.data() - text_.data()), part.size()};
+        return {static_cast<Position>(part.data() - text_.data()), static_cast<Position>(part.size())};
     }
 
     std::wstring text_;

@@ -1,5 +1,6 @@
 #include "core/settings_loader.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -52,6 +53,9 @@ bool ReadSources(SettingsStore& store, const IniDocument& file)
 // The texts are copied once, from the document straight into the store.
 bool ReadDestinations(SettingsStore& store, const IniDocument& file)
 {
+    // Room for every key of the section at once: growing the list step by step would move it several times.
+    if (const auto section = file.FindSection(format::kDestinationSection))
+        store.destinations.reserve(std::min(file.KeyCount(*section), SettingsStore::kMaxDestinations));
     std::wstring key;
     for (std::size_t i = 0;; ++i) {
         format::AssignDestinationKey(key, i);
