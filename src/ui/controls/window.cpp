@@ -106,10 +106,9 @@ void Window::SetDefaultButton(Control& button) { navigation_.SetDefaultButton(bu
 
 void Window::SetCancelButton(Control& button) { navigation_.SetCancelButton(button.handle()); }
 
-void Window::SetIcon(int resourceId)
+void Window::ShowIcon(unsigned dpi)
 {
-    iconResource_ = resourceId;
-    const unsigned dpi = Dpi();
+    const int resourceId = design_.iconResource;
     bigIcon_ = LoadProgramIcon(resourceId, GetSystemMetricsForDpi(SM_CXICON, dpi));
     smallIcon_ = LoadProgramIcon(resourceId, GetSystemMetricsForDpi(SM_CXSMICON, dpi));
     SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
@@ -136,7 +135,7 @@ void Window::LayOutAt(unsigned dpi)
     UniqueFont font = CreateMessageFont(dpi);
     for (Control* control : controls_) control->OnLayout(dpi, font.get());
     font_ = std::move(font);
-    if (iconResource_ != 0) SetIcon(iconResource_);
+    if (design_.iconResource != 0) ShowIcon(dpi);
     OnLayout(dpi);
     InvalidateRect(handle(), nullptr, TRUE);
 }

@@ -32,6 +32,7 @@ public:
         COLORREF backColour = RGB(255, 255, 255);
         Border border = Border::FixedSingle;
         HWND owner = nullptr;
+        int iconResource = 0;  // the program's icon shown in the caption and the task bar; 0 for none
     };
 
     Window(const Window&) = delete;
@@ -62,7 +63,6 @@ protected:
     // Enter clicks the default button, Esc the cancel button.
     void SetDefaultButton(Control& button);
     void SetCancelButton(Control& button);
-    void SetIcon(int resourceId);
     // Puts the controls in this tab order, which is also their order from top to bottom where they overlap (a
     // frame comes after the controls it holds). Without it, the order is that of their creation.
     void SetTabOrder(std::initializer_list<const Control*> controls);
@@ -98,6 +98,7 @@ private:
     void OnDestroyed();
     void LayOutAt(unsigned dpi);
     void SizeClientArea(int width, int height, unsigned dpi);
+    void ShowIcon(unsigned dpi);  // the design's icon, drawn at `dpi`
 
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     static ATOM WindowClass();
@@ -111,7 +112,6 @@ private:
     UniqueBrush backBrush_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
-    int iconResource_ = 0;
     std::optional<DisabledOwner> disabledOwner_;
     int nextControlId_ = 100;  // below are IDOK and IDCANCEL, which the default and cancel buttons take
 };

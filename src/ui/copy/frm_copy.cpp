@@ -31,7 +31,10 @@ OptionButton SourceOption(Window& window, int row)
 }  // namespace
 
 frmCopy::frmCopy(SettingsStore& settings, Services& services, ProgramActions& program)
-    : Window({.caption = L"Korvane", .clientSize = {4395, 5595}, .backColour = kWindowColour}),
+    : Window({.caption = L"Korvane",
+              .clientSize = {4395, 5595},
+              .backColour = kWindowColour,
+              .iconResource = IDI_KORVANE}),
       optSource{SourceOption(*this, 0), SourceOption(*this, 1), SourceOption(*this, 2)},
       cboList(*this, Inside(kDestinationFrame, {120, 240, 2892, 276})),
       treDir(*this, Inside(kDestinationFrame, {120, 600, 3732, 1572})),
@@ -62,7 +65,6 @@ frmCopy::frmCopy(SettingsStore& settings, Services& services, ProgramActions& pr
     cmdQuit.onClick = [this] { program_.EndProgram(); };
     SetCancelButton(cmdQuit);
 
-    SetIcon(IDI_KORVANE);
     LayOut();
     CenterOnScreen();
     Load();

@@ -42,7 +42,10 @@ Button SlotPickButton(Window& window, int slot)
 }  // namespace
 
 frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramActions& program)
-    : Window({.caption = L"セットアップ - Korvane", .clientSize = {5580, 5115}, .backColour = kWindowColour}),
+    : Window({.caption = L"セットアップ - Korvane",
+              .clientSize = {5580, 5115},
+              .backColour = kWindowColour,
+              .iconResource = IDI_KORVANE}),
       chkSource{SlotCheckBox(*this, 0), SlotCheckBox(*this, 1), SlotCheckBox(*this, 2)},
       txtName{SlotNameBox(*this, 0), SlotNameBox(*this, 1), SlotNameBox(*this, 2)},
       txtSource{SlotPathBox(*this, 0), SlotPathBox(*this, 1), SlotPathBox(*this, 2)},
@@ -111,7 +114,6 @@ frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramAct
     cmdImport.onClick = [this] { cmdImport_Click(); };
     SetCancelButton(cmdCancel);
 
-    SetIcon(IDI_KORVANE);
     LayOut();
     CenterOnScreen();
     ShowSettings(settings);
