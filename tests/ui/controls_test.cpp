@@ -230,7 +230,8 @@ TEST(ControlsTest, TextsSortedBeforehandStandAsTheTreeSortsThem)
     } w;
     const std::vector<std::wstring> texts{
         L"旅行", L"Events", L"events2", L"2026_1205", L"2026_0817 夏休み", L"10", L"2", L"1", L"_下書き", L"-x",
-        L"x y", L"x", L"ＡＢ", L"ab", L"ﾊﾝｶｸ", L"ハンカク", L"はんかく", L"漢字", L"Zeta", L"alpha", L"ä", L"b"};
+        L"x y", L"x", L"ＡＢ", L"ab", L"ﾊﾝｶｸ", L"ハンカク", L"はんかく", L"漢字", L"Zeta", L"alpha", L"ä", L"b",
+        L"ｧｨｩｪｫｬｭｮｯ", L"ｧｧｧｧｧｧｧｧｧｧ", L"ｧｧｧｧｧｧｧｧｧ"};  // small half-width kana: keys longer than most
     for (const std::wstring& text : texts) w.tree.AddNode(nullptr, text, 0, 0);
     TreeView_SortChildren(w.tree.handle(), TVI_ROOT, FALSE);
     std::vector<std::wstring> byTheTree;

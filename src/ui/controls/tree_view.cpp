@@ -110,14 +110,24 @@ void SortAsTreeSorts(std::vector<std::wstring>& texts)
         std::string key;
         std::wstring text;
     };
+    const LCID locale = GetThreadLocale();
+    const auto writeKey = [locale](const std::wstring& text, std::string& key) {
+        return LCMapStringW(locale, LCMAP_SORTKEY | NORM_IGNORECASE, text.c_str(), static_cast<int>(text.size()),
+                            reinterpret_cast<LPWSTR>(key.data()), static_cast<int>(key.size()));
+    };
     std::vector<Keyed> keyed;
     keyed.reserve(texts.size());
     for (std::wstring& text : texts) {
-        const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
-        const int size = LCMapStringW(GetThreadLocale(), flags, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-        std::string key(static_cast<std::size_t>(size), '\0');
-        LCMapStringW(GetThreadLocale(), flags, text.c_str(), static_cast<int>(text.size()),
-                     reinterpret_cast<LPWSTR>(key.data()), size);
+        // Working out a key is the cost, and asking for its size first would do it twice: a room that most keys
+        // fit is tried first.
+        std::string key(4 * text.size() + 16, '\0');
+        int size = writeKey(text, key);
+        if (size == 0) {
+            key.clear();
+            key.resize(static_cast<std::size_t>(writeKey(text, key)));
+            size = writeKey(text, key);
+        }
+        key.resize(static_cast<std::size_t>(size));
         keyed.push_back({std::move(key), std::move(text)});
     }
     std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
