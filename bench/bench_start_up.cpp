@@ -6,7 +6,9 @@
 // Memory is the process's working set once that window shows and the process is idle (WaitForInputIdle: its
 // first paint is done). The window is then closed with WM_CLOSE, as its close box would.
 //
-// Usage: bench_start_up <bare_window.exe> <korvane.exe>
+// A second reference, the copy window's controls in a bare program, shows what the controls alone cost.
+//
+// Usage: bench_start_up <bare_window.exe> <controls_window.exe> <korvane.exe>
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
@@ -133,7 +135,7 @@ struct Series {
     }
 };
 
-int Run(const std::wstring& bareWindow, const std::wstring& program)
+int Run(const std::wstring& bareWindow, const std::wstring& controlsWindow, const std::wstring& program)
 {
     const testing::filetree::TempFolder scratch;
     const std::wstring few = ProgramWithDestinations(scratch, program, 20);
@@ -141,9 +143,10 @@ int Run(const std::wstring& bareWindow, const std::wstring& program)
 
     LaunchUntilVisible(bareWindow, L"Bare window");  // the first start of any program fills the caches
     LaunchUntilVisible(few, L"Korvane");
-    Series bareBeforeFew, bareBeforeMany, withFew, withMany;
+    Series bareBeforeFew, bareBeforeMany, withFew, withMany, controls;
     for (int round = 0; round < kRounds; ++round) {  // each program measured right after its reference
         bareBeforeFew.Add(LaunchUntilVisible(bareWindow, L"Bare window"));
+        controls.Add(LaunchUntilVisible(controlsWindow, L"Controls window"));
         withFew.Add(LaunchUntilVisible(few, L"Korvane"));
         bareBeforeMany.Add(LaunchUntilVisible(bareWindow, L"Bare window"));
         withMany.Add(LaunchUntilVisible(many, L"Korvane"));
@@ -157,6 +160,13 @@ int Run(const std::wstring& bareWindow, const std::wstring& program)
                  Median(bareBeforeFew.workingSetMb), "MB", AtMostAbove(8, "MB")});
     PrintFigure({"resident memory once visible, 32,767 destinations", Median(withMany.workingSetMb), bare,
                  Median(bareBeforeMany.workingSetMb), "MB", AtMostAbove(16, "MB")});
+    const std::string sameControls = "its controls in a bare program";
+    PrintFigure({"its controls in a bare program, start to visible", Median(controls.startMs), bare,
+                 Median(bareBeforeFew.startMs), "ms", ShownOnly()});
+    PrintFigure({"copy window start to visible, 20 destinations", Median(withFew.startMs), sameControls,
+                 Median(controls.startMs), "ms", ShownOnly()});
+    PrintFigure({"its controls in a bare program, resident memory", Median(controls.workingSetMb), bare,
+                 Median(bareBeforeFew.workingSetMb), "MB", ShownOnly()});
     return 0;
 }
 
@@ -166,11 +176,11 @@ int main()
 {
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (arguments == nullptr || count != 3) {
-        std::fprintf(stderr, "usage: bench_start_up <bare_window.exe> <korvane.exe>\n");
+    if (arguments == nullptr || count != 4) {
+        std::fprintf(stderr, "usage: bench_start_up <bare_window.exe> <controls_window.exe> <korvane.exe>\n");
         return 2;
     }
-    const std::wstring bareWindow = arguments[1], program = arguments[2];
+    const std::wstring bareWindow = arguments[1], controlsWindow = arguments[2], program = arguments[3];
     LocalFree(arguments);
-    return RunBenchmark("bench_start_up", [&] { return Run(bareWindow, program); });
+    return RunBenchmark("bench_start_up", [&] { return Run(bareWindow, controlsWindow, program); });
 }

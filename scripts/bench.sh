@@ -27,7 +27,9 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   for name in "$@"; do
     echo "== $name" >>"$log"
     arguments=()
-    [ "$name" = bench_start_up ] && arguments=("$(winepath -w "$bench/bare_window.exe")" "$(winepath -w "$bench/../korvane.exe")")
+    [ "$name" = bench_start_up ] && arguments=("$(winepath -w "$bench/bare_window.exe")"
+                                               "$(winepath -w "$bench/controls_window.exe")"
+                                               "$(winepath -w "$bench/../korvane.exe")")
     wine "$bench/$name.exe" "${arguments[@]}" </dev/null >>"$log" 2>&1 || { echo "$name failed (see $log)" >&2; status=1; }
   done
   exit $status
