@@ -2,6 +2,8 @@
 // window and ends when that window is closed.
 #include <windows.h>
 
+#include "reference_program.h"
+
 namespace {
 
 LRESULT CALLBACK BareProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -27,12 +29,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
     HWND window = CreateWindowW(L"BareWindow", L"Bare window", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                 300, 400, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 1;
-    ShowWindow(window, show);
-    UpdateWindow(window);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return 0;
+    return korvane::bench::ShowAndRunUntilClosed(window, show);
 }

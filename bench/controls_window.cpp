@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "reference_program.h"
 #include "resource.h"
 
 namespace {
@@ -133,12 +134,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
     SendMessageW(window, WM_SETICON, ICON_SMALL,
                  reinterpret_cast<LPARAM>(ProgramIcon(IDI_KORVANE, GetSystemMetricsForDpi(SM_CXSMICON, dpi))));
     AddControls(window, dpi);
-    ShowWindow(window, show);
-    UpdateWindow(window);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    return 0;
+    return korvane::bench::ShowAndRunUntilClosed(window, show);
 }
