@@ -26,7 +26,7 @@ void DestinationListEditor::ClickItem(std::size_t index)
 void DestinationListEditor::SetNameBox(std::wstring text)
 {
     nameBox_ = std::move(text);
-    if (selected_ && items_[*selected_].label != nameBox_) items_[*selected_].label = nameBox_;
+    if (selected_) items_[*selected_].label = nameBox_;
 }
 
 void DestinationListEditor::SetFolderBox(std::wstring text)

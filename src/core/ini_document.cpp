@@ -18,13 +18,18 @@ std::wstring_view TrimIniBlanks(std::wstring_view text)
     return text;
 }
 
+bool IsEnclosedInQuotes(std::wstring_view value)
+{
+    return value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front();
+}
+
+bool HoldsLineBreakOrNul(std::wstring_view text) { return text.find_first_of(L"\r\n\0", 0, 3) != text.npos; }
+
 namespace {
 
 std::wstring_view DropEnclosingQuotes(std::wstring_view value)
 {
-    if (value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front())
-        return value.substr(1, value.size() - 2);
-    return value;
+    return IsEnclosedInQuotes(value) ? value.substr(1, value.size() - 2) : value;
 }
 
 wchar_t FoldedCharacter(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }

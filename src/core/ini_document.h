@@ -112,6 +112,12 @@ std::wstring GetIniString(const IniDocument& file, std::wstring_view section, st
 // The characters dropped around lines, names and values.
 bool IsIniBlank(wchar_t c);
 
+// Whether a value is enclosed in one pair of matching quotes (' or "), which a reading drops.
+bool IsEnclosedInQuotes(std::wstring_view value);
+
+// Whether `text` holds CR, LF or NUL: a line break would end its line early, and a reading cuts a value at NUL.
+bool HoldsLineBreakOrNul(std::wstring_view text);
+
 // `text` without the blanks around it.
 std::wstring_view TrimIniBlanks(std::wstring_view text);
 

@@ -16,8 +16,6 @@ std::wstring KeyLine(std::wstring_view key, const IniAssignment& assignment)
     return std::wstring(key) + L"=" + assignment.value;
 }
 
-bool HoldsLineBreakOrNul(std::wstring_view text) { return text.find_first_of(L"\r\n\0", 0, 3) != text.npos; }
-
 // A name the reader finds again under the same spelling: not blank and without blanks around it.
 bool IsTrimmedName(std::wstring_view name) { return !name.empty() && TrimIniBlanks(name).size() == name.size(); }
 

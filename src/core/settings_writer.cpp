@@ -17,9 +17,6 @@ using Outcome = SaveResult::Outcome;
 
 bool HoldsSeparator(const std::wstring& text) { return text.find(format::kSeparator) != std::wstring::npos; }
 
-// A line break would end the line early, and the reader cuts a value at its first NUL.
-bool HoldsLineBreakOrNul(const std::wstring& text) { return text.find_first_of(L"\r\n\0", 0, 3) != text.npos; }
-
 // Which rule, if any, a name and path break: the separator first, as it was the first rule the writer had.
 std::optional<Outcome> BrokenRule(const std::wstring& name, const std::wstring& path, Outcome separator,
                                   Outcome lineBreak)
@@ -55,9 +52,7 @@ std::optional<SaveResult> FindUnstorableText(const SettingsFileContent& content,
 std::wstring Stored(std::wstring value)
 {
     const bool changedByTrimming = !value.empty() && (IsIniBlank(value.front()) || IsIniBlank(value.back()));
-    const bool changedByUnquoting =
-        value.size() >= 2 && (value.front() == L'"' || value.front() == L'\'') && value.back() == value.front();
-    if (changedByTrimming || changedByUnquoting) return L'"' + value + L'"';
+    if (changedByTrimming || IsEnclosedInQuotes(value)) return L'"' + value + L'"';
     return value;
 }
 
