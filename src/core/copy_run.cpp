@@ -1,6 +1,7 @@
 #include "core/copy_run.h"
 
 #include "core/copy_folder.h"
+#include "core/error_box.h"
 #include "core/path_text.h"
 #include "platform/failure.h"
 
@@ -8,7 +9,6 @@ namespace korvane {
 namespace {
 
 // The run's texts, all of them here.
-const std::wstring kErrorTitle = L"エラー";
 const std::wstring kNamePromptTitle = L"コピー";
 const std::wstring kNamePrompt =
     L"作成するフォルダの名前を入力してください\r\n"
@@ -42,7 +42,7 @@ MessageBoxSpec CopyFailedQuestion()
 MessageBoxSpec FailureMessage(int code)
 {
     if (code == failure_code::kBadFileName) {
-        return {L"無効なファイル名です", MessageIcon::Critical, MessageButtons::Ok, false, kErrorTitle};
+        return ErrorBox(L"無効なファイル名です");
     }
     return {L"コピーに失敗しました（Err No." + std::to_wstring(code) + L")", MessageIcon::Exclamation,
             MessageButtons::Ok, false, kErrorTitle};

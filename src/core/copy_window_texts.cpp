@@ -1,22 +1,22 @@
 #include "core/copy_window_texts.h"
 
+#include "core/error_box.h"
+
 namespace korvane::copy_window_texts {
 namespace {
 
-constexpr wchar_t kErrorTitle[] = L"エラー";
 constexpr wchar_t kAuthorTitle[] = L"作者からメッセージ";
 
 }  // namespace
 
 MessageBoxSpec NotAPath(const std::wstring& folder)
 {
-    return {folder + L"\r\nは正しいパスではありません", MessageIcon::Critical, MessageButtons::Ok, false, kErrorTitle};
+    return ErrorBox(folder + L"\r\nは正しいパスではありません");
 }
 
 MessageBoxSpec FolderUnreadable(const std::wstring& folder, const std::wstring& reason)
 {
-    return {folder + L"\r\nのフォルダを読み込めませんでした" + (reason.empty() ? L"" : L"\r\n" + reason),
-            MessageIcon::Critical, MessageButtons::Ok, false, kErrorTitle};
+    return ErrorBox(folder + L"\r\nのフォルダを読み込めませんでした" + (reason.empty() ? L"" : L"\r\n" + reason));
 }
 
 MessageBoxSpec AuthorQuestion()

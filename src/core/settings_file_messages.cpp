@@ -1,5 +1,6 @@
 #include "core/settings_file_messages.h"
 
+#include "core/error_box.h"
 #include "core/settings_store.h"
 #include "core/settings_writer.h"
 #include "platform/file_system.h"
@@ -7,11 +8,6 @@
 namespace korvane {
 namespace settings_file_messages {
 namespace {
-
-MessageBoxSpec ErrorBox(std::wstring text)
-{
-    return {std::move(text), MessageIcon::Critical, MessageButtons::Ok, false, L"エラー"};
-}
 
 // The system's reason, or the failure code when the system gave none.
 std::wstring ReasonOrCode(int code, const std::wstring& reason)

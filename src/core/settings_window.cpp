@@ -1,5 +1,6 @@
 #include "core/settings_window.h"
 
+#include "core/error_box.h"
 #include "core/settings_loader.h"
 
 namespace korvane {
@@ -21,16 +22,6 @@ MessageBoxSpec ImportCancelledMessage()
     return {L"読み込みは中止されました", MessageIcon::Critical, MessageButtons::Ok, false, L"確認"};
 }
 
-MessageBoxSpec WrongPasswordMessage()
-{
-    return {L"パスワードが違います", MessageIcon::Critical, MessageButtons::Ok, false, L"エラー"};
-}
-
-MessageBoxSpec SaveFailedMessage(const SaveResult& result)
-{
-    return {result.ErrorMessage(), MessageIcon::Critical, MessageButtons::Ok, false, L"エラー"};
-}
-
 }  // namespace
 
 SettingsFileContent WorkingCopyOf(const SettingsStore& store)
@@ -49,7 +40,7 @@ SettingsFileContent WorkingCopyOf(const SettingsStore& store)
 bool SaveSettingsFile(const SettingsFileContent& content, Services& services, const std::wstring& path)
 {
     const SaveResult result = WriteSettingsFile(content, services.fileSystem, services.codec, path);
-    if (!result.ok()) services.dialogs.ShowMessage(SaveFailedMessage(result));
+    if (!result.ok()) services.dialogs.ShowMessage(ErrorBox(result.ErrorMessage()));
     return result.ok();
 }
 
@@ -76,7 +67,7 @@ bool ImportSettings(SettingsStore& imported, Services& services)
 bool CheckPassword(const SettingsStore& store, const std::wstring& typed, Dialogs& dialogs)
 {
     if (typed == store.password) return true;
-    dialogs.ShowMessage(WrongPasswordMessage());
+    dialogs.ShowMessage(ErrorBox(L"パスワードが違います"));
     return false;
 }
 
