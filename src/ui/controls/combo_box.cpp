@@ -69,7 +69,7 @@ LRESULT ComboBox::OnCommand(WORD code)
 void ComboBox::OnLayout(unsigned dpi, HFONT font)
 {
     // The height of a combo box's window includes its open list; the closed box takes its height from the font.
-    Control::OnLayout(dpi, font);
+    SetFont(font);
     RECT place = PixelRect(dpi);
     place.bottom += TwipsToPixels(kDroppedListTwips, dpi);
     MoveTo(place);

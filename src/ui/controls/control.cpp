@@ -56,6 +56,22 @@ HBRUSH Control::OnControlColour(HDC dc)
 
 RECT Control::PixelRect(unsigned dpi) const { return TwipsToPixels(place_, dpi); }
 
+void Control::SetFont(HFONT font) { SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
+
+void Control::ReplaceProcedure(WNDPROC procedure, WNDPROC& classProcedure)
+{
+    const auto previous =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+    if (previous != procedure) classProcedure = previous;
+}
+
+void Control::NotifyWindow(HWND control, NMHDR& header)
+{
+    header.hwndFrom = control;
+    header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(control));
+    SendMessageW(GetParent(control), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
 void Control::MoveTo(const RECT& pixels)
 {
     SetWindowPos(handle(), nullptr, pixels.left, pixels.top, pixels.right - pixels.left,
@@ -64,7 +80,7 @@ void Control::MoveTo(const RECT& pixels)
 
 void Control::OnLayout(unsigned dpi, HFONT font)
 {
-    SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetFont(font);
     MoveTo(PixelRect(dpi));
 }
 

@@ -59,9 +59,18 @@ protected:
     virtual bool StandsOnWindowColour() const { return true; }
     // Places the control at the window's dpi and gives it the window's font.
     virtual void OnLayout(unsigned dpi, HFONT font);
+    void SetFont(HFONT font);
     // Moves the control to `pixels` (a rectangle in the window's client coordinates).
     void MoveTo(const RECT& pixels);
     RECT PixelRect(unsigned dpi) const;
+
+    // Puts `procedure` in place of the control's window procedure; it passes what it leaves on to the class's own
+    // procedure, kept in `classProcedure`. Subclassing with SetWindowSubclass would be slower: under Wine its
+    // dispatch of every message made filling 10,000 tree nodes take 1.4 s instead of 0.2 s.
+    void ReplaceProcedure(WNDPROC procedure, WNDPROC& classProcedure);
+    // Sends a notification of the control's own (`header.code` 1 or above; the common controls' are negative)
+    // to its window as WM_NOTIFY, so that its handler runs under the window's guard like every other event.
+    static void NotifyWindow(HWND control, NMHDR& header);
 
 private:
     friend class Window;

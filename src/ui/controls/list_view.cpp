@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cwchar>
 
-
 namespace korvane::ui {
 
 namespace {
@@ -11,8 +10,7 @@ namespace {
 // The list view class's own window procedure, the same for every list.
 WNDPROC listViewProcedure = nullptr;
 
-// Sent by the list to its window as WM_NOTIFY, so that the handlers run under the window's guard like every other
-// event. Common control codes are all negative.
+// The list's own notifications.
 constexpr UINT kDeleteKeyPressed = 1;
 constexpr UINT kItemClicked = 2;
 
@@ -20,13 +18,6 @@ struct ItemClickNotification {
     NMHDR header;
     int item;
 };
-
-void NotifyParent(HWND list, NMHDR& header)
-{
-    header.hwndFrom = list;
-    header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
-    SendMessageW(GetParent(list), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
-}
 
 }  // namespace
 
@@ -36,10 +27,7 @@ ListView::ListView(Window& parent, const TwipsRect& place)
                            LVS_AUTOARRANGE | WS_TABSTOP | WS_GROUP,
                        WS_EX_CLIENTEDGE, L"", place, std::nullopt})
 {
-    // The window procedure is replaced rather than subclassed with SetWindowSubclass, which is slow under Wine.
-    const auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListView::InputProcedure)));
-    if (previous != &ListView::InputProcedure) listViewProcedure = previous;
+    ReplaceProcedure(&ListView::InputProcedure, listViewProcedure);
 }
 
 void ListView::SetImageList(HIMAGELIST images) { ListView_SetImageList(handle(), images, LVSIL_NORMAL); }
@@ -100,7 +88,8 @@ void ListView::FillDisplayInfo(NMLVDISPINFOW& info) const
     LVITEMW& item = info.item;
     if (item.mask & LVIF_IMAGE) item.iImage = itemImage_;
     if ((item.mask & LVIF_TEXT) && item.pszText != nullptr && item.cchTextMax > 0) {
-        const std::wstring_view label = itemLabel ? itemLabel(static_cast<std::size_t>(item.iItem)) : std::wstring_view();
+        const auto index = static_cast<std::size_t>(item.iItem);
+        const std::wstring_view label = itemLabel ? itemLabel(index) : std::wstring_view();
         const std::size_t length = std::min(label.size(), static_cast<std::size_t>(item.cchTextMax - 1));
         wmemcpy(item.pszText, label.data(), length);
         item.pszText[length] = L'\0';
@@ -116,7 +105,8 @@ LRESULT ListView::OnNotify(const NMHDR& header)
     case LVN_ODFINDITEMW:
         return -1;  // no type-ahead search among the labels
     case kItemClicked:
-        if (onItemClick) onItemClick(static_cast<std::size_t>(reinterpret_cast<const ItemClickNotification&>(header).item));
+        if (onItemClick)
+            onItemClick(static_cast<std::size_t>(reinterpret_cast<const ItemClickNotification&>(header).item));
         return 0;
     case LVN_ITEMCHANGED: {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
@@ -147,7 +137,7 @@ LRESULT CALLBACK ListView::InputProcedure(HWND hwnd, UINT message, WPARAM wParam
     case WM_SYSKEYDOWN:
         if (wParam == VK_DELETE) {
             NMHDR header{nullptr, 0, kDeleteKeyPressed};
-            NotifyParent(hwnd, header);
+            NotifyWindow(hwnd, header);
             return 0;
         }
         if (wParam == VK_F2 && message == WM_KEYDOWN) {
@@ -164,7 +154,7 @@ LRESULT CALLBACK ListView::InputProcedure(HWND hwnd, UINT message, WPARAM wParam
         const int clicked = ListView_GetNextItem(hwnd, -1, LVNI_FOCUSED | LVNI_SELECTED);
         if (clicked >= 0) {
             ItemClickNotification notification{{nullptr, 0, kItemClicked}, clicked};
-            NotifyParent(hwnd, notification.header);
+            NotifyWindow(hwnd, notification.header);
         }
         return result;
     }

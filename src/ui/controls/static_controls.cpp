@@ -8,8 +8,8 @@ constexpr UINT_PTR kPaintingSubclass = 1;
 
 Label::Label(Window& parent, const std::wstring& caption, const TwipsRect& place, std::optional<COLORREF> backColour,
              Wrap wrap)
-    : Control(parent, {WC_STATICW, SS_LEFT | WS_GROUP | (wrap == Wrap::Words ? DWORD{0} : DWORD{SS_LEFTNOWORDWRAP}), 0, caption,
-                       place, backColour})
+    : Control(parent, {WC_STATICW, SS_LEFT | WS_GROUP | (wrap == Wrap::Words ? DWORD{0} : DWORD{SS_LEFTNOWORDWRAP}),
+                       0, caption, place, backColour})
 {
 }
 

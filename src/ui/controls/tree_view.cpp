@@ -11,8 +11,7 @@ namespace {
 // The tree view class's own window procedure, the same for every tree.
 WNDPROC treeViewProcedure = nullptr;
 
-// Sent by the tree to its window as WM_NOTIFY once a mouse click on a node has been handled, so that the node
-// click runs under the window's guard like every other event. Common control codes are all negative.
+// The tree's own notification, sent once a mouse click on a node has been handled.
 constexpr UINT kNodeClicked = 1;
 
 struct NodeClickNotification {
@@ -28,11 +27,7 @@ TreeView::TreeView(Window& parent, const TwipsRect& place)
                            WS_TABSTOP | WS_GROUP,
                        WS_EX_CLIENTEDGE, L"", place, std::nullopt})
 {
-    // The window procedure is replaced rather than subclassed with SetWindowSubclass: under Wine that one's
-    // dispatch of every message made filling 10,000 nodes take 1.4 s instead of 0.2 s.
-    const auto previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TreeView::ClickProcedure)));
-    if (previous != &TreeView::ClickProcedure) treeViewProcedure = previous;
+    ReplaceProcedure(&TreeView::ClickProcedure, treeViewProcedure);
 }
 
 void TreeView::SetImageList(HIMAGELIST images) { TreeView_SetImageList(handle(), images, TVSIL_NORMAL); }
@@ -154,8 +149,8 @@ LRESULT CALLBACK TreeView::ClickProcedure(HWND hwnd, UINT message, WPARAM wParam
     if (!(hit.flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL))) clicked = nullptr;
     const LRESULT result = CallWindowProcW(treeViewProcedure, hwnd, message, wParam, lParam);
     if (clicked != nullptr && IsWindow(hwnd)) {
-        NodeClickNotification notification{{hwnd, static_cast<UINT_PTR>(GetDlgCtrlID(hwnd)), kNodeClicked}, clicked};
-        SendMessageW(GetParent(hwnd), WM_NOTIFY, notification.header.idFrom, reinterpret_cast<LPARAM>(&notification));
+        NodeClickNotification notification{{nullptr, 0, kNodeClicked}, clicked};
+        NotifyWindow(hwnd, notification.header);
     }
     return result;
 }
