@@ -22,8 +22,8 @@ std::vector<std::wstring> EnumerateSubfolders(const std::wstring& folder)
 {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data{};
-    const HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchLimitToDirectories,
-                                         nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE find = FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data,
+                                         FindExSearchLimitToDirectories, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) return names;
     do {
         const std::wstring name = data.cFileName;

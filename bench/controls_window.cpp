@@ -127,7 +127,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show)
     RECT frame{0, 0, Pixels(4395, dpi), Pixels(5595, dpi)};
     AdjustWindowRectExForDpi(&frame, style, FALSE, 0, dpi);
     HWND window = CreateWindowW(L"ControlsWindow", L"Controls window", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
+                                nullptr);
     if (window == nullptr) return 1;
     SendMessageW(window, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(ProgramIcon(IDI_KORVANE, GetSystemMetricsForDpi(SM_CXICON, dpi))));

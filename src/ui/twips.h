@@ -34,8 +34,14 @@ constexpr int ScaleRounded(int units, int from, int to)
     return static_cast<int>((scaled + (scaled >= 0 ? from / 2 : -from / 2)) / from);
 }
 
-constexpr int TwipsToPixels(int twips, unsigned dpi) { return ScaleRounded(twips, kTwipsPerInch, static_cast<int>(dpi)); }
-constexpr int PixelsToTwips(int pixels, unsigned dpi) { return ScaleRounded(pixels, static_cast<int>(dpi), kTwipsPerInch); }
+constexpr int TwipsToPixels(int twips, unsigned dpi)
+{
+    return ScaleRounded(twips, kTwipsPerInch, static_cast<int>(dpi));
+}
+constexpr int PixelsToTwips(int pixels, unsigned dpi)
+{
+    return ScaleRounded(pixels, static_cast<int>(dpi), kTwipsPerInch);
+}
 // A size in pixels at 96 dpi, drawn at `dpi`.
 constexpr int ScalePixels(int pixelsAt96, unsigned dpi)
 {

@@ -114,8 +114,9 @@ void frmCopy::RefreshCopyWindow()
         [&] { cboList.Clear(); },
         [&] {
             if (!settings_.destinations.empty()) {
-                cboList.AddItems(settings_.destinations.size(),
-                                 [this](std::size_t i) -> const std::wstring& { return settings_.destinations[i].name; });
+                cboList.AddItems(settings_.destinations.size(), [this](std::size_t i) -> const std::wstring& {
+                    return settings_.destinations[i].name;
+                });
                 cboList.SetSelectedIndex(0);
             } else {
                 // The list's reaction to the choice must already see "Setting", and "Select" only after it.
