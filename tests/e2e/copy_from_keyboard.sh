@@ -12,9 +12,12 @@ source "$(dirname "$0")/keyboard_driving.sh"
 exe=$1
 work=$2
 shots="$work/screenshots"
+photos="$work/d/写真"  # the destination, D:\写真 to the program
 
 rm -rf "$work"
-mkdir -p "$work/app" "$work/card" "$work/photos" "$shots"
+mkdir -p "$work/app" "$work/card" "$photos" "$shots"
+map_drive E "$work/card"
+map_drive D "$work/d"
 cp "$exe" "$work/app/korvane.exe"
 
 # A small camera card: nested folders, Japanese names (with the code page 932 trail-byte traps ポ, 表 and ソ),
@@ -26,7 +29,7 @@ head -c 12345 /dev/urandom > "$work/card/DCIM/100_旅行/二日目/写真ソ.jpg
 printf 'メモ\r\n' > "$work/card/ポスター表/メモ.txt"
 
 printf '[SourceList]\r\nSource1=カード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=写真|%s\r\n[Password]\r\nPassword=\r\n' \
-  "$(windows_path "$work/card")" "$(windows_path "$work/photos")" | iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
+  "$(windows_path "$work/card")" "$(windows_path "$photos")" | iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
 
 # Replaces the text of the copy window's box at pixel $1,$2 of its client area (96 dpi) with $3.
 type_into() {
@@ -47,16 +50,16 @@ expect_error_box() {
 # Its output goes to a file: the explorer it starts inherits it and would otherwise hold the test's pipe open.
 wine "$work/app/korvane.exe" >"$work/wine.log" 2>&1 &
 program=$!
-trap 'kill $program 2>/dev/null || true' EXIT
+trap 'kill $program 2>/dev/null || true; unmap_drives' EXIT
 
 wait_window Korvane || fail "the copy window did not open"
 shot 01-copy-window
 
 # 1. A copy into today's folder.
-copy_card_today "$work/card" "$work/photos" 02-copy
+copy_card_today "$work/card" "$photos" 02-copy
 
 # 2. The failure paths.
-printf 'x' > "$work/photos/blocked"     # a file where the new folder should go: the shell cannot copy
+printf 'x' > "$photos/blocked"     # a file where the new folder should go: the shell cannot copy
 xdotool key alt+s
 wait_window コピー || fail "the name prompt did not open again"
 type_over blocked
@@ -66,13 +69,13 @@ shot 06-copy-failed-question
 xdotool key Return                     # No is the default
 wait_gone エラー || fail "the failure question did not close"
 
-type_into "${source_box[@]}" "$(windows_path "$work/no-card")"
+type_into "${source_box[@]}" "$(windows_path "$work/d/カード")"
 expect_error_box 07-source-not-ready Escape
-type_into "${source_box[@]}" 'Z:\tmp\a<b'
+type_into "${source_box[@]}" 'E:\DCIM\a<b'
 expect_error_box 08-bad-file-name Return
 type_into "${source_box[@]}" "$(windows_path "$work/card")"
-type_into "${destination_box[@]}" "$(windows_path "$work/nowhere")\\"
+type_into "${destination_box[@]}" "$(windows_path "$work/d/旧写真")\\"
 expect_error_box 09-destination-missing Return
 
-[ "$(find "$work/photos" -mindepth 1 -maxdepth 1 | wc -l)" -eq 2 ] || fail "a failed run left something in $work/photos"
-echo "$(find "$work/card" -type f | wc -l) files copied byte for byte into $work/photos/$(date +%Y_%m%d); screenshots in $shots"
+[ "$(find "$photos" -mindepth 1 -maxdepth 1 | wc -l)" -eq 2 ] || fail "a failed run left something in $photos"
+echo "$(find "$work/card" -type f | wc -l) files copied byte for byte into $photos/$(date +%Y_%m%d); screenshots in $shots"

@@ -3,7 +3,32 @@
 # it: the keys that follow go to that window. The caller sets `shots`, the folder of the screenshots.
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# Drive letters for folders of the test, so that the windows show paths as a user's would ("E:\DCIM"); every
+# other folder is given through Wine's drive Z:.
+declare -A mapped_drives=()
+map_drive() {
+  ln -sfn "$(cd "$2" && pwd)" "$WINEPREFIX/dosdevices/${1,,}:"
+  mapped_drives[$1]=$2
+}
+# The drives go with the test, so that the prefix keeps no drive letter of it.
+unmap_drives() {
+  local letter
+  for letter in "${!mapped_drives[@]}"; do rm -f "$WINEPREFIX/dosdevices/${letter,,}:"; done
+}
+windows_path() {
+  local path=$1 letter root
+  for letter in "${!mapped_drives[@]}"; do
+    root=${mapped_drives[$letter]}
+    if [ "$path" = "$root" ] || [[ $path == "$root"/* ]]; then
+      path=${path#"$root"}
+      path=${path:-/}
+      printf '%s:%s' "$letter" "${path//\//\\}"
+      return
+    fi
+  done
+  printf 'Z:%s' "${path//\//\\}"
+}
 
 visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
 

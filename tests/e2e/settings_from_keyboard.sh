@@ -18,12 +18,15 @@ password_dialog='パスワードを入力してください'
 password='ひみつ の pass'
 
 rm -rf "$work"
-mkdir -p "$work/app" "$work/card/DCIM/100_旅行" "$work/card/MISC" "$work/photos" "$work/backup" "$shots"
+photos="$work/d/写真" backup="$work/d/バックアップ"  # D:\写真 and D:\バックアップ to the program
+mkdir -p "$work/app" "$work/card/DCIM/100_旅行" "$work/card/MISC" "$photos" "$backup" "$shots"
+map_drive E "$work/card"
+map_drive D "$work/d"
 cp "$exe" "$work/app/korvane.exe"
 for i in 1 2 3; do head -c $((i * 4099)) /dev/urandom > "$work/card/DCIM/100_旅行/ポスター表$i.JPG"; done
 printf 'PRINT\r\n' > "$work/card/MISC/AUTPRINT.MRK"
 ini="$work/app/data.ini"
-exported="$work/設定の控え.ini"
+exported="$work/d/設定の控え.ini"
 
 # The buttons of the settings window without an access key, reached in tab order from the item name box, which
 # its label's access key (Alt+N) focuses wherever the focus was.
@@ -63,7 +66,7 @@ choose_file() {
 
 wine "$work/app/korvane.exe" >"$work/wine.log" 2>&1 &
 program=$!
-trap 'kill $program 2>/dev/null || true' EXIT
+trap 'kill $program 2>/dev/null || true; unmap_drives' EXIT
 
 # 1. Nothing registered yet; the settings window opens and Esc cancels it.
 wait_window Korvane || fail "the copy window did not open"
@@ -82,20 +85,20 @@ xdotool key space                      # the first slot's box has the focus; che
 type_text 'カード'
 xdotool key Tab
 type_text "$(windows_path "$work/card")"
-add_destination 写真 "$work/photos"
-add_destination バックアップ "$work/backup"
+add_destination 写真 "$photos"
+add_destination バックアップ "$backup"
 settings_focus password
 type_text "$password"
 shot 03-settings-filled
 settings_press ok
 wait_window Korvane || fail "OK did not bring the copy window back"
 printf '[SourceList]\r\nSource1=カード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=写真|%s\r\nDir2=バックアップ|%s\r\n[Password]\r\nPassword=%s\r\n' \
-  "$(windows_path "$work/card")" "$(windows_path "$work/photos")" "$(windows_path "$work/backup")" "$password" |
+  "$(windows_path "$work/card")" "$(windows_path "$photos")" "$(windows_path "$backup")" "$password" |
   iconv -f UTF-8 -t CP932 > "$work/expected.ini"
 cmp "$ini" "$work/expected.ini" ||
   fail "data.ini after OK: $(iconv -f CP932 -t UTF-8 "$ini" | od -c | head -n 20)"
 shot 04-copy-window-registered
-copy_card_today "$work/card" "$work/photos" 05-copy
+copy_card_today "$work/card" "$photos" 05-copy
 
 # 3. Through the password dialog: a wrong password, then the right one.
 xdotool key alt+i
