@@ -1,6 +1,7 @@
 // A second reference of start-up time and memory: a bare Win32 program with the copy window's controls (the same
 // classes, styles, places and colours, frames painted in their colour, the font, the icon and the tree's
-// pictures), one list item and nothing else. The difference between it and the bare window is what the controls themselves cost on the platform.
+// pictures), one list item and nothing else. The difference between it and the bare window is what the controls
+// themselves cost on the platform.
 #include <windows.h>
 #include <commctrl.h>
 

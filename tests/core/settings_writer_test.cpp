@@ -45,7 +45,8 @@ TEST(WriteSettingsFile, WritesAFreshFileInTheFixedOrder)
     SettingsFileContent noDestinations;
     const std::wstring exported = L"E:\\backup\\設定";
     EXPECT_TRUE(WriteSettingsFile(noDestinations, test.fileSystem, test.codec, exported).ok());
-    EXPECT_EQ(test.FileText(exported), L"[SourceList]\r\nSource1=\r\nSource2=\r\nSource3=\r\n[Password]\r\nPassword=\r\n");
+    EXPECT_EQ(test.FileText(exported),
+              L"[SourceList]\r\nSource1=\r\nSource2=\r\nSource3=\r\n[Password]\r\nPassword=\r\n");
 }
 
 TEST(WriteSettingsFile, ReplacesAnOrdinaryFileAsAWhole)
@@ -108,7 +109,8 @@ TEST(WriteSettingsFile, RefusesASeparatorInANameOrPathAndWritesNothing)
          SaveResult::Outcome::SeparatorInDestination, 2, L"保存先 2「仕|事」の名前またはフォルダに「|」が含まれています。" + rule},
         {"destination path", [](SettingsFileContent& c) { c.destinations[0].tag = L"D:\\|"; },
          SaveResult::Outcome::SeparatorInDestination, 1, L"保存先 1「写真」の名前またはフォルダに「|」が含まれています。" + rule},
-        {"unchecked slot", [](SettingsFileContent& c) { c.slots[1].name = L"a|b"; }, SaveResult::Outcome::Saved, 0, L""},
+        {"unchecked slot", [](SettingsFileContent& c) { c.slots[1].name = L"a|b"; }, SaveResult::Outcome::Saved, 0,
+         L""},
         {"password", [](SettingsFileContent& c) { c.password = L"p|w"; }, SaveResult::Outcome::Saved, 0, L""},
     };
     for (const EditCase& c : cases) ExpectSaveOutcome(c);
@@ -201,7 +203,8 @@ TEST(WriteSettingsFile, RefusesLineBreaksNulsAndTooManyDestinations)
         {"NUL in a slot name", [&](SettingsFileContent& c) { c.slots[0].name = L"a" + nul + L"b"; },
          Outcome::LineBreakInSlot, 1, L"コピー元 1 の名前またはフォルダ" + lineBreakRule},
         {"a pasted line break in a destination name",
-         [](SettingsFileContent& c) { c.destinations[0].label = L"x\r\nDir2=evil"; }, Outcome::LineBreakInDestination, 1,
+         [](SettingsFileContent& c) { c.destinations[0].label = L"x\r\nDir2=evil"; },
+         Outcome::LineBreakInDestination, 1,
          L"保存先 1「x  Dir2=evil」の名前またはフォルダ" + lineBreakRule},
         {"NUL in a destination folder", [&](SettingsFileContent& c) { c.destinations[1].tag = L"D:\\" + nul; },
          Outcome::LineBreakInDestination, 2, L"保存先 2「仕事」の名前またはフォルダ" + lineBreakRule},

@@ -61,7 +61,10 @@ void ReadAsSettingsFile(std::string_view bytes)
 }
 
 // A text as it comes back through the code page (a character it lacks becomes "?").
-std::wstring ThroughCodePage(const TextCodec& codec, const std::wstring& text) { return codec.Decode(codec.Encode(text)); }
+std::wstring ThroughCodePage(const TextCodec& codec, const std::wstring& text)
+{
+    return codec.Decode(codec.Encode(text));
+}
 
 bool IsStorable(const std::wstring& text, bool separatorAllowed)
 {

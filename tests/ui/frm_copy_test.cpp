@@ -336,7 +336,8 @@ TEST_F(CopyWindowTest, ArrowKeysMoveAmongTheVisibleOptionsOfTheGroupOnly)
     frmCopy& w = Open();
     w.optSource[1].SetEnabled(false);
     w.optSource[0].Focus();
-    const std::pair<WPARAM, std::size_t> steps[] = {{VK_DOWN, 2}, {VK_DOWN, 0}, {VK_UP, 2}, {VK_RIGHT, 0}, {VK_LEFT, 2}};
+    const std::pair<WPARAM, std::size_t> steps[] = {
+        {VK_DOWN, 2}, {VK_DOWN, 0}, {VK_UP, 2}, {VK_RIGHT, 0}, {VK_LEFT, 2}};
     for (const auto& [key, expected] : steps) {
         PressKey(key);
         EXPECT_EQ(GetFocus(), w.optSource[expected].handle()) << key;
@@ -374,8 +375,8 @@ TEST_F(CopyWindowTest, CaptionsAndColoursFollowTheDesign)
     for (const auto& a : asked) {
         SCOPED_TRACE(a.control->Text());
         LOGBRUSH brush{};
-        const auto answer = reinterpret_cast<HBRUSH>(
-            SendMessageW(w.handle(), a.message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(a.control->handle())));
+        const auto answer = reinterpret_cast<HBRUSH>(SendMessageW(w.handle(), a.message, reinterpret_cast<WPARAM>(dc),
+                                                                   reinterpret_cast<LPARAM>(a.control->handle())));
         ASSERT_NE(GetObjectW(answer, sizeof(brush), &brush), 0);
         EXPECT_EQ(brush.lbColor, a.expected);
         EXPECT_EQ(GetBkColor(dc), a.expected);
@@ -386,8 +387,10 @@ TEST_F(CopyWindowTest, CaptionsAndColoursFollowTheDesign)
         paint(area);
         return GetPixel(dc, 5, 5);
     };
-    EXPECT_EQ(paintedColour([&](const RECT&) { SendMessageW(w.handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0); }),
-              kYellow);
+    const auto eraseWindow = [&](const RECT&) {
+        SendMessageW(w.handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    };
+    EXPECT_EQ(paintedColour(eraseWindow), kYellow);
     const std::pair<const Control*, COLORREF> painted[] = {
         {&w.cmdSetup, kOrange}, {&w.cmdStart, kOrange}, {&w.cmdQuit, kOrange}, {&w.cmdInfo, kYellow}};
     for (const auto& [button, colour] : painted) {

@@ -78,8 +78,10 @@ TEST_F(ProgramLifetimeTest, TheLastWindowClosingEndsTheProgram)
         std::function<void(ProgramHarness&)> close;
     };
     const Case cases[] = {
-        {"copy window's close box", [](ProgramHarness& h) { PostMessageW(h.windows.copyWindow()->handle(), WM_CLOSE, 0, 0); }},
-        {"quit button", [](ProgramHarness& h) { PostMessageW(h.windows.copyWindow()->cmdQuit.handle(), BM_CLICK, 0, 0); }},
+        {"copy window's close box",
+         [](ProgramHarness& h) { PostMessageW(h.windows.copyWindow()->handle(), WM_CLOSE, 0, 0); }},
+        {"quit button",
+         [](ProgramHarness& h) { PostMessageW(h.windows.copyWindow()->cmdQuit.handle(), BM_CLICK, 0, 0); }},
         {"settings window's close box",
          [](ProgramHarness& h) {
              SendMessageW(h.windows.copyWindow()->cmdSetup.handle(), BM_CLICK, 0, 0);

@@ -157,11 +157,14 @@ TEST_P(ImportWindowTest, FillsTheWindowFromTheFileOnlyAfterYes)
 INSTANTIATE_TEST_SUITE_P(
     Files, ImportWindowTest,
     ::testing::Values(
-        ImportCase{"Yes", L"[SourceList]\r\nSource3=SD|G:\\\r\n[DirList]\r\nDir1=a|A:\\\r\nDir2=b|B:\\\r\n[Password]\r\nPassword=新\r\n",
+        ImportCase{"Yes",
+                   L"[SourceList]\r\nSource3=SD|G:\\\r\n[DirList]\r\nDir1=a|A:\\\r\nDir2=b|B:\\\r\n"
+                   L"[Password]\r\nPassword=新\r\n",
                    MessageAnswer::Yes, {L"設定ファイルの上書き"}, {false, false, true}, {L"a", L"b"}, L"新"},
         ImportCase{"No", L"[DirList]\r\nDir1=a|A:\\\r\n", MessageAnswer::No, {L"設定ファイルの上書き", L"確認"},
                    {true, false, false}, {L"写真"}, L""},
-        ImportCase{"AFileThatFailsToRead", L"[SourceList]\r\nSource1=カード\r\nSource2=x|y\r\n[DirList]\r\nDir1=a|A:\\\r\n",
+        ImportCase{"AFileThatFailsToRead",
+                   L"[SourceList]\r\nSource1=カード\r\nSource2=x|y\r\n[DirList]\r\nDir1=a|A:\\\r\n",
                    MessageAnswer::Yes, {L"設定ファイルの上書き", L"エラー"}, {true, false, false}, {}, L""},
         ImportCase{"WithoutDirList", L"[SourceList]\r\nSource2=USB|F:\\\r\n", MessageAnswer::Yes,
                    {L"設定ファイルの上書き"}, {false, true, false}, {}, L""},
@@ -186,7 +189,8 @@ struct RefusedCase {
     std::function<void(frmSetup&)> edit;
     std::function<void(const std::wstring& dataIni, const std::wstring& other)> prepare;
     bool exportInstead;
-    std::vector<std::wstring> messageParts;  // each must stand in the message    friend void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
+    std::vector<std::wstring> messageParts;  // each must stand in the message
+    friend void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class RefusedSaveTest : public SettingsSaveTest, public ::testing::WithParamInterface<RefusedCase> {};
