@@ -11,6 +11,21 @@ namespace korvane {
 
 enum class LookupKind { FilesOnly, FilesAndFolders };
 
+// One entry found below a listed folder.
+struct TreeEntry {
+    std::wstring relativePath;       // below the listed folder, its names joined by "\"
+    bool isFolder = false;
+    std::uint64_t size = 0;          // in bytes; 0 for a folder
+    std::int64_t lastWriteTime = 0;  // in 100-nanosecond steps since 1601-01-01 UTC, as the system keeps it
+    bool operator==(const TreeEntry&) const = default;
+};
+
+// Everything below one folder, at all depths.
+struct TreeListing {
+    std::vector<TreeEntry> entries;                // hidden and system ones included; a folder before its contents
+    std::vector<std::wstring> unreadableFolders;  // relative paths of sub-folders that could not be listed
+};
+
 // Everything the program asks of the file system.
 class FileSystem {
 public:
@@ -30,6 +45,11 @@ public:
     // platform's listing order. Throws Failure: code 76 (kPathNotFound) when no folder is there or its path is
     // malformed, another code with the system's reason for any other failure (a folder that cannot be read).
     virtual std::vector<std::wstring> ListSubfolders(const std::wstring& folder) const = 0;
+
+    // Every file and folder below `folder`, at all depths, in the platform's listing order within a folder. A
+    // sub-folder that cannot be listed is named in `unreadableFolders` and the listing goes on. Throws Failure as
+    // ListSubfolders does when `folder` itself cannot be listed.
+    virtual TreeListing ListTree(const std::wstring& folder) const = 0;
 
     // The whole content of the file at `path` (hidden and system files included), or nothing when no file is
     // there. Throws Failure: kFileTooLarge, before reading, for a file larger than kReadLimit; the system's

@@ -127,6 +127,44 @@ TEST_F(Win32FileSystemTest, ListingAFolderThatIsNotThereIsPathNotFound)
     }
 }
 
+// The tree below a folder: every entry at every depth, hidden and system ones and paths past 260 characters
+// included, each folder before its contents, with the sizes and times the system keeps.
+TEST_F(Win32FileSystemTest, ListsTheWholeTreeWithSizesAndTimes)
+{
+    const std::wstring longFolder = MakeLongFolder(temp);
+    const std::wstring deepFile = longFolder + L"\\奥.jpg";
+    const UniqueFileHandle file(CreateFileW((L"\\\\?\\" + deepFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(file.valid());
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(file.get(), "12345", 5, &written, nullptr));
+    FILETIME time{0x12345678, 0x01DB0000};
+    ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &time));
+
+    for (const std::wstring& folder : {temp.path(), temp.path() + L"\\"}) {
+        const TreeListing listing = fileSystem.ListTree(folder);
+        EXPECT_TRUE(listing.unreadableFolders.empty());
+        std::vector<std::wstring> paths;
+        for (const TreeEntry& entry : listing.entries) {
+            paths.push_back(entry.isFolder ? entry.relativePath + L"\\" : entry.relativePath);
+            if (!entry.isFolder) continue;
+            const auto contents = std::find_if(listing.entries.begin(), listing.entries.end(), [&](const auto& e) {
+                return e.relativePath.starts_with(entry.relativePath + L"\\");
+            });
+            EXPECT_GT(contents - listing.entries.begin(), &entry - listing.entries.data()) << "folder after contents";
+        }
+        std::sort(paths.begin(), paths.end());
+        EXPECT_EQ(paths, testing::filetree::SortedTree(temp.path()));
+        const auto deep = std::find_if(listing.entries.begin(), listing.entries.end(), [&](const auto& e) {
+            return temp.path() + L"\\" + e.relativePath == deepFile;
+        });
+        ASSERT_NE(deep, listing.entries.end());
+        EXPECT_EQ(deep->size, 5u);
+        EXPECT_EQ(deep->lastWriteTime, 0x01DB000012345678);
+    }
+    EXPECT_EQ(FailureCodeOf([&] { fileSystem.ListTree(temp / L"missing"); }), failure_code::kPathNotFound);
+}
+
 TEST_F(Win32FileSystemTest, ReadsFilesHiddenOrNot)
 {
     EXPECT_EQ(fileSystem.ReadFile(temp / L"plain.ini"), "plain");

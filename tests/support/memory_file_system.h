@@ -21,15 +21,19 @@ public:
         bool system = false;
         std::string bytes;
         std::wstring name;  // the last component, as given
+        std::int64_t lastWriteTime = 0;
+        std::wstring path;  // as given, without a trailing backslash
     };
 
     void AddFolder(const std::wstring& path, bool hidden = false, bool system = false)
     {
-        entries_[Key(path)] = {true, hidden, system, {}, LastComponent(path)};
+        entries_[Key(path)] = {true, hidden, system, {}, LastComponent(path), 0, Key(path, false)};
     }
-    void AddFile(const std::wstring& path, std::string bytes, bool hidden = false, bool system = false)
+    void AddFile(const std::wstring& path, std::string bytes, bool hidden = false, bool system = false,
+                 std::int64_t lastWriteTime = 0)
     {
-        entries_[Key(path)] = {false, hidden, system, std::move(bytes), LastComponent(path)};
+        entries_[Key(path)] = {false, hidden, system, std::move(bytes), LastComponent(path), lastWriteTime,
+                               Key(path, false)};
     }
     void Remove(const std::wstring& path) { entries_.erase(Key(path)); }
     const Entry* Find(const std::wstring& path) const
@@ -66,6 +70,31 @@ public:
         return names;
     }
 
+    // A folder whose path is in `unreadable` is listed as an entry and named as unreadable, its contents not.
+    TreeListing ListTree(const std::wstring& folder) const override
+    {
+        const Entry* self = Find(folder);
+        if (self == nullptr || !self->folder) throw Failure(failure_code::kPathNotFound);
+        const std::wstring prefix = Key(folder) + L'\\';
+        const auto isUnreadable = [&](const std::wstring& key) {
+            return std::any_of(unreadable.begin(), unreadable.end(), [&](const auto& path) { return Key(path) == key; });
+        };
+        const auto belowUnreadable = [&](const std::wstring& key) {
+            return std::any_of(unreadable.begin(), unreadable.end(),
+                               [&](const auto& path) { return key.starts_with(Key(path) + L'\\'); });
+        };
+        TreeListing listing;
+        for (const auto& [key, entry] : entries_) {
+            if (!key.starts_with(prefix) || belowUnreadable(key)) continue;
+            std::wstring relative = entry.path.substr(prefix.size());
+            if (isUnreadable(key)) listing.unreadableFolders.push_back(relative);
+            listing.entries.push_back({std::move(relative), entry.folder, entry.folder ? 0 : entry.bytes.size(),
+                                       entry.lastWriteTime});
+        }
+        return listing;
+    }
+    std::vector<std::wstring> unreadable;  // paths of folders that ListTree cannot list
+
     std::optional<std::string> ReadFile(const std::wstring& path) const override
     {
         const Entry* entry = Find(path);
@@ -93,9 +122,10 @@ public:
 
 private:
     // Entries are keyed by their path folded to lower case, without a trailing backslash.
-    static std::wstring Key(std::wstring path)
+    static std::wstring Key(std::wstring path, bool folded = true)
     {
         if (!path.empty() && path.back() == L'\\') path.pop_back();
+        if (!folded) return path;
         std::transform(path.begin(), path.end(), path.begin(), [](wchar_t c) { return std::towlower(c); });
         return path;
     }

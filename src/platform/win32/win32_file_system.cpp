@@ -148,6 +148,53 @@ private:
     bool moved_ = false;
 };
 
+std::wstring AddLastSeparator(std::wstring folder)
+{
+    if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+    return folder;
+}
+
+// Calls `visit` with every entry of `folder` but "." and "..". Only "there is no such folder" is told apart
+// (path-not-found, 76); every other failure keeps its own code and the system's reason.
+template <typename Visit>
+void ListFolder(const std::wstring& folder, FINDEX_SEARCH_OPS search, Visit&& visit)
+{
+    const auto fail = [](DWORD error) {
+        switch (error) {
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_DIRECTORY:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME:
+            return Failure(failure_code::kPathNotFound, SystemReason(error));
+        default:
+            return Failure(FailureCodeFor(error), SystemReason(error));
+        }
+    };
+    if (HoldsPatternCharacter(folder)) throw fail(ERROR_INVALID_NAME);
+
+    const std::wstring pattern = SystemPath(AddLastSeparator(folder) + L'*');
+    WIN32_FIND_DATAW data{};
+    const UniqueFindHandle find(
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, search, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find.valid()) {
+        const DWORD error = GetLastError();
+        // An empty drive root has not even "." to match; any other existing folder has.
+        const DWORD attributes = GetFileAttributesW(pattern.substr(0, pattern.size() - 1).c_str());
+        if (error == ERROR_FILE_NOT_FOUND && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return;
+        throw fail(error);
+    }
+    do {
+        if (!IsDotEntry(data.cFileName)) visit(data);
+    } while (FindNextFileW(find.get(), &data));
+    if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) throw fail(error);
+}
+
 }  // namespace
 
 std::optional<std::wstring> Win32FileSystem::Lookup(const std::wstring& path, LookupKind kind) const
@@ -184,47 +231,42 @@ std::optional<std::wstring> Win32FileSystem::Lookup(const std::wstring& path, Lo
 
 std::vector<std::wstring> Win32FileSystem::ListSubfolders(const std::wstring& folder) const
 {
-    // Only "there is no such folder" is told apart; every other failure keeps its own code and reason.
-    const auto fail = [](DWORD error) {
-        switch (error) {
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_INVALID_NAME:
-        case ERROR_BAD_PATHNAME:
-        case ERROR_DIRECTORY:
-        case ERROR_INVALID_DRIVE:
-        case ERROR_BAD_NETPATH:
-        case ERROR_BAD_NET_NAME:
-            return Failure(failure_code::kPathNotFound, SystemReason(error));
-        default:
-            return Failure(FailureCodeFor(error), SystemReason(error));
-        }
-    };
-    if (HoldsPatternCharacter(folder)) throw fail(ERROR_INVALID_NAME);
-
-    std::wstring pattern = folder;
-    if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
-    pattern = SystemPath(pattern + L'*');
-
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data{};
-    const UniqueFindHandle find(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
-                                                 FindExSearchLimitToDirectories, nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (!find.valid()) {
-        const DWORD error = GetLastError();
-        // An empty drive root has not even "." to match; any other existing folder has.
-        const DWORD attributes = GetFileAttributesW(pattern.substr(0, pattern.size() - 1).c_str());
-        if (error == ERROR_FILE_NOT_FOUND && attributes != INVALID_FILE_ATTRIBUTES &&
-            (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            return names;
-        throw fail(error);
-    }
-    do {
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(data.cFileName))
-            names.emplace_back(data.cFileName);
-    } while (FindNextFileW(find.get(), &data));
-    if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) throw fail(error);
+    ListFolder(folder, FindExSearchLimitToDirectories, [&](const WIN32_FIND_DATAW& data) {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) names.emplace_back(data.cFileName);
+    });
     return names;
+}
+
+TreeListing Win32FileSystem::ListTree(const std::wstring& folder) const
+{
+    TreeListing listing;
+    const std::wstring root = AddLastSeparator(folder);
+    // Breadth first, without recursion: a card's depth is not the stack's business.
+    std::vector<std::wstring> pending{std::wstring{}};
+    for (std::size_t next = 0; next < pending.size(); ++next) {
+        const std::wstring parent = pending[next];
+        const auto visit = [&](const WIN32_FIND_DATAW& data) {
+            TreeEntry entry;
+            entry.relativePath = parent.empty() ? std::wstring(data.cFileName) : parent + L'\\' + data.cFileName;
+            entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            if (!entry.isFolder) entry.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+            entry.lastWriteTime = static_cast<std::int64_t>((std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+                                                            data.ftLastWriteTime.dwLowDateTime);
+            if (entry.isFolder) pending.push_back(entry.relativePath);
+            listing.entries.push_back(std::move(entry));
+        };
+        if (parent.empty()) {
+            ListFolder(folder, FindExSearchNameMatch, visit);
+            continue;
+        }
+        try {
+            ListFolder(root + parent, FindExSearchNameMatch, visit);
+        } catch (const Failure&) {
+            listing.unreadableFolders.push_back(parent);
+        }
+    }
+    return listing;
 }
 
 std::optional<std::string> Win32FileSystem::ReadFile(const std::wstring& path) const

@@ -15,11 +15,13 @@ namespace korvane {
 //   code from the table in win32_errors.cpp (drive not ready 71, access denied 75, ...).
 // - ListSubfolders reports path-not-found (76) for a folder that is not there or whose name is malformed
 //   (ERROR_PATH_NOT_FOUND, ERROR_FILE_NOT_FOUND, ERROR_INVALID_NAME, ERROR_DIRECTORY, missing drive or
-//   share), and the table's code, with the system's reason, for everything else.
+//   share), and the table's code, with the system's reason, for everything else; so does ListTree for its
+//   folder. Both take a folder of any path length.
 class Win32FileSystem : public FileSystem {
 public:
     std::optional<std::wstring> Lookup(const std::wstring& path, LookupKind kind) const override;
     std::vector<std::wstring> ListSubfolders(const std::wstring& folder) const override;
+    TreeListing ListTree(const std::wstring& folder) const override;
     std::optional<std::string> ReadFile(const std::wstring& path) const override;
     // Writes a temporary file beside `path`, flushes it and moves it over `path` in one step
     // (MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH). The temporary file carries the old file's hidden,
