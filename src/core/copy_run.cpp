@@ -1,5 +1,7 @@
 #include "core/copy_run.h"
 
+#include <optional>
+
 #include "core/copy_folder.h"
 #include "core/error_box.h"
 #include "core/path_text.h"
@@ -36,6 +38,17 @@ MessageBoxSpec CopyFailedQuestion()
 {
     return {L"コピーは中断または失敗しました\r\n\r\n結果を確認しますか？", MessageIcon::Exclamation,
             MessageButtons::YesNo, true, kErrorTitle};
+}
+
+// The longest path the shell's copy takes: MAX_PATH, 260 characters, with the closing NUL. Past it the copy
+// reports success with files missing, writes where nobody asked, or ends the program.
+constexpr std::size_t kLongestCopyPath = 259;
+
+MessageBoxSpec PathTooLongMessage(const std::wstring& path)
+{
+    return {L"作成されるパスが長すぎるため、コピーできません（パスは " + std::to_wstring(kLongestCopyPath) +
+                L" 文字までです）：\r\n" + path + L"\r\n\r\n保存先か新しいフォルダの名前を短くしてください",
+            MessageIcon::Exclamation, MessageButtons::Ok, false, kErrorTitle};
 }
 
 // The report of a failure raised on the way; the opening parenthesis is full-width, the closing one ASCII.
@@ -77,6 +90,23 @@ std::wstring TargetPath(std::wstring destination, const std::wstring& folderName
     return RemoveLastBackslash(destination) + L"\\" + folderName;
 }
 
+// The first path the copy of `source` into `target` would create that the shell's copy cannot take, if any.
+std::optional<std::wstring> FirstPathTooLong(const FileSystem& fileSystem, const std::wstring& source,
+                                             const std::wstring& target)
+{
+    if (target.size() > kLongestCopyPath) return target;
+    TreeListing listing;
+    try {
+        listing = fileSystem.ListTree(source);
+    } catch (const Failure&) {
+        return std::nullopt;  // what cannot be listed here, the shell reports as it copies
+    }
+    for (const TreeEntry& entry : listing.entries) {
+        if (target.size() + 1 + entry.relativePath.size() > kLongestCopyPath) return target + L"\\" + entry.relativePath;
+    }
+    return std::nullopt;
+}
+
 void ReportOutcome(const Services& services, WindowHandle owner, int result, const std::wstring& target)
 {
     if (result == 0) {
@@ -101,6 +131,10 @@ void CopySteps(const Services& services, WindowHandle owner, const std::wstring&
     const std::wstring folderName = AskFolderName(services);
     if (folderName.empty()) return;
     const std::wstring target = TargetPath(destination, folderName);
+    if (const auto tooLong = FirstPathTooLong(services.fileSystem, source, target)) {
+        services.dialogs.ShowMessage(PathTooLongMessage(*tooLong));
+        return;
+    }
     const int result = CopyFolder(services.shell, owner, pattern, target, false);
     ReportOutcome(services, owner, result, target);
 }

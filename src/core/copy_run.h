@@ -8,8 +8,8 @@
 namespace korvane {
 
 // The copy window's start button: checks that the destination exists, waits (Retry/Cancel) for the source,
-// asks for the new folder's name, copies the whole source folder into that folder under the destination
-// through the shell, reports the outcome and offers the result in the explorer. `destinationText` and
+// asks for the new folder's name, refuses a copy that would create a path longer than the shell's copy takes,
+// copies the whole source folder into that folder under the destination through the shell, reports the outcome and offers the result in the explorer. `destinationText` and
 // `sourceText` are the destination and source boxes' texts at the click; each is read only here.
 void RunCopy(const Services& services, WindowHandle owner, const std::wstring& destinationText,
              const std::wstring& sourceText);

@@ -324,5 +324,63 @@ TEST_F(CopyRunTest, JoinsPatternAndTargetWithOneBackslash)
     }
 }
 
+// The shell's copy takes paths of at most 259 characters: the run refuses, before copying anything, a copy whose
+// new folder or any path below it would be longer, and names the first such path.
+TEST_F(CopyRunTest, RefusesACopyWhosePathsWouldPassTheShellsLimit)
+{
+    // A card 30 folders deep, each "\dddddddd": under a 30-character target the 26th level is the first too long.
+    const auto levels = [](int count) {
+        std::wstring path;
+        for (int i = 0; i < count; ++i) path += L"\\dddddddd";
+        return path;
+    };
+    const struct {
+        const char* name;
+        std::size_t nameLength;  // of the new folder's name, under D:\Backup (10 characters with its backslash)
+        bool deepCard;           // the deep card instead of 100KORVA\IMG_0001.JPG
+        std::wstring refusedBelowTarget;  // empty when the copy goes ahead
+    } cases[] = {
+        {"one below the limit", 226, false, L""},
+        {"at the limit", 227, false, L""},
+        {"one above the limit", 228, false, L"\\100KORVA\\IMG_0001.JPG"},
+        {"a name alone past the limit", 300, false, L""},
+        {"a deep card", 20, true, levels(26)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        files = {};
+        files.AddFolder(L"D:\\Backup");
+        files.AddFolder(kSource);
+        if (c.deepCard) {
+            for (int depth = 1; depth <= 30; ++depth) files.AddFolder(kSource + levels(depth));
+            files.AddFile(kSource + levels(30) + L"\\x.jpg", "x");
+            files.AddFile(L"E:\\DCIM\\" + std::wstring(200, L'f') + L".jpg", "a long name that still fits");
+        } else {
+            files.AddFolder(L"E:\\DCIM\\100KORVA");
+            files.AddFile(L"E:\\DCIM\\100KORVA\\IMG_0001.JPG", "jpeg");
+        }
+        dialogs = {};
+        shell = {};
+        const std::wstring name(c.nameLength, L'n');
+        const std::wstring target = L"D:\\Backup\\" + name;
+        dialogs.AnswerPrompt(name);
+        Run();
+
+        const bool refused = !c.refusedBelowTarget.empty() || target.size() > 259;
+        if (!refused) {
+            EXPECT_TRUE(dialogs.messages.empty() || Describe(dialogs.messages) == std::vector{kDoneBox});
+            EXPECT_EQ(shell.copies.size(), 1u);
+            continue;
+        }
+        const std::wstring firstTooLong = target + c.refusedBelowTarget;
+        EXPECT_EQ(Describe(dialogs.messages),
+                  std::vector<std::wstring>{L"エラー | 作成されるパスが長すぎるため、コピーできません（パスは 259 "
+                                            L"文字までです）：\r\n" + firstTooLong +
+                                            L"\r\n\r\n保存先か新しいフォルダの名前を短くしてください | exclamation | ok"});
+        EXPECT_TRUE(shell.copies.empty());
+        EXPECT_TRUE(shell.explorations.empty());
+    }
+}
+
 }  // namespace
 }  // namespace korvane

@@ -146,5 +146,36 @@ TEST_F(CopyRunEndToEnd, HiddenAndSystemFoldersNamedWithTheirBackslashAreFound)
     EXPECT_EQ(FilesThatDiffer(source, target), std::vector<std::wstring>{});
 }
 
+// Paths the shell's copy cannot take: it reported "done" with files missing, wrote outside the destination, or
+// ended the program. The run refuses them before the copy, and nothing is created.
+TEST_F(CopyRunEndToEnd, ACopyWhosePathsPassTheShellsLimitIsRefusedBeforeAnythingIsCopied)
+{
+    BuildSmallCard(source);
+    const std::wstring longDestination = scratch.path() + L"\\" + std::wstring(240 - scratch.path().size(), L'x');
+    MakeFolder(destination);
+    MakeFolder(longDestination);
+    const struct {
+        const char* name;
+        std::wstring destinationText;
+        std::wstring folderName;
+    } cases[] = {
+        {"a deep destination", longDestination + L"\\", L"2027_0302"},
+        {"300 ASCII characters", destination, std::wstring(300, L'a')},
+        {"300 Japanese characters", destination, std::wstring(300, L'写')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs = {};
+        dialogs.AnswerPrompt(c.folderName);
+        Run(c.destinationText);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_TRUE(dialogs.messages[0].text.starts_with(L"作成されるパスが長すぎるため"));
+        EXPECT_EQ(dialogs.messages[0].title, L"エラー");
+    }
+    EXPECT_EQ(SortedTree(longDestination), std::vector<std::wstring>{});
+    EXPECT_EQ(SortedTree(destination), std::vector<std::wstring>{});
+    EXPECT_TRUE(shell.explored.empty());
+}
+
 }  // namespace
 }  // namespace korvane
