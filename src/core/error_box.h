@@ -13,4 +13,11 @@ inline MessageBoxSpec ErrorBox(std::wstring text)
     return {std::move(text), MessageIcon::Critical, MessageButtons::Ok, false, kErrorTitle};
 }
 
+// `box` with `line` added below its text; the box unchanged when `line` is empty.
+inline MessageBoxSpec WithLastLine(MessageBoxSpec box, const std::wstring& line)
+{
+    if (!line.empty()) box.text += L"\r\n" + line;
+    return box;
+}
+
 }  // namespace korvane

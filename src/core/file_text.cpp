@@ -92,7 +92,37 @@ std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian)
     return text;
 }
 
+// UTF-16 LE with its byte-order mark; a code point above U+FFFF, where wchar_t holds one, becomes a pair.
+std::string EncodeUtf16Le(std::wstring_view text)
+{
+    std::string bytes = "\xFF\xFE";
+    bytes.reserve(2 * text.size() + 2);
+    const auto appendUnit = [&](char32_t unit) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    };
+    for (const wchar_t c : text) {
+        const auto codePoint = static_cast<char32_t>(c);
+        if (codePoint >= 0x10000) {
+            appendUnit(0xD800 + ((codePoint - 0x10000) >> 10));
+            appendUnit(0xDC00 + ((codePoint - 0x10000) & 0x3FF));
+        } else {
+            appendUnit(codePoint);
+        }
+    }
+    return bytes;
+}
+
 }  // namespace
+
+std::string EncodeFileText(std::wstring_view text, const TextCodec& ansi)
+{
+    std::string bytes = ansi.Encode(text);
+    // Reading the bytes back is the one test that catches every loss: characters the code page lacks, those it
+    // maps to a look-alike ("¥" to "\\"), and halves of surrogate pairs.
+    if (ansi.Decode(bytes) == text) return bytes;
+    return EncodeUtf16Le(text);
+}
 
 std::wstring DecodeFileText(std::string_view bytes, const TextCodec& ansi)
 {

@@ -11,4 +11,10 @@ namespace korvane {
 // U+FFFD; any other file is text in the ANSI code page of `ansi`.
 std::wstring DecodeFileText(std::string_view bytes, const TextCodec& ansi);
 
+// The bytes of `text` as a file stores it: in the ANSI code page of `ansi` while every character reads back
+// unchanged from it, so that programs that know only that code page read the file as before; otherwise UTF-16 LE
+// with its byte-order mark, the Unicode form that the system's profile API reads and writes, so that a name
+// the code page lacks ("Café", Hangul, "𠮷") is never stored as "?" or as a look-alike.
+std::string EncodeFileText(std::wstring_view text, const TextCodec& ansi);
+
 }  // namespace korvane

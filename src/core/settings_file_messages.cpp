@@ -31,6 +31,8 @@ std::wstring OnOneLine(std::wstring text)
 
 MessageBoxSpec ReadingFailure() { return ErrorBox(L"設定ファイルの読み込みに失敗しました"); }
 
+MessageBoxSpec NoFile(const std::wstring& file) { return ErrorBox(file + L"\r\nの設定ファイルが見つかりませんでした"); }
+
 MessageBoxSpec LookupFailure(const std::wstring& file)
 {
     return ErrorBox(file + L"\r\nの設定ファイルを確認できませんでした");

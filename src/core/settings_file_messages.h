@@ -9,6 +9,8 @@ namespace korvane::settings_file_messages {
 
 // The file's content breaks the format (a source without separator, too many destinations).
 MessageBoxSpec ReadingFailure();
+// No ordinary file is at the path (it was there when the user chose it).
+MessageBoxSpec NoFile(const std::wstring& file);
 // The look-up of the file failed (a malformed path, a drive that is not ready, ...).
 MessageBoxSpec LookupFailure(const std::wstring& file);
 // The file is there but could not be read (locked by another program, access denied, ...).

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/failure.h"
+#include "core/error_box.h"
 #include "core/file_text.h"
 #include "core/ini_document.h"
 #include "core/settings_file_format.h"
@@ -68,7 +69,8 @@ bool ReadDestinations(SettingsStore& store, const IniDocument& file)
     }
 }
 
-// Steps 4 to 7 of a load, over the file's document: the slots, the destinations, the password.
+// Fills the store from the file's document: the slots' texts are cleared, then the slots, the destinations, the
+// password and the options are read in this order, up to the first reading failure.
 void FillStore(SettingsStore& store, const IniDocument& document, Dialogs& dialogs)
 {
     for (SourceSlot& slot : store.sources) {
@@ -80,18 +82,12 @@ void FillStore(SettingsStore& store, const IniDocument& document, Dialogs& dialo
         return;
     }
     store.password = GetIniString(document, format::kPasswordSection, format::kPasswordKey);
+    const auto isOn = [&](std::wstring_view key) {
+        return GetIniStringView(document, format::kOptionSection, key) == format::kOptionOn;
+    };
+    store.options = {.verify = isOn(format::kVerifyKey), .skipCopied = isOn(format::kSkipCopiedKey)};
 }
 
-// Whether an ordinary file is there; a look-up that fails is shown to the user and counts as no file.
-bool SettingsFileIsThere(Services& services, const std::wstring& file)
-{
-    try {
-        return services.fileSystem.Lookup(file, LookupKind::FilesOnly).has_value();
-    } catch (const Failure&) {
-        services.dialogs.ShowMessage(settings_file_messages::LookupFailure(file));
-        return false;
-    }
-}
 
 }  // namespace
 
@@ -100,27 +96,36 @@ std::wstring DefaultSettingsPath(const FileSystem& fileSystem)
     return fileSystem.ExecutableFolder() + L"\\data.ini";
 }
 
-void LoadSettings(SettingsStore& store, Services& services, const std::wstring& path)
+LoadResult LoadSettings(SettingsStore& store, Services& services, const std::wstring& path,
+                        const std::wstring& refusalNote)
 {
     namespace messages = settings_file_messages;
     store.destinations.clear();
     std::wstring file = path.empty() ? std::wstring(L"data.ini") : path;  // the name to show if even that fails
-    Dialogs& dialogs = services.dialogs;
+    const auto refuse = [&](const MessageBoxSpec& box) {
+        services.dialogs.ShowMessage(WithLastLine(box, refusalNote));
+        return LoadResult::Refused;
+    };
     try {
         if (path.empty()) file = DefaultSettingsPath(services.fileSystem);
-        if (!SettingsFileIsThere(services, file)) return;
-        // A file that went away since the look-up reads as an empty one, as the profile API would read it.
-        // The store is touched only once the whole file is read and parsed.
+        try {
+            if (!services.fileSystem.Lookup(file, LookupKind::FilesOnly)) return LoadResult::NoFile;
+        } catch (const Failure&) {
+            return refuse(messages::LookupFailure(file));
+        }
+        // A file that went away since the look-up reads as an empty one, as the profile API would read it. The
+        // document is complete before the store's slots and password are touched.
         const std::string bytes = services.fileSystem.ReadFile(file).value_or(std::string{});
-        FillStore(store, IniDocument(DecodeFileText(bytes, services.codec)), dialogs);
+        FillStore(store, IniDocument(DecodeFileText(bytes, services.codec)), services.dialogs);
+        return LoadResult::Read;
     } catch (const Failure& failure) {
-        dialogs.ShowMessage(failure.code() == failure_code::kFileTooLarge
-                                ? messages::FileTooLarge(file)
-                                : messages::UnreadableFile(file, failure.code(), failure.reason()));
+        return refuse(failure.code() == failure_code::kFileTooLarge
+                          ? messages::FileTooLarge(file)
+                          : messages::UnreadableFile(file, failure.code(), failure.reason()));
     } catch (const std::bad_alloc&) {
-        dialogs.ShowMessage(messages::OutOfMemory(file));
+        return refuse(messages::OutOfMemory(file));
     } catch (...) {
-        dialogs.ShowMessage(messages::UnexpectedFailure(file));
+        return refuse(messages::UnexpectedFailure(file));
     }
 }
 

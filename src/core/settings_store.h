@@ -18,6 +18,14 @@ struct DirEntry {
     bool operator==(const DirEntry&) const = default;
 };
 
+// What the program does beyond copying: each off unless the user turns it on, so that a settings file without
+// them keeps the program as it was.
+struct Options {
+    bool verify = false;      // read every copied file back, past the system's cache, and compare it
+    bool skipCopied = false;  // look for the card's files among earlier copies before copying
+    bool operator==(const Options&) const = default;
+};
+
 // The one process-wide record of the registered folders and the password. Only LoadSettings writes it.
 struct SettingsStore {
     static constexpr std::size_t kSlotCount = 3;
@@ -26,6 +34,7 @@ struct SettingsStore {
     std::array<SourceSlot, kSlotCount> sources;
     std::vector<DirEntry> destinations;
     std::wstring password;  // plain text; empty means no password
+    Options options;
 };
 
 }  // namespace korvane

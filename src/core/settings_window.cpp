@@ -1,6 +1,7 @@
 #include "core/settings_window.h"
 
 #include "core/error_box.h"
+#include "core/settings_file_messages.h"
 #include "core/settings_loader.h"
 
 namespace korvane {
@@ -16,6 +17,9 @@ MessageBoxSpec ReplaceSettingsQuestion()
     return {L"今までの設定は消えてしまいますがよろしいですか？", MessageIcon::Exclamation, MessageButtons::YesNo,
             false, L"設定ファイルの上書き"};
 }
+
+// The last line of a message that refuses an import: the window keeps what it showed.
+const std::wstring kSettingsKeptNote = L"今までの設定はそのままです";
 
 MessageBoxSpec ImportCancelledMessage()
 {
@@ -34,6 +38,7 @@ SettingsFileContent WorkingCopyOf(const SettingsStore& store)
     content.destinations.reserve(store.destinations.size());
     for (const DirEntry& entry : store.destinations) content.destinations.push_back({entry.name, entry.path});
     content.password = store.password;
+    content.options = store.options;
     return content;
 }
 
@@ -60,8 +65,16 @@ bool ImportSettings(SettingsStore& imported, Services& services)
         services.dialogs.ShowMessage(ImportCancelledMessage());
         return false;
     }
-    LoadSettings(imported, services, *file);
-    return true;
+    switch (LoadSettings(imported, services, *file, kSettingsKeptNote)) {
+    case LoadResult::Read:
+        return true;
+    case LoadResult::NoFile:  // gone, or hidden, since it was chosen
+        services.dialogs.ShowMessage(WithLastLine(settings_file_messages::NoFile(*file), kSettingsKeptNote));
+        return false;
+    case LoadResult::Refused:
+        return false;
+    }
+    return false;
 }
 
 bool CheckPassword(const SettingsStore& store, const std::wstring& typed, Dialogs& dialogs)

@@ -10,7 +10,8 @@
 namespace korvane {
 
 // What the settings window shows of `store`: a registered slot checked with its name and path, an unregistered
-// one unchecked and empty (its stored texts are not shown); the destinations in order; the password.
+// one unchecked and empty (its stored texts are not shown); the destinations in order; the password; the
+// options.
 SettingsFileContent WorkingCopyOf(const SettingsStore& store);
 
 // Saves the window's working copy to `path` (data.ini beside the program when empty). A save that cannot be made
@@ -24,7 +25,9 @@ void ExportSettings(const SettingsFileContent& content, Services& services);
 
 // The import button: asks for a file ("外部から読み込み"), then whether the window's settings may be replaced,
 // and reads the file into `imported` (a reading failure is shown, and what was read before it is kept). Returns
-// false when the user cancelled either question; the settings file beside the program is not touched.
+// whether the window is to show `imported`: false when the user cancelled either question, and when the file
+// could not be read at all (gone, locked, too large, its look-up failing), which a message names, adding that
+// the window keeps its settings. The settings file beside the program is not touched.
 bool ImportSettings(SettingsStore& imported, Services& services);
 
 // The password dialog's OK: whether `typed` is the stored password, exactly (case, blanks, width, length).

@@ -61,8 +61,10 @@ std::wstring JoinNameAndPath(const std::wstring& name, const std::wstring& path)
     return name + format::kSeparator + path;
 }
 
+std::wstring OptionValue(bool on) { return std::wstring(on ? format::kOptionOn : format::kOptionOff); }
+
 // Every key the save writes, in the order of a fresh file.
-std::vector<IniAssignment> Assignments(const SettingsFileContent& content)
+std::vector<IniAssignment> Assignments(const SettingsFileContent& content, bool writeOptions)
 {
     std::vector<IniAssignment> assignments;
     for (std::size_t i = 0; i < content.slots.size(); ++i) {
@@ -77,6 +79,11 @@ std::vector<IniAssignment> Assignments(const SettingsFileContent& content)
     }
     assignments.push_back(
         {std::wstring(format::kPasswordSection), std::wstring(format::kPasswordKey), Stored(content.password)});
+    if (writeOptions) {
+        const std::wstring section(format::kOptionSection);
+        assignments.push_back({section, std::wstring(format::kVerifyKey), OptionValue(content.options.verify)});
+        assignments.push_back({section, std::wstring(format::kSkipCopiedKey), OptionValue(content.options.skipCopied)});
+    }
     return assignments;
 }
 
@@ -112,8 +119,11 @@ SaveResult WriteSettingsFile(const SettingsFileContent& content, FileSystem& fil
     const std::wstring file = path.empty() ? DefaultSettingsPath(fileSystem) : path;
     if (auto refusal = FindUnstorableText(content, file)) return std::move(*refusal);
     try {
-        const std::wstring text = UpdateIniText(TextToUpdate(fileSystem, codec, file), Assignments(content));
-        fileSystem.WriteFileAtomically(file, codec.Encode(text));
+        std::wstring existing = TextToUpdate(fileSystem, codec, file);
+        const bool writeOptions = content.options != Options{} ||
+                                  IniDocument(existing).FindSection(format::kOptionSection).has_value();
+        const std::wstring text = UpdateIniText(std::move(existing), Assignments(content, writeOptions));
+        fileSystem.WriteFileAtomically(file, EncodeFileText(text, codec));
     } catch (const Failure& failure) {
         if (failure.code() == failure_code::kFileTooLarge)
             return SaveResult::Refused(Outcome::ExistingFileTooLarge, file);

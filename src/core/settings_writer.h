@@ -27,6 +27,7 @@ struct SettingsFileContent {
     std::array<SourceSlotFields, SettingsStore::kSlotCount> slots;
     std::vector<DestinationItem> destinations;  // in list order
     std::wstring password;
+    Options options;
 };
 
 // How a save ended. Anything but Saved means the file was left as it was.
@@ -74,8 +75,10 @@ private:
 };
 
 // Writes `content` to the settings file at `path` (the default file when empty), replacing it atomically, in
-// the ANSI code page of `codec`. An ordinary file is replaced as a whole. A hidden or system file is updated in
+// the ANSI code page of `codec`, or as UTF-16 when a text does not fit it (EncodeFileText). An ordinary file is replaced as a whole. A hidden or system file is updated in
 // place: the keys written get their new values, every other line stays, and the file keeps its attributes.
+// The options section is written once an option is on, or when the file to update has one, so that a user who
+// never turns an option on keeps the file the program always wrote.
 // Every text is written so that the reader (and the platform's profile API) reads it back exactly: a value that
 // starts or ends with a blank or is enclosed in quotes gets one more pair of double quotes. Nothing is written
 // when a text cannot be stored (a "|" in a name or path, CR, LF or NUL anywhere, more than 32,767

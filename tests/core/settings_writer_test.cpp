@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/failure.h"
+#include "core/file_text.h"
 #include "core/settings_loader.h"
 #include "settings_test_services.h"
 #include "support/settings_content_generator.h"
@@ -29,6 +30,24 @@ const wchar_t kTwoDestinationsText[] =
     L"[SourceList]\r\nSource1=カメラ|E:\\DCIM\r\nSource2=\r\nSource3=|\r\n"
     L"[DirList]\r\nDir1=写真|D:\\写真\\\r\nDir2=仕事|D:\\仕事\r\n"
     L"[Password]\r\nPassword=pw\r\n";
+
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+
+// The text of a fresh file holding `content`, for contents without quotes or blanks around their texts.
+std::wstring SettingsFileText(const SettingsFileContent& content)
+{
+    std::wstring text = L"[SourceList]\r\n";
+    for (std::size_t i = 0; i < content.slots.size(); ++i) {
+        const SourceSlotFields& slot = content.slots[i];
+        text += L"Source" + std::to_wstring(i + 1) + L"=" + (slot.checked ? slot.name + L"|" + slot.path : L"") +
+                L"\r\n";
+    }
+    text += L"[DirList]\r\n";
+    for (std::size_t i = 0; i < content.destinations.size(); ++i)
+        text += L"Dir" + std::to_wstring(i + 1) + L"=" + content.destinations[i].label + L"|" +
+                content.destinations[i].tag + L"\r\n";
+    return text + L"[Password]\r\nPassword=" + content.password + L"\r\n";
+}
 
 const wchar_t kFiveDestinationsFile[] =
     L"[Other]\r\nkept=1\r\n[SourceList]\r\nSource1=old|C:\\old\r\n[DirList]\r\nDir1=1|1\r\nDir2=2|2\r\n"
@@ -169,17 +188,17 @@ TEST(WriteSettingsFile, EveryExpressibleValueReadsBack)
     EXPECT_EQ(store.password, L"パス ワード");
 }
 
-TEST(WriteSettingsFile, StoresACharacterTheCodePageLacksAsItsDefaultCharacter)
+TEST(WriteSettingsFile, ACharacterTheCodePageLacksLoadsBackAsItWas)
 {
     SettingsFileContent content;
     content.slots[0] = {true, L"caf\u00E9", L"C:\\\U0001F4F7"};
+    content.password = L"Caf\u00E9";
     SettingsTestServices test;
     ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
     SettingsStore store;
     LoadSettings(store, test.services);
-    EXPECT_EQ(store.sources[0].name, L"caf?");
-    EXPECT_EQ(store.sources[0].path.substr(0, 3), L"C:\\");
-    EXPECT_NE(store.sources[0].path.find(L'?'), std::wstring::npos);
+    EXPECT_EQ(store.sources[0], (SourceSlot{L"caf\u00E9", L"C:\\\U0001F4F7", true}));
+    EXPECT_EQ(store.password, L"Caf\u00E9");
 }
 
 std::vector<DestinationItem> NumberedDestinations(std::size_t count)
@@ -263,15 +282,15 @@ TEST(WriteSettingsFile, EveryTextReadsBackExactlyAsTyped)
 {
     for (unsigned seed = 1; seed <= 400; ++seed) {
         SCOPED_TRACE(seed);
-        const SettingsFileContent content = testing::SettingsContentGenerator(seed).Content();
+        testing::SettingsContentGenerator generator(seed, seed % 3 != 0);
+        const SettingsFileContent content = generator.Content();
         SettingsTestServices test;
         const bool inPlace = seed % 2 == 0;
         if (inPlace) test.AddSettingsFile(kFiveDestinationsFile, true);
         ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
-        if (inPlace) {  // the load reads only an ordinary file
-            const std::string written = test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes;
-            test.fileSystem.AddFile(SettingsTestServices::kDataIni, written);
-        }
+        const std::string written = test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes;
+        EXPECT_EQ(written.starts_with(kUtf16LeMark), generator.wroteForeign());
+        if (inPlace) test.fileSystem.AddFile(SettingsTestServices::kDataIni, written);  // the load reads only an ordinary file
         SettingsStore store;
         LoadSettings(store, test.services);
         ASSERT_TRUE(test.dialogs.messages.empty());
@@ -286,6 +305,72 @@ TEST(WriteSettingsFile, EveryTextReadsBackExactlyAsTyped)
             EXPECT_EQ(store.destinations[i], (DirEntry{content.destinations[i].label, content.destinations[i].tag}));
         }
         EXPECT_EQ(store.password, content.password);
+    }
+}
+
+// Each text the code page lacks turns the whole file into UTF-16; the next save whose texts fit turns it back.
+TEST(WriteSettingsFile, ATextTheCodePageLacksMakesTheFileUtf16UntilTheTextsFitAgain)
+{
+    struct Case {
+        const char* what;
+        std::function<void(SettingsFileContent&)> edit;
+    };
+    const Case cases[] = {
+        {"a destination's name", [](auto& c) { c.destinations[0].label = L"Café"; }},
+        {"a destination's folder", [](auto& c) { c.destinations[1].tag = L"D:\\사진\\2026"; }},
+        {"a slot's name", [](auto& c) { c.slots[0].name = L"\U00020BB7野家"; }},
+        {"a slot's folder", [](auto& c) { c.slots[2].path = L"F:\\Pokémon"; }},
+        {"the password", [](auto& c) { c.password = L"Café"; }},
+        {"a best-fit character", [](auto& c) { c.password = L"¥100"; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SettingsTestServices test;
+        SettingsFileContent content = TwoDestinations();
+        c.edit(content);
+        ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
+        const std::string& bytes = test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes;
+        ASSERT_TRUE(bytes.starts_with(kUtf16LeMark));
+        EXPECT_EQ(DecodeFileText(bytes, test.codec), SettingsFileText(content));
+
+        ASSERT_TRUE(WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec).ok());
+        EXPECT_EQ(test.FileText(), kTwoDestinationsText);
+    }
+}
+
+// The options section appears once an option is on (or the file to update has it) and reads back as saved.
+TEST(WriteSettingsFile, WritesTheOptionsOnceOneIsOnAndReadsThemBack)
+{
+    struct Case {
+        const char* what;
+        Options options;
+        std::wstring existing;  // a hidden file to update; none when empty
+        std::wstring expectedSection;
+    };
+    const Case cases[] = {
+        {"all off: no section, as before", {}, L"", L""},
+        {"verify on", {.verify = true}, L"", L"[Option]\r\nVerify=1\r\nSkipCopied=0\r\n"},
+        {"skip copied on", {.skipCopied = true}, L"", L"[Option]\r\nVerify=0\r\nSkipCopied=1\r\n"},
+        {"both on", {true, true}, L"", L"[Option]\r\nVerify=1\r\nSkipCopied=1\r\n"},
+        {"turned off in a hidden file that has them", {}, L"[Option]\r\nVerify=1\r\n",
+         L"[Option]\r\nVerify=0\r\nSkipCopied=0\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SettingsTestServices test;
+        if (!c.existing.empty()) test.AddSettingsFile(c.existing, true);
+        SettingsFileContent content = TwoDestinations();
+        content.options = c.options;
+        ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
+        const std::wstring text = test.FileText();
+        const std::size_t section = text.find(L"[Option]");
+        EXPECT_EQ(section == std::wstring::npos ? L"" : text.substr(section, c.expectedSection.size()),
+                  c.expectedSection);
+        test.fileSystem.AddFile(SettingsTestServices::kDataIni, test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes);
+        SettingsStore store;
+        store.options = {true, true};
+        LoadSettings(store, test.services);
+        EXPECT_EQ(store.options, c.options);
     }
 }
 

@@ -1,5 +1,5 @@
-// The settings file through the real file system and code page 932: what the program writes, the platform's
-// profile API reads back exactly; a locked file is named in a message and read as no file.
+// The settings file through the real file system and code page 932: what the program writes, in the code page
+// or as UTF-16, the platform's profile API reads back exactly; a locked file is named in a message and read as no file.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -18,10 +18,18 @@
 namespace korvane {
 namespace {
 
-// One value as GetPrivateProfileStringA gives it, with a buffer large enough for any generated value.
+// One value as the profile API gives it, with a buffer large enough for any generated value: through
+// GetPrivateProfileStringW for a UTF-16 file, through GetPrivateProfileStringA (as older programs read it) for
+// one in the ANSI code page.
 std::wstring ProfileValue(const Win32TextCodec& codec, const std::wstring& file, const std::wstring& section,
                           const std::wstring& key)
 {
+    if (testing::filetree::ReadBytes(file).starts_with("\xFF\xFE")) {
+        std::wstring buffer(65536, L'\0');
+        buffer.resize(GetPrivateProfileStringW(section.c_str(), key.c_str(), nullptr, buffer.data(),
+                                               static_cast<DWORD>(buffer.size()), file.c_str()));
+        return buffer;
+    }
     std::string buffer(65536, '\0');
     const DWORD length =
         GetPrivateProfileStringA(codec.Encode(section).c_str(), codec.Encode(key).c_str(), nullptr, buffer.data(),
@@ -38,10 +46,13 @@ TEST(SettingsFile, TheProfileApiReadsEveryWrittenValueExactly)
     testing::filetree::TempFolder temp;
     for (unsigned seed = 1; seed <= 150; ++seed) {
         SCOPED_TRACE(seed);
-        const SettingsFileContent content = testing::SettingsContentGenerator(seed).Content();
+        // Every second file holds texts that code page 932 lacks, and is written as UTF-16.
+        testing::SettingsContentGenerator generator(seed, seed % 2 == 0);
+        const SettingsFileContent content = generator.Content();
         // A new name for every file: the profile API caches files it has read.
         const std::wstring file = temp / (L"written" + std::to_wstring(seed) + L".ini");
         ASSERT_TRUE(WriteSettingsFile(content, fileSystem, codec, file).ok());
+        EXPECT_EQ(testing::filetree::ReadBytes(file).starts_with("\xFF\xFE"), generator.wroteForeign());
         for (std::size_t i = 0; i < content.slots.size(); ++i) {
             const SourceSlotFields& slot = content.slots[i];
             EXPECT_EQ(ProfileValue(codec, file, L"SourceList", L"Source" + std::to_wstring(i + 1)),

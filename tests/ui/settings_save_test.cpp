@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,7 @@ protected:
         Click(w.cmdAdd);
         TypeInto(w.txtListDir.handle(), L"D:\\仕事");
         TypeInto(w.txtPassword.handle(), L"pw");
+        Click(w.chkVerify);
     }
 };
 
@@ -63,7 +65,9 @@ TEST_F(SettingsSaveTest, OkSavesTheEditsAndTheFreshCopyWindowShowsThem)
     Click(w.cmdOK);
     EXPECT_EQ(SettingsText(),
               L"[SourceList]\r\nSource1=カード|E:\\DCIM\r\nSource2=USB|F:\\\r\nSource3=\r\n[DirList]\r\n"
-              L"Dir1=写真|" + photos + L"\r\nDir2=保存先2|D:\\仕事\r\n[Password]\r\nPassword=pw\r\n");
+              L"Dir1=写真|" + photos + L"\r\nDir2=保存先2|D:\\仕事\r\n[Password]\r\nPassword=pw\r\n"
+              L"[Option]\r\nVerify=1\r\nSkipCopied=0\r\n");
+    EXPECT_EQ(settings.options, (Options{.verify = true, .skipCopied = false}));
     frmCopy* copy = windows.copyWindow();
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->optSource[1].Text(), L"USB");
@@ -127,7 +131,9 @@ struct ImportCase {
     std::vector<std::wstring> messageTitles;
     std::vector<bool> checked;
     std::vector<std::wstring> labels;
-    std::wstring password;    friend void PrintTo(const ImportCase& c, std::ostream* os) { *os << c.name; }
+    std::wstring password;
+    Options options = {};
+    friend void PrintTo(const ImportCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ImportWindowTest : public SettingsSaveTest, public ::testing::WithParamInterface<ImportCase> {};
@@ -151,6 +157,7 @@ TEST_P(ImportWindowTest, FillsTheWindowFromTheFileOnlyAfterYes)
     for (std::size_t i = 0; i < w.lstDir.ItemCount(); ++i) labels.push_back(testing::ShownLabel(w.lstDir, i));
     EXPECT_EQ(labels, c.labels);
     EXPECT_EQ(w.txtPassword.Text(), c.password);
+    EXPECT_EQ((Options{.verify = w.chkVerify.IsChecked(), .skipCopied = w.chkSkipCopied.IsChecked()}), c.options);
     EXPECT_EQ(SettingsText(), storedSettings);
 }
 
@@ -159,8 +166,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ImportCase{"Yes",
                    L"[SourceList]\r\nSource3=SD|G:\\\r\n[DirList]\r\nDir1=a|A:\\\r\nDir2=b|B:\\\r\n"
-                   L"[Password]\r\nPassword=新\r\n",
-                   MessageAnswer::Yes, {L"設定ファイルの上書き"}, {false, false, true}, {L"a", L"b"}, L"新"},
+                   L"[Password]\r\nPassword=新\r\n[option]\r\nskipcopied=1\r\nVerify=yes\r\n",
+                   MessageAnswer::Yes, {L"設定ファイルの上書き"}, {false, false, true}, {L"a", L"b"}, L"新",
+                   {.verify = false, .skipCopied = true}},
         ImportCase{"No", L"[DirList]\r\nDir1=a|A:\\\r\n", MessageAnswer::No, {L"設定ファイルの上書き", L"確認"},
                    {true, false, false}, {L"写真"}, L""},
         ImportCase{"AFileThatFailsToRead",
@@ -170,6 +178,65 @@ INSTANTIATE_TEST_SUITE_P(
                    {L"設定ファイルの上書き"}, {false, true, false}, {}, L""},
         ImportCase{"WithoutAnySection", L"; nothing\r\n", MessageAnswer::Yes, {L"設定ファイルの上書き"},
                    {false, false, false}, {}, L""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// An import that cannot read its file at all leaves the window as it was, says so, and OK saves what it shows.
+struct RefusedImportCase {
+    const char* name;
+    // Makes the chosen file unreadable in its own way; what it returns is held until the import is over.
+    std::function<std::shared_ptr<void>(const std::wstring& file)> prepare;
+    std::wstring chosenName = L"読み込む.ini";
+    friend void PrintTo(const RefusedImportCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class RefusedImportTest : public SettingsSaveTest, public ::testing::WithParamInterface<RefusedImportCase> {};
+
+TEST_P(RefusedImportTest, KeepsTheWindowAndSaysSo)
+{
+    const RefusedImportCase& c = GetParam();
+    const std::wstring file = OtherFile(c.chosenName);
+    const auto held = c.prepare(file);
+    frmSetup& w = OpenSettingsWindow();
+    dialogs.AnswerFileDialog(file);
+    dialogs.AnswerMessage(MessageAnswer::Yes);
+    Click(w.cmdImport);
+
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    const MessageBoxSpec& box = dialogs.messages[1];
+    EXPECT_TRUE(box.text.starts_with(file + L"\r\nの設定ファイル")) << ::testing::PrintToString(box.text);
+    EXPECT_TRUE(box.text.ends_with(L"\r\n今までの設定はそのままです")) << ::testing::PrintToString(box.text);
+    EXPECT_EQ(box.title, L"エラー");
+    EXPECT_TRUE(w.chkSource[0].IsChecked());
+    EXPECT_EQ(w.txtName[0].Text(), L"カード");
+    ASSERT_EQ(w.lstDir.ItemCount(), 1u);
+    EXPECT_EQ(testing::ShownLabel(w.lstDir, 0), L"写真");
+    Click(w.cmdOK);
+    EXPECT_EQ(SettingsText(), rewritten);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, RefusedImportTest,
+    ::testing::Values(
+        RefusedImportCase{"TooLarge",
+                          [](const std::wstring& file) -> std::shared_ptr<void> {
+                              // Sparse in effect: the reader refuses by the size alone.
+                              const UniqueFileHandle handle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                              LARGE_INTEGER size{};
+                              size.QuadPart = static_cast<LONGLONG>(FileSystem::kReadLimit) + 1;
+                              SetFilePointerEx(handle.get(), size, nullptr, FILE_BEGIN);
+                              SetEndOfFile(handle.get());
+                              return nullptr;
+                          }},
+        RefusedImportCase{"LockedByAnotherProgram",
+                          [](const std::wstring& file) -> std::shared_ptr<void> {
+                              testing::filetree::WriteBytes(file, "[DirList]\r\nDir1=a|A:\\\r\n");
+                              return std::make_shared<UniqueFileHandle>(CreateFileW(
+                                  file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+                          }},
+        RefusedImportCase{"GoneSinceItWasChosen", [](const std::wstring&) -> std::shared_ptr<void> { return nullptr; }},
+        RefusedImportCase{"ItsLookUpFails", [](const std::wstring&) -> std::shared_ptr<void> { return nullptr; },
+                          L"読み<込む>.ini"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsSaveTest, CancelledFileDialogsDoNothing)

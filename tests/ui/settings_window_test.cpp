@@ -166,7 +166,7 @@ TEST_F(SettingsWindowTest, LaysItsControlsOutAsDesignedWithTheirCaptionsAndColou
     RECT client;
     GetClientRect(w.handle(), &client);
     EXPECT_EQ(client.right, TwipsToPixels(5580, dpi));
-    EXPECT_EQ(client.bottom, TwipsToPixels(5115, dpi));
+    EXPECT_EQ(client.bottom, TwipsToPixels(5715, dpi));
     wchar_t caption[64] = {};
     GetWindowTextW(w.handle(), caption, 64);
     EXPECT_STREQ(caption, L"セットアップ - Korvane");
@@ -193,10 +193,12 @@ TEST_F(SettingsWindowTest, LaysItsControlsOutAsDesignedWithTheirCaptionsAndColou
         {w.cmdDir, {4680, 3480, 252, 252}, L"..."},
         {w.Label1, {240, 4200, 2295, 255}, L"設定者用パスワード："},
         {w.txtPassword, {2640, 4200, 1695, 270}, L""},
-        {w.cmdImport, {120, 4680, 1092, 372}, L"外部読込"},
-        {w.cmdExport, {1320, 4680, 1092, 372}, L"外部保存"},
-        {w.cmdOK, {3120, 4680, 1092, 372}, L"OK"},
-        {w.cmdCancel, {4320, 4680, 1092, 372}, L"キャンセル"},
+        {w.chkVerify, {240, 4590, 5100, 252}, L"コピー後に読み直して照合する(&V)"},
+        {w.chkSkipCopied, {240, 4890, 5100, 252}, L"コピー済みのファイルを確かめる(&K)"},
+        {w.cmdImport, {120, 5280, 1092, 372}, L"外部読込"},
+        {w.cmdExport, {1320, 5280, 1092, 372}, L"外部保存"},
+        {w.cmdOK, {3120, 5280, 1092, 372}, L"OK"},
+        {w.cmdCancel, {4320, 5280, 1092, 372}, L"キャンセル"},
         {w.Frame1, {120, 120, 5172, 1452}, L"コピー元"},
         {w.Frame2, {120, 1680, 5172, 2292}, L"保存先"},
         {w.lblBack[0], {156, 240, 5196, 1380}, L""},
@@ -226,7 +228,8 @@ TEST_F(SettingsWindowTest, TabVisitsTheControlsInTheirOrderAndAccessKeysReachThe
         &w.chkSource[0], &w.txtName[0],  &w.txtSource[0], &w.cmdSource[0], &w.chkSource[1], &w.txtName[1],
         &w.txtSource[1], &w.cmdSource[1], &w.chkSource[2], &w.txtName[2], &w.txtSource[2], &w.cmdSource[2],
         &w.cmdAdd,       &w.cmdDelete,   &w.lstDir,       &w.txtListName,  &w.txtListDir,   &w.cmdDir,
-        &w.cmdImport,    &w.cmdOK,       &w.cmdCancel,    &w.cmdExport,    &w.txtPassword,  &w.chkSource[0]};
+        &w.cmdImport,    &w.cmdOK,       &w.cmdCancel,    &w.cmdExport,    &w.txtPassword,  &w.chkVerify,
+        &w.chkSkipCopied, &w.chkSource[0]};
     EXPECT_EQ(GetFocus(), w.chkSource[0].handle());
     for (std::size_t i = 1; i < expected.size(); ++i) {
         PressKey(VK_TAB);
@@ -246,6 +249,10 @@ TEST_F(SettingsWindowTest, TabVisitsTheControlsInTheirOrderAndAccessKeysReachThe
     EXPECT_EQ(w.destinations().items().size(), 1u);
     PressAccessKey(L'a');
     EXPECT_EQ(w.destinations().items().size(), 2u);
+    PressAccessKey(L'v');
+    PressAccessKey(L'k');
+    EXPECT_TRUE(w.chkVerify.IsChecked());
+    EXPECT_TRUE(w.chkSkipCopied.IsChecked());
 }
 
 }  // namespace

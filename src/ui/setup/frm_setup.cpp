@@ -43,7 +43,7 @@ Button SlotPickButton(Window& window, int slot)
 
 frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramActions& program)
     : Window({.caption = L"セットアップ - Korvane",
-              .clientSize = {5580, 5115},
+              .clientSize = {5580, 5715},
               .backColour = kWindowColour,
               .iconResource = IDI_KORVANE}),
       chkSource{SlotCheckBox(*this, 0), SlotCheckBox(*this, 1), SlotCheckBox(*this, 2)},
@@ -60,16 +60,18 @@ frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramAct
              Label::Wrap::None),
       txtListDir(*this, Inside(kDestinationFrame, {1920, 1800, 2652, 264})),
       cmdDir(*this, L"...", Inside(kDestinationFrame, {4560, 1800, 252, 252})),
-      cmdImport(*this, L"外部読込", {120, 4680, 1092, 372}, kBottomButtonColour),
-      cmdOK(*this, L"OK", {3120, 4680, 1092, 372}, kBottomButtonColour),
-      cmdCancel(*this, L"キャンセル", {4320, 4680, 1092, 372}, kBottomButtonColour),
+      cmdImport(*this, L"外部読込", {120, 5280, 1092, 372}, kBottomButtonColour),
+      cmdOK(*this, L"OK", {3120, 5280, 1092, 372}, kBottomButtonColour),
+      cmdCancel(*this, L"キャンセル", {4320, 5280, 1092, 372}, kBottomButtonColour),
       Frame1(*this, L"コピー元", kSourceFrame, FrameColour()),
       Frame2(*this, L"保存先", kDestinationFrame, FrameColour()),
       lblBack{Label(*this, L"", {156, 240, 5196, 1380}, kShadowColour),
               Label(*this, L"", {156, 1764, 5196, 2268}, kShadowColour)},
-      cmdExport(*this, L"外部保存", {1320, 4680, 1092, 372}, kBottomButtonColour),
+      cmdExport(*this, L"外部保存", {1320, 5280, 1092, 372}, kBottomButtonColour),
       Label1(*this, L"設定者用パスワード：", {240, 4200, 2295, 255}, std::nullopt, Label::Wrap::None),
       txtPassword(*this, {2640, 4200, 1695, 270}),
+      chkVerify(*this, L"コピー後に読み直して照合する(&V)", {240, 4590, 5100, 252}, kWindowColour),
+      chkSkipCopied(*this, L"コピー済みのファイルを確かめる(&K)", {240, 4890, 5100, 252}, kWindowColour),
       ImageList1(32, {{L"folder", IDI_FOLDER_CLOSED}}),
       services_(services),
       program_(program)
@@ -77,7 +79,7 @@ frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramAct
     SetTabOrder({&chkSource[0], &txtName[0], &txtSource[0], &cmdSource[0], &chkSource[1], &txtName[1], &txtSource[1],
                  &cmdSource[1], &chkSource[2], &txtName[2], &txtSource[2], &cmdSource[2], &cmdAdd, &cmdDelete,
                  &lstDir, &lblName, &txtListName, &lblDir, &txtListDir, &cmdDir, &cmdImport, &cmdOK, &cmdCancel,
-                 &Frame1, &Frame2, &lblBack[0], &lblBack[1], &cmdExport, &Label1, &txtPassword});
+                 &Frame1, &Frame2, &lblBack[0], &lblBack[1], &cmdExport, &Label1, &txtPassword, &chkVerify, &chkSkipCopied});
     for (std::size_t i = 0; i < chkSource.size(); ++i) {
         chkSource[i].onClick = [this, i] { chkSource_Click(i); };
         cmdSource[i].onClick = [this, i] { cmdSource_Click(i); };
@@ -140,6 +142,10 @@ void frmSetup::ShowSettings(const SettingsStore& settings)
         },
         [&] { txtPassword.SetText(shown.password); },
         [&] {
+            chkVerify.SetChecked(shown.options.verify);
+            chkSkipCopied.SetChecked(shown.options.skipCopied);
+        },
+        [&] {
             destinations_.Replace(shown.destinations);
             lstDir.SetItemCount(destinations_.items().size());
             lstDir.Select(std::nullopt);
@@ -154,6 +160,7 @@ SettingsFileContent frmSetup::WorkingCopy() const
         content.slots[i] = {chkSource[i].IsChecked(), txtName[i].Text(), txtSource[i].Text()};
     content.destinations = destinations_.items();
     content.password = txtPassword.Text();
+    content.options = {.verify = chkVerify.IsChecked(), .skipCopied = chkSkipCopied.IsChecked()};
     return content;
 }
 

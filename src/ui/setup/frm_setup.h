@@ -17,7 +17,7 @@
 namespace korvane::ui {
 
 // The settings window: the user edits a working copy of the settings (the three source slots, the destination
-// list and the password) that lives in the window alone, until OK saves it to the settings file or Cancel drops
+// list, the password and the options) that lives in the window alone, until OK saves it to the settings file or Cancel drops
 // it; either brings the copy window back. It can also export the working copy to a file and import one.
 class frmSetup : public Window {
 public:
@@ -45,6 +45,8 @@ public:
     GraphicalButton cmdExport;
     Label Label1;
     PasswordBox txtPassword;
+    CheckBox chkVerify;      // Options::verify
+    CheckBox chkSkipCopied;  // Options::skipCopied
     ImageList ImageList1;
 
     // The destination list behind lstDir and the two boxes below it.
