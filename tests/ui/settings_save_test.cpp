@@ -15,6 +15,7 @@ using testing::Click;
 using testing::ProgramHarness;
 using testing::PumpMessages;
 using testing::TypeInto;
+using testing::ClearBox;
 
 class SettingsSaveTest : public ::testing::Test, protected ProgramHarness {
 protected:
@@ -74,6 +75,29 @@ TEST_F(SettingsSaveTest, OkSavesTheEditsAndTheFreshCopyWindowShowsThem)
     EXPECT_EQ(copy->cboList.Count(), 2);
     EXPECT_EQ(copy->cboList.ItemText(1), L"保存先2");
     EXPECT_EQ(settings.password, L"pw");
+}
+
+// Names the code page lacks survive OK and the copy window's new load: the file turns to UTF-16.
+TEST_F(SettingsSaveTest, NamesOutsideTheCodePageSurviveOkAndTheNextLoad)
+{
+    const std::wstring korean = programFolder.path() + L"\\사진";
+    testing::filetree::MakeFolder(korean);
+    frmSetup& w = OpenSettingsWindow();
+    Click(w.cmdAdd);
+    TypeInto(w.txtListDir.handle(), korean);
+    ClearBox(w.txtListName.handle());
+    TypeInto(w.txtListName.handle(), L"Café");
+    TypeInto(w.txtPassword.handle(), L"Café");
+    Click(w.cmdOK);
+
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(SettingsBytes().starts_with("\xFF\xFE"));
+    EXPECT_EQ(settings.password, L"Café");
+    ASSERT_EQ(settings.destinations.size(), 2u);
+    EXPECT_EQ(settings.destinations[1], (DirEntry{L"Café", korean}));
+    frmCopy* copy = windows.copyWindow();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->cboList.ItemText(1), L"Café");
 }
 
 TEST_F(SettingsSaveTest, CancelLeavesTheFileByteForByteAfterEditsAndAfterAnImport)
