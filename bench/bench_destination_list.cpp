@@ -65,7 +65,7 @@ public:
     const std::map<std::string, std::vector<double>>& times() const { return times_; }
 
 private:
-    const std::vector<DestinationItem>& Items() const { return window_->destinations().items(); }
+    const std::vector<DirEntry>& Items() const { return window_->destinations().items(); }
 
     void Time(const std::string& operation, const std::function<void()>& action)
     {
@@ -85,7 +85,7 @@ private:
         ClientToScreen(list, &centre);
         const auto shown = [&] {
             return window_->destinations().selected() == index &&
-                   window_->destinations().nameBox() == Items()[index].label;
+                   window_->destinations().nameBox() == Items()[index].name;
         };
         Time("item click", [&] {
             SendMouseClick(centre);

@@ -4,7 +4,7 @@ namespace korvane {
 
 std::wstring DefaultDestinationName(std::size_t count) { return L"保存先" + std::to_wstring(count + 1); }
 
-void DestinationListEditor::Replace(std::vector<DestinationItem> items)
+void DestinationListEditor::Replace(std::vector<DirEntry> items)
 {
     items_ = std::move(items);
     selected_.reset();
@@ -19,20 +19,20 @@ void DestinationListEditor::ClickItem(std::size_t index)
 {
     if (index >= items_.size()) return;
     selected_ = index;
-    SetNameBox(items_[index].label);
-    SetFolderBox(items_[index].tag);
+    SetNameBox(items_[index].name);
+    SetFolderBox(items_[index].path);
 }
 
 void DestinationListEditor::SetNameBox(std::wstring text)
 {
     nameBox_ = std::move(text);
-    if (selected_) items_[*selected_].label = nameBox_;
+    if (selected_) items_[*selected_].name = nameBox_;
 }
 
 void DestinationListEditor::SetFolderBox(std::wstring text)
 {
     folderBox_ = std::move(text);
-    if (selected_) items_[*selected_].tag = folderBox_;
+    if (selected_) items_[*selected_].path = folderBox_;
 }
 
 void DestinationListEditor::Add()
@@ -45,9 +45,9 @@ void DestinationListEditor::Add()
         if (nameBox_.empty()) {
             SetNameBox(defaultName);
         } else {
-            items_.front().label = nameBox_;
+            items_.front().name = nameBox_;
         }
-        items_.front().tag = folderBox_;
+        items_.front().path = folderBox_;
     } else {
         SetNameBox(defaultName);
         SetFolderBox({});
@@ -66,8 +66,8 @@ void DestinationListEditor::Delete()
     }
     // The last item is selected, wherever the removed one stood.
     selected_ = items_.size() - 1;
-    SetNameBox(items_.back().label);
-    SetFolderBox(items_.back().tag);
+    SetNameBox(items_.back().name);
+    SetFolderBox(items_.back().path);
 }
 
 bool DestinationListEditor::EndLabelEdit(const std::wstring& label)

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings_writer.h"
+#include "core/settings_store.h"
 
 namespace korvane {
 
@@ -16,9 +16,9 @@ namespace korvane {
 class DestinationListEditor {
 public:
     // Fills the list anew: nothing is selected and the boxes keep their texts.
-    void Replace(std::vector<DestinationItem> items);
+    void Replace(std::vector<DirEntry> items);
 
-    const std::vector<DestinationItem>& items() const noexcept { return items_; }
+    const std::vector<DirEntry>& items() const noexcept { return items_; }
     std::optional<std::size_t> selected() const noexcept { return selected_; }
     const std::wstring& nameBox() const noexcept { return nameBox_; }
     const std::wstring& folderBox() const noexcept { return folderBox_; }
@@ -42,7 +42,7 @@ public:
     bool EndLabelEdit(const std::wstring& label);
 
 private:
-    std::vector<DestinationItem> items_;
+    std::vector<DirEntry> items_;
     std::optional<std::size_t> selected_;
     std::wstring nameBox_;
     std::wstring folderBox_;

@@ -5,8 +5,7 @@
 #include "core/settings_writer.h"
 #include "platform/file_system.h"
 
-namespace korvane {
-namespace settings_file_messages {
+namespace korvane::settings_file_messages {
 namespace {
 
 // The system's reason, or the failure code when the system gave none.
@@ -59,39 +58,37 @@ MessageBoxSpec UnexpectedFailure(const std::wstring& file)
     return ErrorBox(file + L"\r\nの設定ファイルを読み込めませんでした");
 }
 
-}  // namespace settings_file_messages
-
-std::wstring SaveResult::ErrorMessage() const
+MessageBoxSpec SaveFailure(const SaveResult& result)
 {
-    const std::wstring headline = L"設定ファイル「" + file_ + L"」を保存できませんでした。\r\n";
+    using Outcome = SaveResult::Outcome;
+    const std::wstring headline = L"設定ファイル「" + result.file() + L"」を保存できませんでした。\r\n";
     const std::wstring separatorRule = L"の名前またはフォルダに「|」が含まれています。「|」は使えません。";
     const std::wstring lineBreakRule = L"に改行または NUL 文字が含まれています。改行と NUL 文字は使えません。";
-    const std::wstring slot = L"コピー元 " + std::to_wstring(itemNumber_) + L" ";
+    const std::wstring slot = L"コピー元 " + std::to_wstring(result.itemNumber()) + L" ";
     const std::wstring destination =
-        L"保存先 " + std::to_wstring(itemNumber_) + L"「" + settings_file_messages::OnOneLine(destinationLabel_) + L"」";
-    switch (outcome_) {
+        L"保存先 " + std::to_wstring(result.itemNumber()) + L"「" + OnOneLine(result.destinationLabel()) + L"」";
+    switch (result.outcome()) {
     case Outcome::Saved:
-        return {};
+        break;
     case Outcome::SeparatorInSlot:
-        return headline + slot + separatorRule;
+        return ErrorBox(headline + slot + separatorRule);
     case Outcome::SeparatorInDestination:
-        return headline + destination + separatorRule;
+        return ErrorBox(headline + destination + separatorRule);
     case Outcome::LineBreakInSlot:
-        return headline + slot + L"の名前またはフォルダ" + lineBreakRule;
+        return ErrorBox(headline + slot + L"の名前またはフォルダ" + lineBreakRule);
     case Outcome::LineBreakInDestination:
-        return headline + destination + L"の名前またはフォルダ" + lineBreakRule;
+        return ErrorBox(headline + destination + L"の名前またはフォルダ" + lineBreakRule);
     case Outcome::LineBreakInPassword:
-        return headline + L"パスワード" + lineBreakRule;
+        return ErrorBox(headline + L"パスワード" + lineBreakRule);
     case Outcome::TooManyDestinations:
-        return headline + L"保存先が " + std::to_wstring(itemNumber_) + L" 件あります。保存先は " +
-               std::to_wstring(SettingsStore::kMaxDestinations) + L" 件までです。";
+        return ErrorBox(headline + L"保存先が " + std::to_wstring(result.itemNumber()) + L" 件あります。保存先は " +
+                        std::to_wstring(SettingsStore::kMaxDestinations) + L" 件までです。");
     case Outcome::ExistingFileTooLarge:
-        return headline + L"今の設定ファイルが大きすぎます（設定ファイルは " + settings_file_messages::ReadLimitText() +
-               L" までです）。";
+        return ErrorBox(headline + L"今の設定ファイルが大きすぎます（設定ファイルは " + ReadLimitText() + L" までです）。");
     case Outcome::FileFailure:
-        return headline + settings_file_messages::ReasonOrCode(failureCode_, reason_);
+        return ErrorBox(headline + ReasonOrCode(result.failureCode(), result.reason()));
     }
-    return {};
+    return ErrorBox(headline);
 }
 
-}  // namespace korvane
+}  // namespace korvane::settings_file_messages

@@ -1,8 +1,9 @@
 #pragma once
-// Every text the program shows about the settings file, on loading and on saving (SaveResult::ErrorMessage is
-// defined beside them), so that they can be read and reviewed together.
+// Every text the program shows about the settings file, on loading and on saving, so that they can be read and
+// reviewed together.
 #include <string>
 
+#include "core/settings_writer.h"
 #include "platform/dialogs.h"
 
 namespace korvane::settings_file_messages {
@@ -21,5 +22,8 @@ MessageBoxSpec FileTooLarge(const std::wstring& file);
 MessageBoxSpec OutOfMemory(const std::wstring& file);
 // Any other failure while the file was read.
 MessageBoxSpec UnexpectedFailure(const std::wstring& file);
+// A save that did not happen (`result` is not ok): the file, and the rule the content broke or the system's
+// reason.
+MessageBoxSpec SaveFailure(const SaveResult& result);
 
 }  // namespace korvane::settings_file_messages

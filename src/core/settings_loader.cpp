@@ -11,6 +11,7 @@
 #include "core/ini_document.h"
 #include "core/settings_file_format.h"
 #include "core/settings_file_messages.h"
+#include "core/settings_path.h"
 
 namespace korvane {
 namespace {
@@ -90,11 +91,6 @@ void FillStore(SettingsStore& store, const IniDocument& document, Dialogs& dialo
 
 
 }  // namespace
-
-std::wstring DefaultSettingsPath(const FileSystem& fileSystem)
-{
-    return fileSystem.ExecutableFolder() + L"\\data.ini";
-}
 
 LoadResult LoadSettings(SettingsStore& store, Services& services, const std::wstring& path,
                         const std::wstring& refusalNote)

@@ -6,9 +6,6 @@
 
 namespace korvane {
 
-// "data.ini" in the executable's folder: the settings file used when no other path is given.
-std::wstring DefaultSettingsPath(const FileSystem& fileSystem);
-
 enum class LoadResult {
     Read,     // the file was read; a content that breaks the format was shown, and what came before it kept
     NoFile,   // no ordinary file is there; nothing was shown

@@ -7,7 +7,7 @@
 #include "core/ini_document.h"
 #include "core/ini_update.h"
 #include "core/settings_file_format.h"
-#include "core/settings_loader.h"
+#include "core/settings_path.h"
 
 namespace korvane {
 namespace {
@@ -27,21 +27,21 @@ std::optional<Outcome> BrokenRule(const std::wstring& name, const std::wstring& 
 }
 
 // The refusal for the first text that cannot be stored, if any.
-std::optional<SaveResult> FindUnstorableText(const SettingsFileContent& content, const std::wstring& file)
+std::optional<SaveResult> FindUnstorableText(const SettingsStore& content, const std::wstring& file)
 {
     if (content.destinations.size() > SettingsStore::kMaxDestinations)
         return SaveResult::Refused(Outcome::TooManyDestinations, file, content.destinations.size());
-    for (std::size_t i = 0; i < content.slots.size(); ++i) {
-        const SourceSlotFields& slot = content.slots[i];
-        if (!slot.checked) continue;
+    for (std::size_t i = 0; i < content.sources.size(); ++i) {
+        const SourceSlot& slot = content.sources[i];
+        if (!slot.registered) continue;
         if (const auto rule = BrokenRule(slot.name, slot.path, Outcome::SeparatorInSlot, Outcome::LineBreakInSlot))
             return SaveResult::Refused(*rule, file, i + 1);
     }
     for (std::size_t i = 0; i < content.destinations.size(); ++i) {
-        const DestinationItem& item = content.destinations[i];
-        if (const auto rule = BrokenRule(item.label, item.tag, Outcome::SeparatorInDestination,
+        const DirEntry& item = content.destinations[i];
+        if (const auto rule = BrokenRule(item.name, item.path, Outcome::SeparatorInDestination,
                                          Outcome::LineBreakInDestination))
-            return SaveResult::Refused(*rule, file, i + 1, item.label);
+            return SaveResult::Refused(*rule, file, i + 1, item.name);
     }
     if (HoldsLineBreakOrNul(content.password)) return SaveResult::Refused(Outcome::LineBreakInPassword, file);
     return std::nullopt;
@@ -64,18 +64,18 @@ std::wstring JoinNameAndPath(const std::wstring& name, const std::wstring& path)
 std::wstring OptionValue(bool on) { return std::wstring(on ? format::kOptionOn : format::kOptionOff); }
 
 // Every key the save writes, in the order of a fresh file.
-std::vector<IniAssignment> Assignments(const SettingsFileContent& content, bool writeOptions)
+std::vector<IniAssignment> Assignments(const SettingsStore& content, bool writeOptions)
 {
     std::vector<IniAssignment> assignments;
-    for (std::size_t i = 0; i < content.slots.size(); ++i) {
-        const SourceSlotFields& slot = content.slots[i];
+    for (std::size_t i = 0; i < content.sources.size(); ++i) {
+        const SourceSlot& slot = content.sources[i];
         assignments.push_back({std::wstring(format::kSourceSection), format::SourceKey(i),
-                               slot.checked ? Stored(JoinNameAndPath(slot.name, slot.path)) : std::wstring{}});
+                               slot.registered ? Stored(JoinNameAndPath(slot.name, slot.path)) : std::wstring{}});
     }
     for (std::size_t i = 0; i < content.destinations.size(); ++i) {
-        const DestinationItem& item = content.destinations[i];
+        const DirEntry& item = content.destinations[i];
         assignments.push_back({std::wstring(format::kDestinationSection), format::DestinationKey(i),
-                               Stored(JoinNameAndPath(item.label, item.tag))});
+                               Stored(JoinNameAndPath(item.name, item.path))});
     }
     assignments.push_back(
         {std::wstring(format::kPasswordSection), std::wstring(format::kPasswordKey), Stored(content.password)});
@@ -113,7 +113,7 @@ SaveResult SaveResult::FileFailure(std::wstring file, int code, std::wstring rea
     return result;
 }
 
-SaveResult WriteSettingsFile(const SettingsFileContent& content, FileSystem& fileSystem, const TextCodec& codec,
+SaveResult WriteSettingsFile(const SettingsStore& content, FileSystem& fileSystem, const TextCodec& codec,
                              const std::wstring& path)
 {
     const std::wstring file = path.empty() ? DefaultSettingsPath(fileSystem) : path;

@@ -1,34 +1,12 @@
 #pragma once
-#include <array>
 #include <cstddef>
 #include <string>
-#include <vector>
 
 #include "core/settings_store.h"
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
 
 namespace korvane {
-
-// What the settings window shows, handed to the writer as plain data.
-struct SourceSlotFields {
-    bool checked = false;
-    std::wstring name;
-    std::wstring path;
-};
-
-struct DestinationItem {
-    std::wstring label;  // the destination's name
-    std::wstring tag;    // its folder
-    bool operator==(const DestinationItem&) const = default;
-};
-
-struct SettingsFileContent {
-    std::array<SourceSlotFields, SettingsStore::kSlotCount> slots;
-    std::vector<DestinationItem> destinations;  // in list order
-    std::wstring password;
-    Options options;
-};
 
 // How a save ended. Anything but Saved means the file was left as it was.
 class SaveResult {
@@ -59,10 +37,6 @@ public:
     int failureCode() const { return failureCode_; }
     const std::wstring& reason() const { return reason_; }
 
-    // The Japanese text of the error box (title "エラー") for a save that did not happen; empty when saved.
-    // Defined with the other texts of the settings file, in settings_file_messages.cpp.
-    std::wstring ErrorMessage() const;
-
 private:
     SaveResult(Outcome outcome, std::wstring file) : outcome_(outcome), file_(std::move(file)) {}
 
@@ -83,7 +57,7 @@ private:
 // starts or ends with a blank or is enclosed in quotes gets one more pair of double quotes. Nothing is written
 // when a text cannot be stored (a "|" in a name or path, CR, LF or NUL anywhere, more than 32,767
 // destinations) or when the file system fails.
-SaveResult WriteSettingsFile(const SettingsFileContent& content, FileSystem& fileSystem, const TextCodec& codec,
+SaveResult WriteSettingsFile(const SettingsStore& content, FileSystem& fileSystem, const TextCodec& codec,
                              const std::wstring& path = {});
 
 }  // namespace korvane

@@ -8,18 +8,18 @@
 
 namespace korvane {
 
-inline void PrintTo(const DestinationItem& item, std::ostream* os)
+inline void PrintTo(const DirEntry& item, std::ostream* os)
 {
-    *os << ::testing::PrintToString(item.label) << "|" << ::testing::PrintToString(item.tag);
+    *os << ::testing::PrintToString(item.name) << "|" << ::testing::PrintToString(item.path);
 }
 
 namespace {
 
 struct EditCase {
     const char* name;
-    std::vector<DestinationItem> start;
+    std::vector<DirEntry> start;
     std::function<void(DestinationListEditor&)> edit;
-    std::vector<DestinationItem> items;
+    std::vector<DirEntry> items;
     std::optional<std::size_t> selected;
     std::wstring nameBox;
     std::wstring folderBox;    friend void PrintTo(const EditCase& c, std::ostream* os) { *os << c.name; }
@@ -39,7 +39,7 @@ TEST_P(DestinationListEditorTest, EndsWithTheItemsSelectionAndBoxesAUserWouldSee
     EXPECT_EQ(editor.folderBox(), c.folderBox);
 }
 
-const std::vector<DestinationItem> kAbc{{L"A", L"C:\\a"}, {L"B", L"D:\\b"}, {L"C", L"E:\\c\\"}};
+const std::vector<DirEntry> kAbc{{L"A", L"C:\\a"}, {L"B", L"D:\\b"}, {L"C", L"E:\\c\\"}};
 
 INSTANTIATE_TEST_SUITE_P(
     Edits, DestinationListEditorTest,

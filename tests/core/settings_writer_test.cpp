@@ -6,6 +6,7 @@
 
 #include "platform/failure.h"
 #include "core/file_text.h"
+#include "core/settings_file_messages.h"
 #include "core/settings_loader.h"
 #include "settings_test_services.h"
 #include "support/settings_content_generator.h"
@@ -15,12 +16,12 @@ namespace {
 
 using testing::SettingsTestServices;
 
-SettingsFileContent TwoDestinations()
+SettingsStore TwoDestinations()
 {
-    SettingsFileContent content;
-    content.slots[0] = {true, L"カメラ", L"E:\\DCIM"};
-    content.slots[1] = {false, L"not written", L"C:\\x"};
-    content.slots[2] = {true, L"", L""};
+    SettingsStore content;
+    content.sources[0] = {L"カメラ", L"E:\\DCIM", true};
+    content.sources[1] = {L"not written", L"C:\\x", false};
+    content.sources[2] = {L"", L"", true};
     content.destinations = {{L"写真", L"D:\\写真\\"}, {L"仕事", L"D:\\仕事"}};
     content.password = L"pw";
     return content;
@@ -34,18 +35,18 @@ const wchar_t kTwoDestinationsText[] =
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 
 // The text of a fresh file holding `content`, for contents without quotes or blanks around their texts.
-std::wstring SettingsFileText(const SettingsFileContent& content)
+std::wstring SettingsFileText(const SettingsStore& content)
 {
     std::wstring text = L"[SourceList]\r\n";
-    for (std::size_t i = 0; i < content.slots.size(); ++i) {
-        const SourceSlotFields& slot = content.slots[i];
-        text += L"Source" + std::to_wstring(i + 1) + L"=" + (slot.checked ? slot.name + L"|" + slot.path : L"") +
+    for (std::size_t i = 0; i < content.sources.size(); ++i) {
+        const SourceSlot& slot = content.sources[i];
+        text += L"Source" + std::to_wstring(i + 1) + L"=" + (slot.registered ? slot.name + L"|" + slot.path : L"") +
                 L"\r\n";
     }
     text += L"[DirList]\r\n";
     for (std::size_t i = 0; i < content.destinations.size(); ++i)
-        text += L"Dir" + std::to_wstring(i + 1) + L"=" + content.destinations[i].label + L"|" +
-                content.destinations[i].tag + L"\r\n";
+        text += L"Dir" + std::to_wstring(i + 1) + L"=" + content.destinations[i].name + L"|" +
+                content.destinations[i].path + L"\r\n";
     return text + L"[Password]\r\nPassword=" + content.password + L"\r\n";
 }
 
@@ -61,7 +62,7 @@ TEST(WriteSettingsFile, WritesAFreshFileInTheFixedOrder)
     EXPECT_EQ(result.file(), SettingsTestServices::kDataIni);
     EXPECT_EQ(test.FileText(), kTwoDestinationsText);
 
-    SettingsFileContent noDestinations;
+    SettingsStore noDestinations;
     const std::wstring exported = L"E:\\backup\\設定";
     EXPECT_TRUE(WriteSettingsFile(noDestinations, test.fileSystem, test.codec, exported).ok());
     EXPECT_EQ(test.FileText(exported),
@@ -94,7 +95,7 @@ TEST(WriteSettingsFile, UpdatesAHiddenOrSystemFileInPlace)
 
 struct EditCase {
     const char* what;
-    std::function<void(SettingsFileContent&)> edit;  // applied to TwoDestinations()
+    std::function<void(SettingsStore&)> edit;  // applied to TwoDestinations()
     SaveResult::Outcome outcome;
     std::size_t number;
     std::wstring message;  // after the headline; empty when saved
@@ -106,31 +107,31 @@ void ExpectSaveOutcome(const EditCase& c)
     SCOPED_TRACE(c.what);
     SettingsTestServices test;
     test.AddSettingsFile(kFiveDestinationsFile);
-    SettingsFileContent content = TwoDestinations();
+    SettingsStore content = TwoDestinations();
     c.edit(content);
     const SaveResult result = WriteSettingsFile(content, test.fileSystem, test.codec);
     EXPECT_EQ(result.outcome(), c.outcome);
     EXPECT_EQ(result.itemNumber(), c.number);
     if (result.ok()) return;
     EXPECT_EQ(test.FileText(), kFiveDestinationsFile);
-    EXPECT_EQ(result.ErrorMessage(), L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n" + c.message);
+    EXPECT_EQ(settings_file_messages::SaveFailure(result).text, L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n" + c.message);
 }
 
 TEST(WriteSettingsFile, RefusesASeparatorInANameOrPathAndWritesNothing)
 {
     const std::wstring rule = L"「|」は使えません。";
     const EditCase cases[] = {
-        {"slot name", [](SettingsFileContent& c) { c.slots[0].name = L"a|b"; }, SaveResult::Outcome::SeparatorInSlot,
+        {"slot name", [](SettingsStore& c) { c.sources[0].name = L"a|b"; }, SaveResult::Outcome::SeparatorInSlot,
          1, L"コピー元 1 の名前またはフォルダに「|」が含まれています。" + rule},
-        {"slot path", [](SettingsFileContent& c) { c.slots[2].path = L"C:\\|"; }, SaveResult::Outcome::SeparatorInSlot,
+        {"slot path", [](SettingsStore& c) { c.sources[2].path = L"C:\\|"; }, SaveResult::Outcome::SeparatorInSlot,
          3, L"コピー元 3 の名前またはフォルダに「|」が含まれています。" + rule},
-        {"destination label", [](SettingsFileContent& c) { c.destinations[1].label = L"仕|事"; },
+        {"destination label", [](SettingsStore& c) { c.destinations[1].name = L"仕|事"; },
          SaveResult::Outcome::SeparatorInDestination, 2, L"保存先 2「仕|事」の名前またはフォルダに「|」が含まれています。" + rule},
-        {"destination path", [](SettingsFileContent& c) { c.destinations[0].tag = L"D:\\|"; },
+        {"destination path", [](SettingsStore& c) { c.destinations[0].path = L"D:\\|"; },
          SaveResult::Outcome::SeparatorInDestination, 1, L"保存先 1「写真」の名前またはフォルダに「|」が含まれています。" + rule},
-        {"unchecked slot", [](SettingsFileContent& c) { c.slots[1].name = L"a|b"; }, SaveResult::Outcome::Saved, 0,
+        {"unchecked slot", [](SettingsStore& c) { c.sources[1].name = L"a|b"; }, SaveResult::Outcome::Saved, 0,
          L""},
-        {"password", [](SettingsFileContent& c) { c.password = L"p|w"; }, SaveResult::Outcome::Saved, 0, L""},
+        {"password", [](SettingsStore& c) { c.password = L"p|w"; }, SaveResult::Outcome::Saved, 0, L""},
     };
     for (const EditCase& c : cases) ExpectSaveOutcome(c);
 }
@@ -143,12 +144,12 @@ TEST(WriteSettingsFile, ReportsAFailedWriteWithTheSystemsReason)
     const SaveResult result = WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec);
     EXPECT_EQ(result.outcome(), SaveResult::Outcome::FileFailure);
     EXPECT_EQ(result.failureCode(), 75);
-    EXPECT_EQ(result.ErrorMessage(),
+    EXPECT_EQ(settings_file_messages::SaveFailure(result).text,
               L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\nアクセスが拒否されました。");
     EXPECT_EQ(test.FileText(), kFiveDestinationsFile);
 
     test.fileSystem.failNextWrite = Failure(61);
-    EXPECT_EQ(WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec).ErrorMessage(),
+    EXPECT_EQ(settings_file_messages::SaveFailure(WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec)).text,
               L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n(Err No.61)");
 
     const SaveResult malformed = WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec, L"C:\\<>\\x.ini");
@@ -164,10 +165,10 @@ std::wstring LongJapanesePath()
 
 TEST(WriteSettingsFile, EveryExpressibleValueReadsBack)
 {
-    SettingsFileContent content;
-    content.slots[0] = {true, L"ソフト表", L"E:\\ソ\\表\\ポ"};
-    content.slots[1] = {true, L"", L""};
-    content.slots[2] = {false, L"", L""};
+    SettingsStore content;
+    content.sources[0] = {L"ソフト表", L"E:\\ソ\\表\\ポ", true};
+    content.sources[1] = {L"", L"", true};
+    content.sources[2] = {L"", L"", false};
     content.destinations = {{L"ポ", L"D:\\ポ\\"}, {L"[表]", L"\\\\server\\共有\\ソ=1"}, {L"", L""},
                             {L"長い", LongJapanesePath()}, {L"a = b ; c", L"C:\\x y"}};
     content.password = L"パス ワード";
@@ -190,8 +191,8 @@ TEST(WriteSettingsFile, EveryExpressibleValueReadsBack)
 
 TEST(WriteSettingsFile, ACharacterTheCodePageLacksLoadsBackAsItWas)
 {
-    SettingsFileContent content;
-    content.slots[0] = {true, L"caf\u00E9", L"C:\\\U0001F4F7"};
+    SettingsStore content;
+    content.sources[0] = {L"caf\u00E9", L"C:\\\U0001F4F7", true};
     content.password = L"Caf\u00E9";
     SettingsTestServices test;
     ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
@@ -201,9 +202,9 @@ TEST(WriteSettingsFile, ACharacterTheCodePageLacksLoadsBackAsItWas)
     EXPECT_EQ(store.password, L"Caf\u00E9");
 }
 
-std::vector<DestinationItem> NumberedDestinations(std::size_t count)
+std::vector<DirEntry> NumberedDestinations(std::size_t count)
 {
-    std::vector<DestinationItem> items;
+    std::vector<DirEntry> items;
     for (std::size_t n = 1; n <= count; ++n) items.push_back({std::to_wstring(n), L"D:\\" + std::to_wstring(n)});
     return items;
 }
@@ -215,29 +216,29 @@ TEST(WriteSettingsFile, RefusesLineBreaksNulsAndTooManyDestinations)
     const std::wstring nul(1, L'\0');
     const std::wstring lineBreakRule = L"に改行または NUL 文字が含まれています。改行と NUL 文字は使えません。";
     const EditCase cases[] = {
-        {"CR in a slot name", [](SettingsFileContent& c) { c.slots[0].name = L"カ\rメラ"; }, Outcome::LineBreakInSlot, 1,
+        {"CR in a slot name", [](SettingsStore& c) { c.sources[0].name = L"カ\rメラ"; }, Outcome::LineBreakInSlot, 1,
          L"コピー元 1 の名前またはフォルダ" + lineBreakRule},
-        {"LF in a slot path", [](SettingsFileContent& c) { c.slots[2].path = L"E:\\\n"; }, Outcome::LineBreakInSlot, 3,
+        {"LF in a slot path", [](SettingsStore& c) { c.sources[2].path = L"E:\\\n"; }, Outcome::LineBreakInSlot, 3,
          L"コピー元 3 の名前またはフォルダ" + lineBreakRule},
-        {"NUL in a slot name", [&](SettingsFileContent& c) { c.slots[0].name = L"a" + nul + L"b"; },
+        {"NUL in a slot name", [&](SettingsStore& c) { c.sources[0].name = L"a" + nul + L"b"; },
          Outcome::LineBreakInSlot, 1, L"コピー元 1 の名前またはフォルダ" + lineBreakRule},
         {"a pasted line break in a destination name",
-         [](SettingsFileContent& c) { c.destinations[0].label = L"x\r\nDir2=evil"; },
+         [](SettingsStore& c) { c.destinations[0].name = L"x\r\nDir2=evil"; },
          Outcome::LineBreakInDestination, 1,
          L"保存先 1「x  Dir2=evil」の名前またはフォルダ" + lineBreakRule},
-        {"NUL in a destination folder", [&](SettingsFileContent& c) { c.destinations[1].tag = L"D:\\" + nul; },
+        {"NUL in a destination folder", [&](SettingsStore& c) { c.destinations[1].path = L"D:\\" + nul; },
          Outcome::LineBreakInDestination, 2, L"保存先 2「仕事」の名前またはフォルダ" + lineBreakRule},
-        {"CR LF in the password", [](SettingsFileContent& c) { c.password = L"pass\r\nword"; },
+        {"CR LF in the password", [](SettingsStore& c) { c.password = L"pass\r\nword"; },
          Outcome::LineBreakInPassword, 0, L"パスワード" + lineBreakRule},
-        {"NUL in the password", [&](SettingsFileContent& c) { c.password = nul; }, Outcome::LineBreakInPassword, 0,
+        {"NUL in the password", [&](SettingsStore& c) { c.password = nul; }, Outcome::LineBreakInPassword, 0,
          L"パスワード" + lineBreakRule},
-        {"a separator before a line break", [](SettingsFileContent& c) { c.slots[0] = {true, L"a|b", L"\n"}; },
+        {"a separator before a line break", [](SettingsStore& c) { c.sources[0] = {L"a|b", L"\n", true}; },
          Outcome::SeparatorInSlot, 1, L"コピー元 1 の名前またはフォルダに「|」が含まれています。「|」は使えません。"},
-        {"32,768 destinations", [](SettingsFileContent& c) { c.destinations = NumberedDestinations(32768); },
+        {"32,768 destinations", [](SettingsStore& c) { c.destinations = NumberedDestinations(32768); },
          Outcome::TooManyDestinations, 32768, L"保存先が 32768 件あります。保存先は 32767 件までです。"},
-        {"a line break in an unchecked slot", [](SettingsFileContent& c) { c.slots[1].name = L"\r\n"; },
+        {"a line break in an unchecked slot", [](SettingsStore& c) { c.sources[1].name = L"\r\n"; },
          Outcome::Saved, 0, L""},
-        {"32,767 destinations", [](SettingsFileContent& c) { c.destinations = NumberedDestinations(32767); },
+        {"32,767 destinations", [](SettingsStore& c) { c.destinations = NumberedDestinations(32767); },
          Outcome::Saved, 0, L""},
     };
     for (const EditCase& c : cases) ExpectSaveOutcome(c);
@@ -267,7 +268,7 @@ TEST(WriteSettingsFile, QuotesAValueThatWouldNotReadBackAsTyped)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.password));
-        SettingsFileContent content;
+        SettingsStore content;
         content.password = c.password;
         SettingsTestServices test;
         ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
@@ -283,7 +284,7 @@ TEST(WriteSettingsFile, EveryTextReadsBackExactlyAsTyped)
     for (unsigned seed = 1; seed <= 400; ++seed) {
         SCOPED_TRACE(seed);
         testing::SettingsContentGenerator generator(seed, seed % 3 != 0);
-        const SettingsFileContent content = generator.Content();
+        const SettingsStore content = generator.Content();
         SettingsTestServices test;
         const bool inPlace = seed % 2 == 0;
         if (inPlace) test.AddSettingsFile(kFiveDestinationsFile, true);
@@ -294,15 +295,15 @@ TEST(WriteSettingsFile, EveryTextReadsBackExactlyAsTyped)
         SettingsStore store;
         LoadSettings(store, test.services);
         ASSERT_TRUE(test.dialogs.messages.empty());
-        for (std::size_t i = 0; i < content.slots.size(); ++i) {
-            const SourceSlotFields& slot = content.slots[i];
-            const SourceSlot expected = slot.checked ? SourceSlot{slot.name, slot.path, true} : SourceSlot{};
+        for (std::size_t i = 0; i < content.sources.size(); ++i) {
+            const SourceSlot& slot = content.sources[i];
+            const SourceSlot expected = slot.registered ? SourceSlot{slot.name, slot.path, true} : SourceSlot{};
             EXPECT_EQ(store.sources[i], expected);
         }
         // An in-place update keeps the old Dir entries after the new ones, which the load reads as well.
         ASSERT_GE(store.destinations.size(), content.destinations.size());
         for (std::size_t i = 0; i < content.destinations.size(); ++i) {
-            EXPECT_EQ(store.destinations[i], (DirEntry{content.destinations[i].label, content.destinations[i].tag}));
+            EXPECT_EQ(store.destinations[i], (DirEntry{content.destinations[i].name, content.destinations[i].path}));
         }
         EXPECT_EQ(store.password, content.password);
     }
@@ -313,20 +314,20 @@ TEST(WriteSettingsFile, ATextTheCodePageLacksMakesTheFileUtf16UntilTheTextsFitAg
 {
     struct Case {
         const char* what;
-        std::function<void(SettingsFileContent&)> edit;
+        std::function<void(SettingsStore&)> edit;
     };
     const Case cases[] = {
-        {"a destination's name", [](auto& c) { c.destinations[0].label = L"Café"; }},
-        {"a destination's folder", [](auto& c) { c.destinations[1].tag = L"D:\\사진\\2026"; }},
-        {"a slot's name", [](auto& c) { c.slots[0].name = L"\U00020BB7野家"; }},
-        {"a slot's folder", [](auto& c) { c.slots[2].path = L"F:\\Pokémon"; }},
+        {"a destination's name", [](auto& c) { c.destinations[0].name = L"Café"; }},
+        {"a destination's folder", [](auto& c) { c.destinations[1].path = L"D:\\사진\\2026"; }},
+        {"a slot's name", [](auto& c) { c.sources[0].name = L"\U00020BB7野家"; }},
+        {"a slot's folder", [](auto& c) { c.sources[2].path = L"F:\\Pokémon"; }},
         {"the password", [](auto& c) { c.password = L"Café"; }},
         {"a best-fit character", [](auto& c) { c.password = L"¥100"; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         SettingsTestServices test;
-        SettingsFileContent content = TwoDestinations();
+        SettingsStore content = TwoDestinations();
         c.edit(content);
         ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
         const std::string& bytes = test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes;
@@ -359,7 +360,7 @@ TEST(WriteSettingsFile, WritesTheOptionsOnceOneIsOnAndReadsThemBack)
         SCOPED_TRACE(c.what);
         SettingsTestServices test;
         if (!c.existing.empty()) test.AddSettingsFile(c.existing, true);
-        SettingsFileContent content = TwoDestinations();
+        SettingsStore content = TwoDestinations();
         content.options = c.options;
         ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
         const std::wstring text = test.FileText();
@@ -379,7 +380,7 @@ TEST(WriteSettingsFile, UpdatesAHiddenFileWithAByteOrderMarkInTheAnsiCodePage)
     SettingsTestServices test;
     test.fileSystem.AddFile(SettingsTestServices::kDataIni,
                             "\xEF\xBB\xBF[Other]\r\nkept=\xE8\xA1\xA8\r\n[Password]\r\nPassword=old\r\n", true);
-    SettingsFileContent content;
+    SettingsStore content;
     content.password = L"ソ";
     ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
     EXPECT_EQ(test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes,
@@ -393,7 +394,7 @@ TEST(WriteSettingsFile, RefusesToUpdateAHiddenFileLargerThanTheReadLimit)
     test.fileSystem.AddFile(SettingsTestServices::kDataIni, std::string(FileSystem::kReadLimit + 1, ';'), true);
     const SaveResult result = WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec);
     EXPECT_EQ(result.outcome(), SaveResult::Outcome::ExistingFileTooLarge);
-    EXPECT_EQ(result.ErrorMessage(), L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n"
+    EXPECT_EQ(settings_file_messages::SaveFailure(result).text, L"設定ファイル「C:\\Korvane\\data.ini」を保存できませんでした。\r\n"
                                      L"今の設定ファイルが大きすぎます（設定ファイルは 64 MB までです）。");
     EXPECT_EQ(test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes.size(), FileSystem::kReadLimit + 1);
 }

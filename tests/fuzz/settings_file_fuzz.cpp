@@ -72,9 +72,9 @@ bool IsStorable(const std::wstring& text, bool separatorAllowed)
            std::wstring::npos;
 }
 
-// Bits 0 to 2 of `flags` check the slots; the text, cut at U+0001, gives the slots' names and paths, the
+// Bits 0 to 2 of `flags` check the sources; the text, cut at U+0001, gives the sources' names and paths, the
 // password, then destination names and folders in pairs.
-SettingsFileContent ContentFrom(unsigned flags, const std::wstring& text)
+SettingsStore ContentFrom(unsigned flags, const std::wstring& text)
 {
     std::vector<std::wstring> fields;
     std::size_t begin = 0;
@@ -83,9 +83,9 @@ SettingsFileContent ContentFrom(unsigned flags, const std::wstring& text)
     fields.push_back(text.substr(begin));
     if (fields.size() < 7) fields.resize(7);  // a last odd field past the password is no destination
 
-    SettingsFileContent content;
-    for (std::size_t i = 0; i < content.slots.size(); ++i)
-        content.slots[i] = {(flags >> i & 1) != 0, fields[2 * i], fields[2 * i + 1]};
+    SettingsStore content;
+    for (std::size_t i = 0; i < content.sources.size(); ++i)
+        content.sources[i] = {fields[2 * i], fields[2 * i + 1], (flags >> i & 1) != 0};
     content.password = fields[6];
     for (std::size_t i = 7; i + 1 < fields.size(); i += 2) content.destinations.push_back({fields[i], fields[i + 1]});
     return content;
@@ -94,15 +94,15 @@ SettingsFileContent ContentFrom(unsigned flags, const std::wstring& text)
 void RoundTrip(unsigned flags, std::string_view bytes)
 {
     FuzzServices fuzz;
-    const SettingsFileContent content = ContentFrom(flags, fuzz.codec.Decode(bytes));
+    const SettingsStore content = ContentFrom(flags, fuzz.codec.Decode(bytes));
     if ((flags & 8) != 0) fuzz.fileSystem.AddFile(kDataIni, std::string(bytes), true);  // updated in place
 
     const SaveResult result = WriteSettingsFile(content, fuzz.fileSystem, fuzz.codec);
     bool storable = IsStorable(content.password, true);
-    for (const SourceSlotFields& slot : content.slots)
-        storable = storable && (!slot.checked || (IsStorable(slot.name, false) && IsStorable(slot.path, false)));
-    for (const DestinationItem& item : content.destinations)
-        storable = storable && IsStorable(item.label, false) && IsStorable(item.tag, false);
+    for (const SourceSlot& slot : content.sources)
+        storable = storable && (!slot.registered || (IsStorable(slot.name, false) && IsStorable(slot.path, false)));
+    for (const DirEntry& item : content.destinations)
+        storable = storable && IsStorable(item.name, false) && IsStorable(item.path, false);
     Require(result.ok() == storable, storable ? "a storable content was refused" : "an unstorable content was saved");
     if (!result.ok()) return;
 
@@ -112,17 +112,17 @@ void RoundTrip(unsigned flags, std::string_view bytes)
     LoadSettings(store, fuzz.services);
     Require(fuzz.dialogs.messages.empty(), "the written file did not load");
     const auto& codec = fuzz.codec;
-    for (std::size_t i = 0; i < content.slots.size(); ++i) {
-        const SourceSlotFields& slot = content.slots[i];
-        const SourceSlot expected = slot.checked ? SourceSlot{ThroughCodePage(codec, slot.name),
+    for (std::size_t i = 0; i < content.sources.size(); ++i) {
+        const SourceSlot& slot = content.sources[i];
+        const SourceSlot expected = slot.registered ? SourceSlot{ThroughCodePage(codec, slot.name),
                                                               ThroughCodePage(codec, slot.path), true}
                                                  : SourceSlot{};
         Require(store.sources[i] == expected, "a source slot read back differently");
     }
     Require(store.destinations.size() >= content.destinations.size(), "destinations were lost");
     for (std::size_t i = 0; i < content.destinations.size(); ++i) {
-        const DestinationItem& item = content.destinations[i];
-        Require(store.destinations[i] == DirEntry{ThroughCodePage(codec, item.label), ThroughCodePage(codec, item.tag)},
+        const DirEntry& item = content.destinations[i];
+        Require(store.destinations[i] == DirEntry{ThroughCodePage(codec, item.name), ThroughCodePage(codec, item.path)},
                 "a destination read back differently");
     }
     Require(store.password == ThroughCodePage(codec, content.password), "the password read back differently");
@@ -133,7 +133,7 @@ void RoundTrip(unsigned flags, std::string_view bytes)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The first byte chooses the checked slots (bits 0 to 2) and whether the round trip updates a hidden data.ini
+    // The first byte chooses the checked sources (bits 0 to 2) and whether the round trip updates a hidden data.ini
     // holding the other bytes (bit 3).
     if (size == 0) return 0;
     const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);

@@ -48,20 +48,20 @@ TEST(SettingsFile, TheProfileApiReadsEveryWrittenValueExactly)
         SCOPED_TRACE(seed);
         // Every second file holds texts that code page 932 lacks, and is written as UTF-16.
         testing::SettingsContentGenerator generator(seed, seed % 2 == 0);
-        const SettingsFileContent content = generator.Content();
+        const SettingsStore content = generator.Content();
         // A new name for every file: the profile API caches files it has read.
         const std::wstring file = temp / (L"written" + std::to_wstring(seed) + L".ini");
         ASSERT_TRUE(WriteSettingsFile(content, fileSystem, codec, file).ok());
         EXPECT_EQ(testing::filetree::ReadBytes(file).starts_with("\xFF\xFE"), generator.wroteForeign());
-        for (std::size_t i = 0; i < content.slots.size(); ++i) {
-            const SourceSlotFields& slot = content.slots[i];
+        for (std::size_t i = 0; i < content.sources.size(); ++i) {
+            const SourceSlot& slot = content.sources[i];
             EXPECT_EQ(ProfileValue(codec, file, L"SourceList", L"Source" + std::to_wstring(i + 1)),
-                      slot.checked ? slot.name + L"|" + slot.path : L"");
+                      slot.registered ? slot.name + L"|" + slot.path : L"");
         }
         for (std::size_t i = 0; i < content.destinations.size(); ++i) {
-            const DestinationItem& item = content.destinations[i];
+            const DirEntry& item = content.destinations[i];
             EXPECT_EQ(ProfileValue(codec, file, L"DirList", L"Dir" + std::to_wstring(i + 1)),
-                      item.label + L"|" + item.tag);
+                      item.name + L"|" + item.path);
         }
         EXPECT_EQ(ProfileValue(codec, file, L"Password", L"Password"), content.password);
     }

@@ -15,14 +15,14 @@ class SettingsContentGenerator {
 public:
     explicit SettingsContentGenerator(unsigned seed, bool foreign = false) : random_(seed), foreign_(foreign) {}
 
-    SettingsFileContent Content()
+    SettingsStore Content()
     {
-        SettingsFileContent content;
-        for (SourceSlotFields& slot : content.slots) {
-            slot.checked = Between(0, 3) != 0;
+        SettingsStore content;
+        for (SourceSlot& slot : content.sources) {
+            slot.registered = Between(0, 3) != 0;
             // An unchecked slot is not written, so even what a checked one cannot hold is fine there.
-            slot.name = slot.checked ? Text() : Text(false) + L"|\r\n";
-            slot.path = slot.checked ? Text() : Text(false);
+            slot.name = slot.registered ? Text() : Text(false) + L"|\r\n";
+            slot.path = slot.registered ? Text() : Text(false);
         }
         const int destinations = Between(0, 6);
         for (int i = 0; i < destinations; ++i) content.destinations.push_back({Text(), Text()});

@@ -84,7 +84,7 @@ TEST_P(DestinationListTest, TheListAndItsBoxesShowTheEditAsItHappened)
     std::vector<std::wstring> folders;
     for (std::size_t i = 0; i < w.lstDir.ItemCount(); ++i) {
         labels.push_back(ShownLabel(w.lstDir, i));
-        folders.push_back(w.destinations().items().at(i).tag);
+        folders.push_back(w.destinations().items().at(i).path);
     }
     EXPECT_EQ(labels, c.expected.labels);
     EXPECT_EQ(folders, c.expected.folders);
@@ -197,11 +197,11 @@ TEST_F(DestinationListKeysTest, TheFolderButtonReplacesTheFolderOnlyWhenOneIsCho
     dialogs.AnswerPickFolder({});
     Click(w.cmdDir);
     EXPECT_EQ(w.txtListDir.Text(), L"C:\\a");
-    EXPECT_EQ(w.destinations().items()[0].tag, L"C:\\a");
+    EXPECT_EQ(w.destinations().items()[0].path, L"C:\\a");
     dialogs.AnswerPickFolder({L"D:\\写真\\2026", std::nullopt});
     Click(w.cmdDir);
     EXPECT_EQ(w.txtListDir.Text(), L"D:\\写真\\2026");
-    EXPECT_EQ(w.destinations().items()[0].tag, L"D:\\写真\\2026");
+    EXPECT_EQ(w.destinations().items()[0].path, L"D:\\写真\\2026");
     ASSERT_EQ(dialogs.folderPicks.size(), 2u);
     EXPECT_EQ(dialogs.folderPicks[1].initialFolder, L"C:\\a");
     EXPECT_EQ(dialogs.folderPicks[1].owner, w.handle());

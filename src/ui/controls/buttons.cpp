@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "ui/controls/window.h"
 
 namespace korvane::ui {
 
@@ -19,7 +18,7 @@ bool IsRadioButton(HWND hwnd)
 }
 
 // An option button starts a group unless it follows another one.
-DWORD GroupStyleAfter(const Window& parent)
+DWORD GroupStyleAfter(const ControlHost& parent)
 {
     HWND previous = GetWindow(parent.handle(), GW_CHILD);
     if (previous != nullptr) previous = GetWindow(previous, GW_HWNDLAST);
@@ -28,7 +27,7 @@ DWORD GroupStyleAfter(const Window& parent)
 
 }  // namespace
 
-Button::Button(Window& parent, const std::wstring& caption, const TwipsRect& place)
+Button::Button(ControlHost& parent, const std::wstring& caption, const TwipsRect& place)
     : Control(parent, {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, caption, place, std::nullopt})
 {
 }
@@ -41,7 +40,7 @@ LRESULT Button::OnCommand(WORD code)
     return 0;
 }
 
-GraphicalButton::GraphicalButton(Window& parent, const std::wstring& caption, const TwipsRect& place,
+GraphicalButton::GraphicalButton(ControlHost& parent, const std::wstring& caption, const TwipsRect& place,
                                  COLORREF backColour)
     : Button(parent, {WC_BUTTONW, BS_OWNERDRAW | WS_TABSTOP | WS_GROUP, 0, caption, place, backColour})
 {
@@ -75,7 +74,7 @@ void GraphicalButton::OnDrawItem(const DRAWITEMSTRUCT& item)
 
 bool CheckableButton::IsChecked() const { return SendMessageW(handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-OptionButton::OptionButton(Window& parent, const std::wstring& caption, const TwipsRect& place,
+OptionButton::OptionButton(ControlHost& parent, const std::wstring& caption, const TwipsRect& place,
                            std::optional<COLORREF> backColour)
     // Not an automatic radio button: those choose themselves when they get the focus, even by Tab.
     : CheckableButton(parent, {WC_BUTTONW, BS_RADIOBUTTON | WS_TABSTOP | GroupStyleAfter(parent), 0, caption, place,
@@ -157,7 +156,7 @@ void OptionButton::PlaceGroupTabStop() const
     }
 }
 
-CheckBox::CheckBox(Window& parent, const std::wstring& caption, const TwipsRect& place,
+CheckBox::CheckBox(ControlHost& parent, const std::wstring& caption, const TwipsRect& place,
                    std::optional<COLORREF> backColour)
     : CheckableButton(parent, {WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, caption, place, backColour})
 {

@@ -12,7 +12,7 @@ namespace korvane::ui {
 // default or cancel button.
 class Button : public Control {
 public:
-    Button(Window& parent, const std::wstring& caption, const TwipsRect& place);
+    Button(ControlHost& parent, const std::wstring& caption, const TwipsRect& place);
     using Control::SetCaption;
     // Clicks the button as the user would.
     void Click();
@@ -20,14 +20,14 @@ public:
     std::function<void()> onClick;
 
 protected:
-    Button(Window& parent, const Creation& creation) : Control(parent, creation) {}
+    Button(ControlHost& parent, const Creation& creation) : Control(parent, creation) {}
     LRESULT OnCommand(WORD code) override;
 };
 
 // A button drawn flat in its own back colour, with a raised edge that sinks while it is pressed.
 class GraphicalButton : public Button {
 public:
-    GraphicalButton(Window& parent, const std::wstring& caption, const TwipsRect& place, COLORREF backColour);
+    GraphicalButton(ControlHost& parent, const std::wstring& caption, const TwipsRect& place, COLORREF backColour);
 
 protected:
     void OnDrawItem(const DRAWITEMSTRUCT& item) override;
@@ -51,7 +51,7 @@ protected:
 // and enabled button; the arrow keys move inside the group.
 class OptionButton : public CheckableButton {
 public:
-    OptionButton(Window& parent, const std::wstring& caption, const TwipsRect& place,
+    OptionButton(ControlHost& parent, const std::wstring& caption, const TwipsRect& place,
                  std::optional<COLORREF> backColour = std::nullopt);
     // Choosing a button clears the others of its group and runs `onClick`, as the user's choice does (also on
     // the chosen button); clearing it runs nothing.
@@ -75,7 +75,7 @@ private:
 // A check box; `onClick` runs whenever its state changes, by the user or by the program.
 class CheckBox : public CheckableButton {
 public:
-    CheckBox(Window& parent, const std::wstring& caption, const TwipsRect& place,
+    CheckBox(ControlHost& parent, const std::wstring& caption, const TwipsRect& place,
              std::optional<COLORREF> backColour = std::nullopt);
     void SetChecked(bool checked);
 

@@ -8,7 +8,7 @@ namespace {
 constexpr int kDroppedListTwips = 2400;  // the open list below the box: about ten items
 }
 
-ComboBox::ComboBox(Window& parent, const TwipsRect& place)
+ComboBox::ComboBox(ControlHost& parent, const TwipsRect& place)
     : Control(parent, {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, L"", place,
                        std::nullopt})
 {

@@ -9,7 +9,7 @@ namespace korvane::ui {
 // A drop-down list: the user picks one of its items and cannot type. Items stay in the order they were added.
 class ComboBox : public Control {
 public:
-    ComboBox(Window& parent, const TwipsRect& place);
+    ComboBox(ControlHost& parent, const TwipsRect& place);
 
     void AddItem(const std::wstring& text);
     // Appends `count` items, the text of each from `itemText`, at once: the list takes its storage in one

@@ -2,11 +2,10 @@
 
 #include <stdexcept>
 
-#include "ui/controls/window.h"
 
 namespace korvane::ui {
 
-Control::Control(Window& parent, const Creation& creation)
+Control::Control(ControlHost& parent, const Creation& creation)
     : parent_(parent), place_(creation.place), backColour_(creation.backColour)
 {
     if (backColour_) backBrush_.reset(CreateSolidBrush(*backColour_));

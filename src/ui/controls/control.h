@@ -9,7 +9,23 @@
 
 namespace korvane::ui {
 
-class Window;
+class Control;
+
+// The window a control stands in, as the control sees it: the parent of its HWND, which numbers it and reflects
+// its messages to it from creation to destruction.
+class ControlHost {
+public:
+    virtual HWND handle() const noexcept = 0;
+
+protected:
+    ~ControlHost() = default;
+
+private:
+    friend class Control;
+    virtual int NextControlId() noexcept = 0;
+    virtual void Adopt(Control& control) = 0;
+    virtual void Abandon(Control& control) noexcept = 0;
+};
 
 // A child control of a Window. It owns its HWND and is positioned and given the window's font by the window.
 // The window reflects the messages that concern the control (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*,
@@ -41,9 +57,9 @@ protected:
         TwipsRect place;
         std::optional<COLORREF> backColour;
     };
-    Control(Window& parent, const Creation& creation);
+    Control(ControlHost& parent, const Creation& creation);
 
-    Window& parent() const noexcept { return parent_; }
+    ControlHost& parent() const noexcept { return parent_; }
     // Changes the window text without any change event; public in the classes that have a caption.
     void SetCaption(const std::wstring& text);
     HBRUSH backBrush() const noexcept { return backBrush_.get(); }
@@ -77,7 +93,7 @@ private:
     // The window is being destroyed and has destroyed this control's HWND with it.
     void ForgetHandle() noexcept { hwnd_.release(); }
 
-    Window& parent_;
+    ControlHost& parent_;
     TwipsRect place_;
     std::optional<COLORREF> backColour_;
     UniqueBrush backBrush_;

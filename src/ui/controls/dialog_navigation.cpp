@@ -1,6 +1,6 @@
 #include "ui/controls/dialog_navigation.h"
 
-#include "ui/controls/window.h"
+#include "ui/controls/window_class.h"
 
 namespace korvane::ui {
 
@@ -55,7 +55,7 @@ bool DialogNavigation::Translate(MSG& message)
 {
     if (message.hwnd == nullptr) return false;
     HWND root = GetAncestor(message.hwnd, GA_ROOT);
-    if (root == nullptr || !Window::IsProgramWindow(root)) return false;
+    if (root == nullptr || !IsProgramWindow(root)) return false;
     return IsDialogMessageW(root, &message) != FALSE;
 }
 

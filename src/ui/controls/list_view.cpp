@@ -21,7 +21,7 @@ struct ItemClickNotification {
 
 }  // namespace
 
-ListView::ListView(Window& parent, const TwipsRect& place)
+ListView::ListView(ControlHost& parent, const TwipsRect& place)
     : Control(parent, {WC_LISTVIEWW,
                        LVS_ICON | LVS_SINGLESEL | LVS_EDITLABELS | LVS_OWNERDATA | LVS_SHOWSELALWAYS |
                            LVS_AUTOARRANGE | WS_TABSTOP | WS_GROUP,

@@ -13,7 +13,7 @@ namespace korvane::ui {
 // `itemLabel` for what it draws and holds nothing but their number, so a list of any length is filled at once.
 class ListView : public Control {
 public:
-    ListView(Window& parent, const TwipsRect& place);
+    ListView(ControlHost& parent, const TwipsRect& place);
 
     void SetImageList(HIMAGELIST images);
     // The picture every item shows.

@@ -6,14 +6,14 @@ namespace {
 constexpr UINT_PTR kPaintingSubclass = 1;
 }
 
-Label::Label(Window& parent, const std::wstring& caption, const TwipsRect& place, std::optional<COLORREF> backColour,
+Label::Label(ControlHost& parent, const std::wstring& caption, const TwipsRect& place, std::optional<COLORREF> backColour,
              Wrap wrap)
     : Control(parent, {WC_STATICW, SS_LEFT | WS_GROUP | (wrap == Wrap::Words ? DWORD{0} : DWORD{SS_LEFTNOWORDWRAP}),
                        0, caption, place, backColour})
 {
 }
 
-Frame::Frame(Window& parent, const std::wstring& caption, const TwipsRect& place, COLORREF backColour)
+Frame::Frame(ControlHost& parent, const std::wstring& caption, const TwipsRect& place, COLORREF backColour)
     : Control(parent, {WC_BUTTONW, BS_GROUPBOX | WS_GROUP, 0, caption, place, backColour})
 {
     SetWindowSubclass(handle(), &Frame::PaintingProcedure, kPaintingSubclass, reinterpret_cast<DWORD_PTR>(this));

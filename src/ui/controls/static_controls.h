@@ -11,7 +11,7 @@ class Label : public Control {
 public:
     // A caption longer than its line wraps at words, or is cut at the label's edge.
     enum class Wrap { Words, None };
-    Label(Window& parent, const std::wstring& caption, const TwipsRect& place,
+    Label(ControlHost& parent, const std::wstring& caption, const TwipsRect& place,
           std::optional<COLORREF> backColour = std::nullopt, Wrap wrap = Wrap::Words);
     using Control::SetCaption;
 };
@@ -20,7 +20,7 @@ public:
 // the window's own, placed with Inside() and created before it, so that they lie above it.
 class Frame : public Control {
 public:
-    Frame(Window& parent, const std::wstring& caption, const TwipsRect& place, COLORREF backColour);
+    Frame(ControlHost& parent, const std::wstring& caption, const TwipsRect& place, COLORREF backColour);
     ~Frame() override;
     using Control::SetCaption;
 

@@ -4,18 +4,18 @@
 
 namespace korvane::ui {
 
-TextBox::TextBox(Window& parent, const TwipsRect& place, std::optional<COLORREF> backColour)
+TextBox::TextBox(ControlHost& parent, const TwipsRect& place, std::optional<COLORREF> backColour)
     : TextBox(parent, place, backColour, 0)
 {
 }
 
-TextBox::TextBox(Window& parent, const TwipsRect& place, std::optional<COLORREF> backColour, DWORD extraStyle)
+TextBox::TextBox(ControlHost& parent, const TwipsRect& place, std::optional<COLORREF> backColour, DWORD extraStyle)
     : Control(parent, {WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP | extraStyle, WS_EX_CLIENTEDGE, L"", place,
                        backColour})
 {
 }
 
-PasswordBox::PasswordBox(Window& parent, const TwipsRect& place) : TextBox(parent, place, std::nullopt, ES_PASSWORD)
+PasswordBox::PasswordBox(ControlHost& parent, const TwipsRect& place) : TextBox(parent, place, std::nullopt, ES_PASSWORD)
 {
     SendMessageW(handle(), EM_SETPASSWORDCHAR, L'*', 0);
     ImmAssociateContext(handle(), nullptr);

@@ -21,7 +21,7 @@ struct NodeClickNotification {
 
 }  // namespace
 
-TreeView::TreeView(Window& parent, const TwipsRect& place)
+TreeView::TreeView(ControlHost& parent, const TwipsRect& place)
     : Control(parent, {WC_TREEVIEWW,
                        TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP |
                            WS_TABSTOP | WS_GROUP,

@@ -12,7 +12,7 @@ using TreeNode = HTREEITEM;
 // A tree of text nodes with pictures from an image list, lines and expand buttons.
 class TreeView : public Control {
 public:
-    TreeView(Window& parent, const TwipsRect& place);
+    TreeView(ControlHost& parent, const TwipsRect& place);
 
     void SetImageList(HIMAGELIST images);
     void Clear();

@@ -9,6 +9,7 @@
 #include "ui/controls/message_font.h"
 #include "ui/controls/message_loop.h"
 #include "ui/controls/unexpected_failure.h"
+#include "ui/controls/window_class.h"
 
 namespace korvane::ui {
 
@@ -32,28 +33,11 @@ WindowStyle StyleFor(Window::Border border)
 
 }  // namespace
 
-ATOM Window::WindowClass()
-{
-    static const ATOM atom = [] {
-        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
-                                            ICC_STANDARD_CLASSES | ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
-        InitCommonControlsEx(&controls);
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = &Window::Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = L"KorvaneWindow";
-        return RegisterClassExW(&windowClass);
-    }();
-    return atom;
-}
-
 Window::Window(const Design& design) : design_(design), backBrush_(CreateSolidBrush(design.backColour))
 {
     const WindowStyle style = StyleFor(design.border);
     // The procedure takes the handle into hwnd_ at WM_NCCREATE, before the first message that needs it.
-    CreateWindowExW(style.exStyle, MAKEINTATOM(WindowClass()), design.caption.c_str(), style.style, CW_USEDEFAULT,
+    CreateWindowExW(style.exStyle, MAKEINTATOM(ProgramWindowClass(&Window::Procedure)), design.caption.c_str(), style.style, CW_USEDEFAULT,
                     CW_USEDEFAULT, 0, 0, design.owner, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd_) throw std::runtime_error("CreateWindowExW failed for a window");
     navigation_ = DialogNavigation(handle());
@@ -64,11 +48,6 @@ Window::~Window()
 {
     onClosed = nullptr;  // the owner is letting this window go; it needs no word of the closing
     Close();
-}
-
-bool Window::IsProgramWindow(HWND hwnd) noexcept
-{
-    return static_cast<ATOM>(GetClassLongPtrW(hwnd, GCW_ATOM)) == WindowClass();
 }
 
 void Window::Show()

@@ -7,19 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "ui/controls/control.h"
 #include "ui/controls/dialog_navigation.h"
 #include "ui/controls/handles.h"
 #include "ui/twips.h"
 
 namespace korvane::ui {
 
-class Control;
-
 // A top-level window that owns its controls: it creates itself hidden, lays its controls out in twips at its
 // own dpi (again on WM_DPICHANGED), reflects control messages to them, navigates among them from the keyboard
 // as a dialog box does, and never lets an exception out of its window procedure. Closing it destroys the HWND
 // and every control's HWND; the C++ object stays, closed, until its owner lets it go.
-class Window {
+class Window : public ControlHost {
 public:
     enum class Border {
         FixedSingle,  // a caption with an icon and a close box; no minimise or maximise box; not resizable
@@ -39,7 +38,7 @@ public:
     Window& operator=(const Window&) = delete;
     virtual ~Window();
 
-    HWND handle() const noexcept { return hwnd_.get(); }
+    HWND handle() const noexcept override { return hwnd_.get(); }
     bool IsOpen() const noexcept { return hwnd_.valid(); }
     unsigned Dpi() const noexcept { return dpi_; }
     // Shows the window, active, with the focus on its first tab stop.
@@ -53,9 +52,6 @@ public:
 
     // Runs after the window and its controls have been destroyed.
     std::function<void()> onClosed;
-
-    // Whether `hwnd` is a top-level window of this program's window class.
-    static bool IsProgramWindow(HWND hwnd) noexcept;
 
 protected:
     explicit Window(const Design& design);
@@ -88,10 +84,9 @@ private:
         HWND owner_;
     };
 
-    friend class Control;
-    int NextControlId() noexcept { return nextControlId_++; }
-    void Adopt(Control& control);
-    void Abandon(Control& control) noexcept;
+    int NextControlId() noexcept override { return nextControlId_++; }
+    void Adopt(Control& control) override;
+    void Abandon(Control& control) noexcept override;
     Control* FindControl(HWND hwnd) const noexcept;
     std::optional<LRESULT> ReflectToControl(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT ColourFor(UINT message, HDC dc, HWND controlHandle);
@@ -101,7 +96,6 @@ private:
     void ShowIcon(unsigned dpi);  // the design's icon, drawn at `dpi`
 
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
-    static ATOM WindowClass();
 
     Design design_;
     UniqueWindow hwnd_;

@@ -5,7 +5,7 @@
 #include "core/destination_tree.h"
 #include "core/select_folder.h"
 #include "core/settings_loader.h"
-#include "core/settings_window.h"
+#include "core/settings_commands.h"
 #include "resource.h"
 #include "ui/attempt_each.h"
 #include "ui/controls/unexpected_failure.h"

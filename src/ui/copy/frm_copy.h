@@ -13,7 +13,7 @@
 #include "ui/controls/text_box.h"
 #include "ui/controls/tree_view.h"
 #include "ui/controls/window.h"
-#include "ui/program/program_actions.h"
+#include "ui/program_actions.h"
 
 namespace korvane::ui {
 

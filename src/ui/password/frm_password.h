@@ -4,7 +4,7 @@
 #include "ui/controls/buttons.h"
 #include "ui/controls/text_box.h"
 #include "ui/controls/window.h"
-#include "ui/program/program_actions.h"
+#include "ui/program_actions.h"
 
 namespace korvane::ui {
 

@@ -4,7 +4,7 @@
 #include "core/services.h"
 #include "core/settings_store.h"
 #include "ui/copy/frm_copy.h"
-#include "ui/program/program_actions.h"
+#include "ui/program_actions.h"
 #include "ui/setup/frm_setup.h"
 
 namespace korvane::ui {

@@ -1,7 +1,7 @@
 #include "ui/setup/frm_setup.h"
 
 #include "core/select_folder.h"
-#include "core/settings_window.h"
+#include "core/settings_commands.h"
 #include "resource.h"
 #include "ui/attempt_each.h"
 
@@ -83,9 +83,9 @@ frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramAct
     for (std::size_t i = 0; i < chkSource.size(); ++i) {
         chkSource[i].onClick = [this, i] { chkSource_Click(i); };
         cmdSource[i].onClick = [this, i] { cmdSource_Click(i); };
-        chkSource_Click(i);  // the rows of unchecked slots start disabled
+        chkSource_Click(i);  // the rows of unchecked sources start disabled
     }
-    lstDir.itemLabel = [this](std::size_t index) -> std::wstring_view { return destinations_.items().at(index).label; };
+    lstDir.itemLabel = [this](std::size_t index) -> std::wstring_view { return destinations_.items().at(index).name; };
     lstDir.SetItemImage(ImageList1.IndexOf(L"folder"));
     lstDir.onSelectionChange = [this](std::optional<std::size_t> index) { destinations_.Select(index); };
     lstDir.onItemClick = [this](std::size_t index) {
@@ -130,14 +130,14 @@ void frmSetup::OnLayout(unsigned dpi)
 
 void frmSetup::ShowSettings(const SettingsStore& settings)
 {
-    const SettingsFileContent shown = WorkingCopyOf(settings);
+    const SettingsStore shown = WorkingCopyOf(settings);
     AttemptEach({
         [&] {
             for (std::size_t i = 0; i < chkSource.size(); ++i) {
                 // Checking a box empties its name box, so the texts come after the box.
-                chkSource[i].SetChecked(shown.slots[i].checked);
-                txtName[i].SetText(shown.slots[i].name);
-                txtSource[i].SetText(shown.slots[i].path);
+                chkSource[i].SetChecked(shown.sources[i].registered);
+                txtName[i].SetText(shown.sources[i].name);
+                txtSource[i].SetText(shown.sources[i].path);
             }
         },
         [&] { txtPassword.SetText(shown.password); },
@@ -153,11 +153,11 @@ void frmSetup::ShowSettings(const SettingsStore& settings)
     });
 }
 
-SettingsFileContent frmSetup::WorkingCopy() const
+SettingsStore frmSetup::WorkingCopy() const
 {
-    SettingsFileContent content;
+    SettingsStore content;
     for (std::size_t i = 0; i < chkSource.size(); ++i)
-        content.slots[i] = {chkSource[i].IsChecked(), txtName[i].Text(), txtSource[i].Text()};
+        content.sources[i] = {txtName[i].Text(), txtSource[i].Text(), chkSource[i].IsChecked()};
     content.destinations = destinations_.items();
     content.password = txtPassword.Text();
     content.options = {.verify = chkVerify.IsChecked(), .skipCopied = chkSkipCopied.IsChecked()};

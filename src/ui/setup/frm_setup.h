@@ -5,18 +5,17 @@
 #include "core/destination_list_editor.h"
 #include "core/services.h"
 #include "core/settings_store.h"
-#include "core/settings_writer.h"
 #include "ui/controls/buttons.h"
 #include "ui/controls/image_list.h"
 #include "ui/controls/list_view.h"
 #include "ui/controls/static_controls.h"
 #include "ui/controls/text_box.h"
 #include "ui/controls/window.h"
-#include "ui/program/program_actions.h"
+#include "ui/program_actions.h"
 
 namespace korvane::ui {
 
-// The settings window: the user edits a working copy of the settings (the three source slots, the destination
+// The settings window: the user edits a working copy of the settings (the three source sources, the destination
 // list, the password and the options) that lives in the window alone, until OK saves it to the settings file or Cancel drops
 // it; either brings the copy window back. It can also export the working copy to a file and import one.
 class frmSetup : public Window {
@@ -57,7 +56,7 @@ protected:
 
 private:
     void ShowSettings(const SettingsStore& settings);
-    SettingsFileContent WorkingCopy() const;
+    SettingsStore WorkingCopy() const;
     void chkSource_Click(std::size_t index);
     void cmdSource_Click(std::size_t index);
     // Shows in lstDir and the two boxes what an edit of the destination list changed.

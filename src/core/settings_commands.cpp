@@ -1,4 +1,4 @@
-#include "core/settings_window.h"
+#include "core/settings_commands.h"
 
 #include "core/error_box.h"
 #include "core/settings_file_messages.h"
@@ -28,12 +28,12 @@ MessageBoxSpec ImportCancelledMessage()
 
 }  // namespace
 
-SettingsFileContent WorkingCopyOf(const SettingsStore& store)
+SettingsStore WorkingCopyOf(const SettingsStore& store)
 {
-    SettingsFileContent content;
+    SettingsStore content;
     for (std::size_t i = 0; i < store.sources.size(); ++i) {
         const SourceSlot& slot = store.sources[i];
-        if (slot.registered) content.slots[i] = {true, slot.name, slot.path};
+        if (slot.registered) content.sources[i] = {slot.name, slot.path, true};
     }
     content.destinations.reserve(store.destinations.size());
     for (const DirEntry& entry : store.destinations) content.destinations.push_back({entry.name, entry.path});
@@ -42,14 +42,14 @@ SettingsFileContent WorkingCopyOf(const SettingsStore& store)
     return content;
 }
 
-bool SaveSettingsFile(const SettingsFileContent& content, Services& services, const std::wstring& path)
+bool SaveSettingsFile(const SettingsStore& content, Services& services, const std::wstring& path)
 {
     const SaveResult result = WriteSettingsFile(content, services.fileSystem, services.codec, path);
-    if (!result.ok()) services.dialogs.ShowMessage(ErrorBox(result.ErrorMessage()));
+    if (!result.ok()) services.dialogs.ShowMessage(settings_file_messages::SaveFailure(result));
     return result.ok();
 }
 
-void ExportSettings(const SettingsFileContent& content, Services& services)
+void ExportSettings(const SettingsStore& content, Services& services)
 {
     const auto file = services.dialogs.ChooseSaveFile(
         {.filter = kSettingsFileFilter, .title = kExportTitle, .askBeforeReplacing = true, .hideReadOnly = true});

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/failure.h"
-#include "core/settings_window.h"
+#include "core/settings_commands.h"
 #include "settings_test_services.h"
 
 namespace korvane {
@@ -18,11 +18,11 @@ const std::wstring kSavedText =
     L"[SourceList]\r\nSource1=カード|E:\\DCIM\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=写真|D:\\写真\r\n"
     L"[Password]\r\nPassword=\r\n";
 
-SettingsFileContent OneSlotOneDestination()
+SettingsStore OneSlotOneDestination()
 {
-    SettingsFileContent content;
-    content.slots[0] = {true, L"カード", L"E:\\DCIM"};
-    content.slots[1] = {false, L"古い名前", L"F:\\"};  // unchecked: not written
+    SettingsStore content;
+    content.sources[0] = {L"カード", L"E:\\DCIM", true};
+    content.sources[1] = {L"古い名前", L"F:\\", false};  // unchecked: not written
     content.destinations = {{L"写真", L"D:\\写真"}};
     return content;
 }
@@ -34,15 +34,15 @@ TEST(SettingsWindowTest, ShowsRegisteredSlotsWithTheirTextsAndUnregisteredOnesEm
     store.sources[2] = {L"残った名前", L"F:\\残った", false};
     store.destinations = {{L"写真", L"D:\\写真"}, {L"", L""}};
     store.password = L" ";
-    const SettingsFileContent shown = WorkingCopyOf(store);
-    EXPECT_FALSE(shown.slots[0].checked);
-    EXPECT_TRUE(shown.slots[1].checked);
-    EXPECT_EQ(shown.slots[1].name, L"カード");
-    EXPECT_EQ(shown.slots[1].path, L"E:\\");
-    EXPECT_FALSE(shown.slots[2].checked);
-    EXPECT_EQ(shown.slots[2].name, L"");
-    EXPECT_EQ(shown.slots[2].path, L"");
-    EXPECT_EQ(shown.destinations, (std::vector<DestinationItem>{{L"写真", L"D:\\写真"}, {L"", L""}}));
+    const SettingsStore shown = WorkingCopyOf(store);
+    EXPECT_FALSE(shown.sources[0].registered);
+    EXPECT_TRUE(shown.sources[1].registered);
+    EXPECT_EQ(shown.sources[1].name, L"カード");
+    EXPECT_EQ(shown.sources[1].path, L"E:\\");
+    EXPECT_FALSE(shown.sources[2].registered);
+    EXPECT_EQ(shown.sources[2].name, L"");
+    EXPECT_EQ(shown.sources[2].path, L"");
+    EXPECT_EQ(shown.destinations, (std::vector<DirEntry>{{L"写真", L"D:\\写真"}, {L"", L""}}));
     EXPECT_EQ(shown.password, L" ");
     EXPECT_TRUE(PasswordIsSet(store));  // a single blank counts as a password
 }

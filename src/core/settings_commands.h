@@ -5,23 +5,22 @@
 
 #include "core/services.h"
 #include "core/settings_store.h"
-#include "core/settings_writer.h"
 
 namespace korvane {
 
 // What the settings window shows of `store`: a registered slot checked with its name and path, an unregistered
 // one unchecked and empty (its stored texts are not shown); the destinations in order; the password; the
 // options.
-SettingsFileContent WorkingCopyOf(const SettingsStore& store);
+SettingsStore WorkingCopyOf(const SettingsStore& store);
 
 // Saves the window's working copy to `path` (data.ini beside the program when empty). A save that cannot be made
 // is shown to the user, naming the file and the reason, and the file stays as it was; returns whether it was
 // saved.
-bool SaveSettingsFile(const SettingsFileContent& content, Services& services, const std::wstring& path = {});
+bool SaveSettingsFile(const SettingsStore& content, Services& services, const std::wstring& path = {});
 
 // The export button: asks for a file ("外部に保存") and saves the working copy there. Nothing happens when the
 // user cancels; a failed save is shown.
-void ExportSettings(const SettingsFileContent& content, Services& services);
+void ExportSettings(const SettingsStore& content, Services& services);
 
 // The import button: asks for a file ("外部から読み込み"), then whether the window's settings may be replaced,
 // and reads the file into `imported` (a reading failure is shown, and what was read before it is kept). Returns
