@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "app/application.h"
+#include "core/error_box.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
@@ -10,7 +11,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         korvane::Application application;
         return application.Run();
     } catch (const std::exception&) {
-        MessageBoxW(nullptr, L"Korvane を起動できませんでした。", L"エラー", MB_OK | MB_ICONHAND);
+        MessageBoxW(nullptr, L"Korvane を起動できませんでした。", korvane::kErrorTitle, MB_OK | MB_ICONHAND);
         return 1;
     }
 }

@@ -34,6 +34,7 @@ TEST(DecodeFileText, DecodesByTheByteOrderMarkAndReplacesInvalidSequences)
         {"UTF-8, bytes that never start a sequence", "\xEF\xBB\xBF\xC0\xC1\xF5\xFF", U"\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"UTF-8, a sequence cut short", "\xEF\xBB\xBF\xE8\xA1z\xE8", U"\uFFFDz\uFFFD"},
         {"UTF-8, an overlong form", "\xEF\xBB\xBF\xE0\x80\xAF", U"\uFFFD\uFFFD\uFFFD"},
+        {"UTF-8, an overlong \"/\" of two bytes", "\xEF\xBB\xBF\xC0\xAF", U"\uFFFD\uFFFD"},
         {"UTF-8, a surrogate", "\xEF\xBB\xBF\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},
         {"UTF-8, above U+10FFFF", "\xEF\xBB\xBF\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"UTF-8, the highest code point", "\xEF\xBB\xBF\xF4\x8F\xBF\xBF", U"\U0010FFFF"},

@@ -59,6 +59,8 @@ TEST(LoadSettings, ReadsSlotsDestinationsAndPassword)
          {kUnregistered, kUnregistered, kUnregistered}, Dirs({{L"a", L"A"}}), L""},
         {"separators beyond the second", L"[SourceList]\r\nSource1=a|b|c\r\n[DirList]\r\nDir1=x|y|z\r\n",
          {SourceSlot{L"a", L"b", true}, kUnregistered, kUnregistered}, Dirs({{L"x", L"y"}}), L""},
+        {"three separators: the path ends at the second", L"[SourceList]\r\nSource2=a|b|c|d\r\n[DirList]\r\nDir1=x|y|z|w\r\n",
+         {kUnregistered, SourceSlot{L"a", L"b", true}, kUnregistered}, Dirs({{L"x", L"y"}}), L""},
         {"a destination without separator", L"[DirList]\r\nDir1=abc\r\n",
          {kUnregistered, kUnregistered, kUnregistered}, Dirs({{L"abc", L"abc"}}), L""},
         {"a checked slot with empty texts", L"[SourceList]\r\nSource1=|\r\n",

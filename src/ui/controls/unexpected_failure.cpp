@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "core/error_box.h"
+
 namespace korvane::ui {
 
 namespace {
@@ -35,7 +37,7 @@ void ReportUnexpectedFailure(HWND window, std::exception_ptr failure) noexcept
         OutputDebugStringW((L"Korvane: unexpected failure: " + Details(failure) + L"\n").c_str());
     } catch (...) {
     }
-    MessageBoxW(IsWindow(window) ? window : nullptr, L"予期しないエラーが発生しました。", L"エラー",
+    MessageBoxW(IsWindow(window) ? window : nullptr, L"予期しないエラーが発生しました。", kErrorTitle,
                 MB_OK | MB_ICONHAND);
 }
 

@@ -92,7 +92,7 @@ void frmCopy::RefreshCopyWindow()
 {
     bool anySlotRegistered = false;
     AttemptEach({
-        [&] {
+        {L"the source buttons", [&] {
             for (std::size_t i = 0; i < optSource.size(); ++i) {
                 const SourceSlot& slot = settings_.sources[i];
                 optSource[i].SetVisible(slot.registered);
@@ -100,8 +100,8 @@ void frmCopy::RefreshCopyWindow()
                 optSource[i].SetCaption(slot.name);
                 anySlotRegistered = true;
             }
-        },
-        [&] {
+        }},
+        {L"the unregistered source button", [&] {
             if (anySlotRegistered) return;
             for (OptionButton& option : optSource) {
                 option.SetChecked(false);
@@ -110,9 +110,9 @@ void frmCopy::RefreshCopyWindow()
             optSource[0].SetVisible(true);
             optSource[0].SetEnabled(false);
             optSource[0].SetCaption(copy_window_texts::kUnregisteredSource);
-        },
-        [&] { cboList.Clear(); },
-        [&] {
+        }},
+        {L"emptying the destination list", [&] { cboList.Clear(); }},
+        {L"filling the destination list", [&] {
             if (!settings_.destinations.empty()) {
                 cboList.AddItems(settings_.destinations.size(), [this](std::size_t i) -> const std::wstring& {
                     return settings_.destinations[i].name;
@@ -125,7 +125,7 @@ void frmCopy::RefreshCopyWindow()
                 cboList.SetSelectedIndex(0);
                 listMode_ = ListMode::Select;
             }
-        },
+        }},
     });
 }
 

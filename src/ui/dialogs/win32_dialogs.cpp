@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/error_box.h"
 #include "ui/dialogs/input_prompt.h"
 
 namespace korvane::ui {
@@ -69,7 +70,7 @@ std::optional<std::wstring> RunFileDialog(const FileDialogSpec& options, BOOL(WI
         if (const DWORD error = CommDlgExtendedError(); error != 0) {
             MessageBoxW(dialog.hwndOwner,
                         (L"ファイルを選ぶ画面を開けませんでした（エラー番号 " + std::to_wstring(error) + L"）").c_str(),
-                        L"エラー", MB_OK | MB_ICONHAND);
+                        kErrorTitle, MB_OK | MB_ICONHAND);
         }
         return std::nullopt;
     }

@@ -132,24 +132,24 @@ void frmSetup::ShowSettings(const SettingsStore& settings)
 {
     const SettingsStore shown = WorkingCopyOf(settings);
     AttemptEach({
-        [&] {
+        {L"the source slots", [&] {
             for (std::size_t i = 0; i < chkSource.size(); ++i) {
                 // Checking a box empties its name box, so the texts come after the box.
                 chkSource[i].SetChecked(shown.sources[i].registered);
                 txtName[i].SetText(shown.sources[i].name);
                 txtSource[i].SetText(shown.sources[i].path);
             }
-        },
-        [&] { txtPassword.SetText(shown.password); },
-        [&] {
+        }},
+        {L"the password", [&] { txtPassword.SetText(shown.password); }},
+        {L"the options", [&] {
             chkVerify.SetChecked(shown.options.verify);
             chkSkipCopied.SetChecked(shown.options.skipCopied);
-        },
-        [&] {
+        }},
+        {L"the destination list", [&] {
             destinations_.Replace(shown.destinations);
             lstDir.SetItemCount(destinations_.items().size());
             lstDir.Select(std::nullopt);
-        },
+        }},
     });
 }
 
