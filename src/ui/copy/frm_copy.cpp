@@ -1,5 +1,7 @@
 #include "ui/copy/frm_copy.h"
 
+#include <dbt.h>
+
 #include "core/copy_run.h"
 #include "core/copy_window_texts.h"
 #include "core/destination_tree.h"
@@ -8,6 +10,7 @@
 #include "core/settings_commands.h"
 #include "resource.h"
 #include "ui/attempt_each.h"
+#include "ui/scope_exit.h"
 #include "ui/controls/unexpected_failure.h"
 #include "ui/password/frm_password.h"
 
@@ -195,7 +198,40 @@ void frmCopy::AddFolderNodes(TreeNode parent, std::vector<std::wstring> names)
 }
 
 // The run reads both boxes once, now: what is typed while its boxes are open does not change it.
-void frmCopy::cmdStart_Click() { RunCopy(services_, handle(), txtDir.Text(), txtSource.Text()); }
+void frmCopy::cmdStart_Click()
+{
+    copyRunning_ = true;
+    const ScopeExit runEnded([this] { copyRunning_ = false; });
+    RunCopy(services_, handle(), txtDir.Text(), txtSource.Text());
+}
+
+LRESULT frmCopy::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DEVICECHANGE) OnDeviceChange(wParam, lParam);
+    return Window::HandleMessage(message, wParam, lParam);
+}
+
+void frmCopy::OnDeviceChange(WPARAM event, LPARAM data)
+{
+    const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if (copyRunning_ || header == nullptr || header->dbch_devicetype != DBT_DEVTYP_VOLUME) return;
+    const DriveMask drives = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data)->dbcv_unitmask;
+    if (event == DBT_DEVICEREMOVECOMPLETE) arrivals_.Remove(drives);
+    if (event != DBT_DEVICEARRIVAL) return;
+    const DriveMask arrived = arrivals_.Arrive(drives);
+    if (arrived == 0) return;
+    const auto slot = SlotOnArrivedDrives(settings_, arrived, services_.fileSystem);
+    if (!slot) return;
+    // Chosen as a click chooses it, also when it was chosen already: the source box shows its folder again.
+    if (optSource[*slot].IsChecked()) {
+        optSource_Click(*slot);
+    } else {
+        optSource[*slot].SetChecked(true);
+    }
+    // Noticed without taking the focus from another program: the task bar button flashes until the user comes.
+    FLASHWINFO flash{sizeof(flash), handle(), FLASHW_ALL | FLASHW_TIMERNOFG, 0, 0};
+    FlashWindowEx(&flash);
+}
 
 void frmCopy::cmdSetup_Click()
 {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/card_arrival.h"
 #include "core/services.h"
 #include "core/settings_store.h"
 #include "ui/controls/buttons.h"
@@ -49,6 +50,7 @@ public:
 
 protected:
     void OnLayout(unsigned dpi) override;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void Load();
@@ -63,11 +65,15 @@ private:
     void cmdStart_Click();
     void cmdSetup_Click();
     void cmdInfo_Click();
+    // A volume arrived or went (WM_DEVICECHANGE): a card in the reader of one registered slot chooses that slot.
+    void OnDeviceChange(WPARAM event, LPARAM data);
 
     SettingsStore& settings_;
     Services& services_;
     ProgramActions& program_;
     ListMode listMode_ = ListMode::Normal;
+    DriveArrivals arrivals_;
+    bool copyRunning_ = false;  // while the start button's run goes on, cards come and go unseen
 };
 
 }  // namespace korvane::ui
