@@ -146,6 +146,23 @@ TEST_F(CopyRunEndToEnd, HiddenAndSystemFoldersNamedWithTheirBackslashAreFound)
     EXPECT_EQ(FilesThatDiffer(source, target), std::vector<std::wstring>{});
 }
 
+// Folders whose names the ANSI code page lacks are copied to like any other.
+TEST_F(CopyRunEndToEnd, CopiesIntoFoldersNamedOutsideTheCodePage)
+{
+    BuildSmallCard(source);
+    for (const std::wstring& name : {std::wstring(L"Café"), std::wstring(L"사진"), std::wstring(L"\U00020BB7野家")}) {
+        SCOPED_TRACE(::testing::PrintToString(name));
+        const std::wstring folder = scratch.path() + L"\\" + name;
+        MakeFolder(folder);
+        dialogs = {};
+        dialogs.AnswerPrompt(L"2027_0302");
+        Run(folder + L"\\");
+        EXPECT_EQ(Texts(), std::vector<std::wstring>{L"コピーが完了しました"});
+        EXPECT_EQ(FilesThatDiffer(source, folder + L"\\2027_0302"), std::vector<std::wstring>{});
+        EXPECT_EQ(SortedTree(folder + L"\\2027_0302"), SortedTree(source));
+    }
+}
+
 // Paths the shell's copy cannot take: it reported "done" with files missing, wrote outside the destination, or
 // ended the program. The run refuses them before the copy, and nothing is created.
 TEST_F(CopyRunEndToEnd, ACopyWhosePathsPassTheShellsLimitIsRefusedBeforeAnythingIsCopied)
