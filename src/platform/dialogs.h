@@ -37,9 +37,8 @@ struct FileDialogSpec {
 
 // Every modal box of the program, and its one modal wait. No call throws Failure: a message box that cannot be
 // shown answers with its cautious answer (No, Cancel; Cancel for Yes/No/Cancel), a folder picker that fails gives
-// its error number. The real implementation owns
-// its boxes by the active window of the user-interface thread; the test implementation records each call and
-// answers from a script.
+// its error number. The real implementation owns its boxes by the active window of the user-interface thread; the
+// test implementation records each call and answers from a script.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
