@@ -42,19 +42,11 @@ void PlainRecursiveCopy(const std::wstring& from, const std::wstring& to)
 }
 
 // The system's shell for the copy; the explorer the run offers at the end is only recorded, not opened.
-class ShellWithoutExplorer : public korvane::Shell {
+class ShellWithoutExplorer : public korvane::Win32Shell {
 public:
-    korvane::ShellCopyOutcome CopyFiles(korvane::WindowHandle owner, const std::wstring& from, const std::wstring& to,
-                                        korvane::CopyCollision collision) override
-    {
-        return shell_.CopyFiles(owner, from, to, collision);
-    }
     void Explore(korvane::WindowHandle, const std::wstring&) override { ++explorations; }
 
     int explorations = 0;
-
-private:
-    korvane::Win32Shell shell_;
 };
 
 void CheckComplete(const std::wstring& root, const std::vector<std::wstring>& expected)

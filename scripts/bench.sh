@@ -12,7 +12,7 @@ source "$root/scripts/wine-env.sh"
 korvane_wine_up
 
 benchmarks=(bench_start_up bench_settings_window bench_destination_list bench_load_settings bench_destination_tree
-            bench_copy_run)
+            bench_copy_run bench_already_copied)
 # Windows that close wait two seconds for a window manager on a bare display, unless they are left unmanaged.
 for name in "${benchmarks[@]}"; do
   wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$name.exe\\X11 Driver" /v Managed /t REG_SZ /d N /f \
@@ -30,6 +30,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     [ "$name" = bench_start_up ] && arguments=("$(winepath -w "$bench/bare_window.exe")"
                                                "$(winepath -w "$bench/controls_window.exe")"
                                                "$(winepath -w "$bench/../korvane.exe")")
+    # 202,000 small files: under /tmp (Z:\tmp to Wine), not in the build folder; the benchmark removes them.
+    [ "$name" = bench_already_copied ] && arguments=("$(winepath -w /tmp)")
     wine "$bench/$name.exe" "${arguments[@]}" </dev/null >>"$log" 2>&1 || { echo "$name failed (see $log)" >&2; status=1; }
   done
   exit $status

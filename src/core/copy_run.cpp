@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/already_copied.h"
 #include "core/copy_folder.h"
 #include "core/error_box.h"
 #include "core/path_text.h"
@@ -39,10 +40,6 @@ MessageBoxSpec CopyFailedQuestion()
     return {L"コピーは中断または失敗しました\r\n\r\n結果を確認しますか？", MessageIcon::Exclamation,
             MessageButtons::YesNo, true, kErrorTitle};
 }
-
-// The longest path the shell's copy takes: MAX_PATH, 260 characters, with the closing NUL. Past it the copy
-// reports success with files missing, writes where nobody asked, or ends the program.
-constexpr std::size_t kLongestCopyPath = 259;
 
 MessageBoxSpec PathTooLongMessage(const std::wstring& path)
 {
@@ -85,9 +82,9 @@ std::wstring SourcePattern(std::wstring source)
     return RemoveLastBackslash(source) + L"\\*.*";
 }
 
-std::wstring TargetPath(std::wstring destination, const std::wstring& folderName)
+std::wstring TargetPath(const std::wstring& destination, const std::wstring& folderName)
 {
-    return RemoveLastBackslash(destination) + L"\\" + folderName;
+    return JoinPath(destination, folderName);
 }
 
 // The first path the copy of `source` into `target` would create that the shell's copy cannot take, if any.
@@ -107,10 +104,11 @@ std::optional<std::wstring> FirstPathTooLong(const FileSystem& fileSystem, const
     return std::nullopt;
 }
 
-void ReportOutcome(const Services& services, WindowHandle owner, int result, const std::wstring& target)
+void ReportOutcome(const Services& services, WindowHandle owner, int result, const std::wstring& target,
+                   const FilesToCopy& files)
 {
     if (result == 0) {
-        services.dialogs.ShowMessage(CopyDoneMessage());
+        services.dialogs.ShowMessage(WithLastLine(CopyDoneMessage(), LeftOutLine(files)));
         services.shell.Explore(owner, target);
     } else if (services.dialogs.ShowMessage(CopyFailedQuestion()) == MessageAnswer::Yes) {
         services.shell.Explore(owner, target);
@@ -119,13 +117,19 @@ void ReportOutcome(const Services& services, WindowHandle owner, int result, con
 
 // The run up to its outcome; returns early, silently, where the user ends it.
 void CopySteps(const Services& services, WindowHandle owner, const std::wstring& destination,
-               const std::wstring& source)
+               const std::wstring& source, const Options& options)
 {
     if (!Exists(services.fileSystem, destination)) {
         services.dialogs.ShowMessage(DestinationMissingMessage(destination));
         return;
     }
     if (!WaitForSource(services, source)) return;
+    FilesToCopy files;  // the whole source folder
+    if (options.skipCopied) {
+        auto chosen = ChooseFilesToCopy(services, owner, source, destination);
+        if (!chosen) return;
+        files = std::move(*chosen);
+    }
     const std::wstring pattern = SourcePattern(source);
     // The name is taken as typed: the shell is the judge of what it accepts.
     const std::wstring folderName = AskFolderName(services);
@@ -135,8 +139,10 @@ void CopySteps(const Services& services, WindowHandle owner, const std::wstring&
         services.dialogs.ShowMessage(PathTooLongMessage(*tooLong));
         return;
     }
-    const int result = CopyFolder(services.shell, owner, pattern, target, false);
-    ReportOutcome(services, owner, result, target);
+    // `files.only` is what was copied when only the new files were.
+    const int result = files.only ? CopyFilesBelow(services.shell, owner, source, target, *files.only)
+                                  : CopyFolder(services.shell, owner, pattern, target, false);
+    ReportOutcome(services, owner, result, target, files);
 }
 
 }  // namespace
@@ -152,10 +158,10 @@ std::wstring FolderNameForDate(const LocalDate& date)
 }
 
 void RunCopy(const Services& services, WindowHandle owner, const std::wstring& destinationText,
-             const std::wstring& sourceText)
+             const std::wstring& sourceText, const Options& options)
 {
     try {
-        CopySteps(services, owner, destinationText, sourceText);
+        CopySteps(services, owner, destinationText, sourceText, options);
     } catch (const Failure& failure) {
         if (failure.code() != 0) services.dialogs.ShowMessage(FailureMessage(failure.code()));
     }

@@ -14,4 +14,9 @@ std::wstring RemoveLastBackslash(std::wstring& path)
     return path;
 }
 
+std::wstring JoinPath(std::wstring folder, const std::wstring& name)
+{
+    return RemoveLastBackslash(folder) + L"\\" + name;
+}
+
 }  // namespace korvane

@@ -7,5 +7,7 @@ namespace korvane {
 std::wstring AddLastBackslash(std::wstring& path);
 // Drops one trailing backslash (only one) if there is one; also returns the result.
 std::wstring RemoveLastBackslash(std::wstring& path);
+// `name` below `folder`, joined by one backslash whether or not `folder` ends in one ("F:\" and "a" give "F:\a").
+std::wstring JoinPath(std::wstring folder, const std::wstring& name);
 
 }  // namespace korvane

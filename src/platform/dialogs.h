@@ -1,5 +1,7 @@
 #pragma once
+#include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
 
 #include "platform/window_handle.h"
@@ -7,7 +9,7 @@
 namespace korvane {
 
 enum class MessageIcon { None, Critical, Exclamation, Question, Information };
-enum class MessageButtons { Ok, YesNo, RetryCancel };
+enum class MessageButtons { Ok, YesNo, RetryCancel, YesNoCancel };
 enum class MessageAnswer { Ok, Yes, No, Retry, Cancel };
 
 struct MessageBoxSpec {
@@ -33,10 +35,10 @@ struct FileDialogSpec {
     bool fileMustExist = false;       // only a file that exists can be chosen
 };
 
-// Every modal box of the program. No call throws Failure: a message box that cannot be shown answers with its
-// cautious answer (No, Cancel), a folder picker that fails gives its error number. The real implementation owns
-// its boxes by the active window of the user-interface thread; the test implementation records each call and
-// answers from a script.
+// Every modal box of the program, and its one modal wait. No call throws Failure: a message box that cannot be
+// shown answers with its cautious answer (No, Cancel; Cancel for Yes/No/Cancel), a folder picker that fails gives
+// its error number. The real implementation owns its boxes by the active window of the user-interface thread; the
+// test implementation records each call and answers from a script.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -49,6 +51,10 @@ public:
     // The chosen file, or nothing when the user cancelled.
     virtual std::optional<std::wstring> ChooseSaveFile(const FileDialogSpec& options) = 0;
     virtual std::optional<std::wstring> ChooseOpenFile(const FileDialogSpec& options) = 0;
+    // Runs `work` off the user-interface thread while the user waits: `owner` shows the wait cursor and takes
+    // no input but Esc, which asks the work to stop through its stop token. Returns once the work has returned:
+    // false when Esc asked it to stop, true otherwise. What the work throws is thrown again here.
+    virtual bool WaitFor(WindowHandle owner, const std::function<void(std::stop_token)>& work) = 0;
 };
 
 }  // namespace korvane

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "platform/failure.h"
 #include "platform/window_handle.h"
@@ -20,6 +21,13 @@ struct ShellCopyOutcome {
     bool operationsAborted = false;  // the user cancelled part of the operation
 };
 
+// One file of a list copy: the file at `from` becomes the file at `to`.
+struct FileCopy {
+    std::wstring from;
+    std::wstring to;
+    bool operator==(const FileCopy&) const = default;
+};
+
 class Shell {
 public:
     virtual ~Shell() = default;
@@ -28,6 +36,10 @@ public:
     // given; every other outcome, a failed copy included, is in the result.
     virtual ShellCopyOutcome CopyFiles(WindowHandle owner, const std::wstring& from, const std::wstring& to,
                                        CopyCollision collision) = 0;
+    // The shell's copy of every file of `files` to its own target path, in one operation, with the same progress
+    // window and questions (items already there are asked about); the folders on the way to each target are
+    // created as needed, without a question. Throws and answers as CopyFiles.
+    virtual ShellCopyOutcome CopyFileList(WindowHandle owner, const std::vector<FileCopy>& files) = 0;
     // Opens `folder` in the file explorer; a failure is not reported and nothing is thrown.
     virtual void Explore(WindowHandle owner, const std::wstring& folder) = 0;
 };

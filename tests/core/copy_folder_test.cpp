@@ -39,5 +39,23 @@ TEST(CopyFolder, PassesOnlyTheAskedFlagAndReportsACancelledCopyAsFailed)
     }
 }
 
+TEST(CopyFilesBelow, CopiesEachFileToItsOwnPathInOneListAndReportsACancelledCopyAsFailed)
+{
+    const std::pair<ShellCopyOutcome, int> cases[] = {{{0, false}, 0}, {{0x75, false}, 0x75}, {{0, true}, 1223}};
+    for (const auto& [shellAnswer, expectedResult] : cases) {
+        testing::ScriptedShell shell;
+        shell.AnswerCopy(shellAnswer);
+        EXPECT_EQ(CopyFilesBelow(shell, nullptr, L"E:\\", L"D:\\写真\\2027_0302",
+                                 {L"IMG_0001.JPG", L"DCIM\\100_旅行\\ポスター.jpg"}),
+                  expectedResult);
+        EXPECT_TRUE(shell.copies.empty());
+        EXPECT_EQ(shell.listCopies,
+                  (std::vector<std::vector<FileCopy>>{{
+                      {L"E:\\IMG_0001.JPG", L"D:\\写真\\2027_0302\\IMG_0001.JPG"},
+                      {L"E:\\DCIM\\100_旅行\\ポスター.jpg", L"D:\\写真\\2027_0302\\DCIM\\100_旅行\\ポスター.jpg"},
+                  }}));
+    }
+}
+
 }  // namespace
 }  // namespace korvane

@@ -55,7 +55,7 @@ const wchar_t kTarget[] = L"D:\\Backup\\2027_0302";
 std::wstring Describe(const MessageBoxSpec& box)
 {
     static const wchar_t* const icons[] = {L"none", L"critical", L"exclamation", L"question", L"information"};
-    static const wchar_t* const buttons[] = {L"ok", L"yes-no", L"retry-cancel"};
+    static const wchar_t* const buttons[] = {L"ok", L"yes-no", L"retry-cancel", L"yes-no-cancel"};
     return box.title + L" | " + box.text + L" | " + icons[static_cast<int>(box.icon)] + L" | " +
            buttons[static_cast<int>(box.buttons)] + (box.secondButtonDefault ? L" | second default" : L"");
 }

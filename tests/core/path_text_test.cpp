@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace korvane {
 namespace {
 
@@ -30,6 +32,16 @@ TEST(PathText, BackslashOperationsAdjustTheGivenVariableAndReturnIt)
         EXPECT_EQ(RemoveLastBackslash(removed), c.removed);
         EXPECT_EQ(removed, c.removed);
     }
+}
+
+TEST(PathText, JoinPathPutsOneBackslashBetween)
+{
+    const std::tuple<std::wstring, std::wstring, std::wstring> cases[] = {
+        {L"D:\\Backup", L"2027_0302", L"D:\\Backup\\2027_0302"},
+        {L"D:\\Backup\\", L"DCIM\\IMG_0001.JPG", L"D:\\Backup\\DCIM\\IMG_0001.JPG"},
+        {L"F:\\", L"写真", L"F:\\写真"},
+    };
+    for (const auto& [folder, name, joined] : cases) EXPECT_EQ(JoinPath(folder, name), joined);
 }
 
 }  // namespace

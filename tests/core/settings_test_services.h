@@ -40,6 +40,11 @@ public:
         ADD_FAILURE() << "the settings code copied files";
         return {};
     }
+    ShellCopyOutcome CopyFileList(WindowHandle, const std::vector<FileCopy>&) override
+    {
+        ADD_FAILURE() << "the settings code copied files";
+        return {};
+    }
     void Explore(WindowHandle, const std::wstring&) override { ADD_FAILURE() << "the settings code explored"; }
 };
 

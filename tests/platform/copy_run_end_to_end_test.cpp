@@ -18,19 +18,11 @@ namespace {
 
 using namespace testing::filetree;
 
-class RealCopyRecordedExplore : public Shell {
+class RealCopyRecordedExplore : public Win32Shell {
 public:
-    ShellCopyOutcome CopyFiles(WindowHandle owner, const std::wstring& from, const std::wstring& to,
-                               CopyCollision collision) override
-    {
-        return shell_.CopyFiles(owner, from, to, collision);
-    }
     void Explore(WindowHandle, const std::wstring& folder) override { explored.push_back(folder); }
 
     std::vector<std::wstring> explored;
-
-private:
-    Win32Shell shell_;
 };
 
 void BuildSmallCard(const std::wstring& root)

@@ -70,15 +70,17 @@ public:
         return names;
     }
 
-    // A folder whose path is in `unreadable` is listed as an entry and named as unreadable, its contents not.
+    // A folder whose path is in `unreadable` is listed as an entry and named as unreadable, its contents not; a
+    // listing of that folder itself fails with code 70, as for a folder the user may not read.
     TreeListing ListTree(const std::wstring& folder) const override
     {
         const Entry* self = Find(folder);
         if (self == nullptr || !self->folder) throw Failure(failure_code::kPathNotFound);
-        const std::wstring prefix = Key(folder) + L'\\';
         const auto isUnreadable = [&](const std::wstring& key) {
             return std::any_of(unreadable.begin(), unreadable.end(), [&](const auto& path) { return Key(path) == key; });
         };
+        if (isUnreadable(Key(folder))) throw Failure(70, L"アクセスが拒否されました。");
+        const std::wstring prefix = Key(folder) + L'\\';
         const auto belowUnreadable = [&](const std::wstring& key) {
             return std::any_of(unreadable.begin(), unreadable.end(),
                                [&](const auto& path) { return key.starts_with(Key(path) + L'\\'); });

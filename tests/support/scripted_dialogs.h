@@ -3,7 +3,9 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/dialogs.h"
@@ -35,12 +37,15 @@ public:
         pickScript_.push_back({std::move(pick), std::move(whileOpen)});
     }
     void AnswerFileDialog(std::optional<std::wstring> file) { fileScript_.push_back(std::move(file)); }
+    // The next wait is stopped with Esc: its work meets a stop already asked for.
+    void StopNextWait() { stopNextWait_ = true; }
 
     std::vector<MessageBoxSpec> messages;
     std::vector<PromptCall> prompts;
     std::vector<PickFolderCall> folderPicks;
     std::vector<FileDialogSpec> saveDialogs;
     std::vector<FileDialogSpec> openDialogs;
+    std::vector<WindowHandle> waits;  // the owner of each wait
 
     // Without a scripted answer a box answers as a cautious user would: OK, No, Cancel, nothing chosen.
     MessageAnswer ShowMessage(const MessageBoxSpec& message) override
@@ -83,9 +88,20 @@ public:
         return TakeFront(fileScript_).value_or(std::nullopt);
     }
 
+    // The work runs at once, on the caller's thread.
+    bool WaitFor(WindowHandle owner, const std::function<void(std::stop_token)>& work) override
+    {
+        waits.push_back(owner);
+        std::stop_source stop;
+        if (std::exchange(stopNextWait_, false)) stop.request_stop();
+        work(stop.get_token());
+        return !stop.stop_requested();
+    }
+
     bool ScriptUsedUp() const
     {
-        return messageScript_.empty() && promptScript_.empty() && pickScript_.empty() && fileScript_.empty();
+        return messageScript_.empty() && promptScript_.empty() && pickScript_.empty() && fileScript_.empty() &&
+               !stopNextWait_;
     }
 
 private:
@@ -102,7 +118,8 @@ private:
     {
         switch (buttons) {
         case MessageButtons::YesNo: return MessageAnswer::No;
-        case MessageButtons::RetryCancel: return MessageAnswer::Cancel;
+        case MessageButtons::RetryCancel:
+        case MessageButtons::YesNoCancel: return MessageAnswer::Cancel;
         case MessageButtons::Ok: break;
         }
         return MessageAnswer::Ok;
@@ -121,6 +138,7 @@ private:
     std::deque<std::wstring> promptScript_;
     std::deque<PickStep> pickScript_;
     std::deque<std::optional<std::wstring>> fileScript_;
+    bool stopNextWait_ = false;
 };
 
 }  // namespace korvane::testing

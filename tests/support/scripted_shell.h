@@ -30,6 +30,7 @@ public:
     }
 
     std::vector<CopyCall> copies;
+    std::vector<std::vector<FileCopy>> listCopies;  // the files of each list copy
     std::vector<ExploreCall> explorations;
 
     // Without a scripted answer a copy succeeds, as a shell with nothing to ask would.
@@ -37,11 +38,14 @@ public:
                                CopyCollision collision) override
     {
         copies.push_back({owner, from, to, collision});
-        if (copyScript_.empty()) return {};
-        auto step = std::move(copyScript_.front());
-        copyScript_.pop_front();
-        if (step.whileCopying) step.whileCopying();
-        return step.outcome;
+        return NextOutcome();
+    }
+
+    // Answers from the same script as CopyFiles.
+    ShellCopyOutcome CopyFileList(WindowHandle, const std::vector<FileCopy>& files) override
+    {
+        listCopies.push_back(files);
+        return NextOutcome();
     }
 
     void Explore(WindowHandle owner, const std::wstring& folder) override
@@ -52,6 +56,15 @@ public:
     bool ScriptUsedUp() const { return copyScript_.empty(); }
 
 private:
+    ShellCopyOutcome NextOutcome()
+    {
+        if (copyScript_.empty()) return {};
+        auto step = std::move(copyScript_.front());
+        copyScript_.pop_front();
+        if (step.whileCopying) step.whileCopying();
+        return step.outcome;
+    }
+
     struct CopyStep {
         ShellCopyOutcome outcome;
         std::function<void()> whileCopying;

@@ -165,5 +165,27 @@ TEST_F(CopyRunWindowTest, CancelledOrEmptiedNameEndsTheRunSilently)
     EXPECT_TRUE(shell.copies.empty());
 }
 
+// The option comes from the settings file through the store: with it on, a card copied already is asked about,
+// and the default answer copies nothing.
+TEST_F(CopyRunWindowTest, SkipCopiedInTheSettingsFileMakesTheRunLookForEarlierCopies)
+{
+    WriteSettings(L"[Option]\r\nSkipCopied=1\r\n");
+    testing::filetree::MakeFolder(card);
+    testing::filetree::WriteBytes(card + L"\\IMG_0001.JPG", "jpeg");
+    testing::filetree::MakeFolder(photos);
+    testing::filetree::MakeFolder(photos + L"\\2026_1204");
+    ASSERT_TRUE(CopyFileW((card + L"\\IMG_0001.JPG").c_str(), (photos + L"\\2026_1204\\IMG_0001.JPG").c_str(), TRUE));
+    ui::frmCopy& w = OpenWithBoxes(card, photos);
+
+    PressAccessKey(L's');
+
+    EXPECT_EQ(dialogs.waits, std::vector<WindowHandle>{w.handle()});
+    ExpectMessages(dialogs.messages, {{L"このカードのファイルはすべてコピー済みです。\r\n" + photos +
+                                           L"\\2026_1204\r\n\r\nもう一度コピーしますか？",
+                                       MessageIcon::Question, MessageButtons::YesNo, true, L"コピー"}});
+    EXPECT_TRUE(dialogs.prompts.empty());
+    EXPECT_TRUE(shell.copies.empty());
+}
+
 }  // namespace
 }  // namespace korvane

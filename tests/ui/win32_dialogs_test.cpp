@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 
+#include <atomic>
 #include <thread>
+
+#include "platform/failure.h"
 
 #include "window_test_support.h"
 
@@ -169,6 +172,54 @@ TEST(Win32DialogsTest, FolderPickerThatCannotStartReportsTheErrorNumber)
     }).join();
     EXPECT_EQ(pick.path, L"");
     EXPECT_EQ(pick.errorNumber, static_cast<int>(RPC_E_CHANGED_MODE));
+}
+
+// The wait of the copy run's look for earlier copies, over the copy window: the window shows the wait cursor, takes
+// neither the keyboard nor the mouse (its start button would begin a second run), and Esc stops the work.
+TEST(Win32DialogsTest, WaitForShowsTheWaitCursorIgnoresInputAndStopsOnEsc)
+{
+    for (const bool pressEsc : {false, true}) {
+        SCOPED_TRACE(pressEsc ? "Esc" : "the work ends");
+        testing::CopyWindowHarness h;
+        testing::filetree::MakeFolder(h.programFolder / L"card");
+        testing::filetree::MakeFolder(h.programFolder / L"photos");
+        frmCopy& w = h.Open();
+        w.txtSource.SetText(h.programFolder / L"card");
+        w.txtDir.SetText(h.programFolder / L"photos");
+        std::atomic<bool> release{false};
+        HCURSOR cursorWhileWaiting = nullptr;
+        ModalDriver driver(L"Korvane", [&](HWND) {
+            cursorWhileWaiting = GetCursor();
+            if (!pressEsc) {
+                release = true;
+                return;
+            }
+            // Handled in this order, before the Esc that ends the wait.
+            PostMessageW(GetFocus(), WM_SYSCHAR, L's', (1 << 29) | 1);  // Alt+S, the start button's access key
+            PostMessageW(w.cmdStart.handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+            PostMessageW(w.cmdStart.handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+            PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+        });
+        bool stopSeen = false;
+        const bool finished = Win32Dialogs().WaitFor(w.handle(), [&](std::stop_token stop) {
+            while (!stop.stop_requested() && !release) Sleep(5);
+            stopSeen = stop.stop_requested();
+        });
+        testing::PumpMessages();
+
+        EXPECT_TRUE(driver.acted());
+        EXPECT_EQ(finished, !pressEsc);
+        EXPECT_EQ(stopSeen, pressEsc);
+        EXPECT_EQ(cursorWhileWaiting, LoadCursorW(nullptr, IDC_WAIT));
+        EXPECT_EQ(GetCapture(), nullptr);
+        EXPECT_TRUE(h.dialogs.prompts.empty());  // neither Alt+S nor the click started a run
+    }
+}
+
+TEST(Win32DialogsTest, WaitForThrowsWhatTheWorkThrew)
+{
+    EXPECT_THROW(Win32Dialogs().WaitFor(nullptr, [](std::stop_token) { throw Failure(70); }), Failure);
+    EXPECT_TRUE(Win32Dialogs().WaitFor(nullptr, [](std::stop_token) {}));
 }
 
 TEST(Win32DialogsTest, FilterAndErrorNumbersAreConverted)

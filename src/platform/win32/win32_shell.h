@@ -9,6 +9,7 @@ public:
     // A path holding a NUL, which would split the shell's list, is the bad file name.
     ShellCopyOutcome CopyFiles(WindowHandle owner, const std::wstring& from, const std::wstring& to,
                                CopyCollision collision) override;
+    ShellCopyOutcome CopyFileList(WindowHandle owner, const std::vector<FileCopy>& files) override;
     void Explore(WindowHandle owner, const std::wstring& folder) override;
 };
 

@@ -11,7 +11,10 @@ void HandleMessage(MSG& message)
     DispatchMessageW(&message);
 }
 
-bool RunMessageLoop(const std::function<bool()>& keepGoing, const std::function<void()>& afterEach)
+namespace {
+
+// The one loop: waits for each message and gives it to `handle`.
+bool Pump(const std::function<bool()>& keepGoing, const std::function<void(MSG&)>& handle)
 {
     MSG message;
     while (keepGoing()) {
@@ -21,10 +24,37 @@ bool RunMessageLoop(const std::function<bool()>& keepGoing, const std::function<
             return false;
         }
         if (got == -1) return false;
-        HandleMessage(message);
-        if (afterEach) afterEach();
+        handle(message);
     }
     return true;
+}
+
+bool IsInput(UINT message)
+{
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) || (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
+
+}  // namespace
+
+bool RunMessageLoop(const std::function<bool()>& keepGoing, const std::function<void()>& afterEach)
+{
+    return Pump(keepGoing, [&](MSG& message) {
+        HandleMessage(message);
+        if (afterEach) afterEach();
+    });
+}
+
+bool RunMessageLoopWithoutInput(const std::function<bool()>& keepGoing, const std::function<void(const MSG&)>& onInput)
+{
+    return Pump(keepGoing, [&](MSG& message) {
+        if (IsInput(message.message)) {
+            onInput(message);
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    });
 }
 
 void HandleWaitingMessages(int limit)

@@ -202,7 +202,7 @@ void frmCopy::cmdStart_Click()
 {
     copyRunning_ = true;
     const ScopeExit runEnded([this] { copyRunning_ = false; });
-    RunCopy(services_, handle(), txtDir.Text(), txtSource.Text());
+    RunCopy(services_, handle(), txtDir.Text(), txtSource.Text(), settings_.options);
 }
 
 LRESULT frmCopy::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -7,6 +7,7 @@
 
 #include "core/error_box.h"
 #include "ui/dialogs/input_prompt.h"
+#include "ui/dialogs/wait_for_work.h"
 
 namespace korvane::ui {
 
@@ -26,6 +27,7 @@ UINT MessageBoxStyle(const MessageBoxSpec& message)
     case MessageButtons::Ok: style |= MB_OK; break;
     case MessageButtons::YesNo: style |= MB_YESNO; break;
     case MessageButtons::RetryCancel: style |= MB_RETRYCANCEL; break;
+    case MessageButtons::YesNoCancel: style |= MB_YESNOCANCEL; break;
     }
     if (message.secondButtonDefault) style |= MB_DEFBUTTON2;
     return style;
@@ -36,7 +38,8 @@ MessageAnswer CautiousAnswer(MessageButtons buttons)
 {
     switch (buttons) {
     case MessageButtons::YesNo: return MessageAnswer::No;
-    case MessageButtons::RetryCancel: return MessageAnswer::Cancel;
+    case MessageButtons::RetryCancel:
+    case MessageButtons::YesNoCancel: return MessageAnswer::Cancel;
     case MessageButtons::Ok: break;
     }
     return MessageAnswer::Ok;
@@ -107,6 +110,11 @@ std::optional<std::wstring> Win32Dialogs::ChooseSaveFile(const FileDialogSpec& o
 std::optional<std::wstring> Win32Dialogs::ChooseOpenFile(const FileDialogSpec& options)
 {
     return RunFileDialog(options, &GetOpenFileNameW);
+}
+
+bool Win32Dialogs::WaitFor(WindowHandle owner, const std::function<void(std::stop_token)>& work)
+{
+    return WaitForWork(static_cast<HWND>(owner), work);
 }
 
 std::wstring CommonDialogFilter(const std::wstring& filter)

@@ -15,6 +15,7 @@ public:
     FolderPick PickFolder(WindowHandle owner, const std::wstring& title, const std::wstring& initialFolder) override;
     std::optional<std::wstring> ChooseSaveFile(const FileDialogSpec& options) override;
     std::optional<std::wstring> ChooseOpenFile(const FileDialogSpec& options) override;
+    bool WaitFor(WindowHandle owner, const std::function<void(std::stop_token)>& work) override;
 };
 
 // The common file dialogs' filter for "description|pattern|description|pattern": every "|" becomes a NUL and
