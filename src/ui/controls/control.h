@@ -88,7 +88,7 @@ protected:
 
     // From now on every message to the control goes first to OnOwnMessage. The control's window procedure is
     // replaced (GWLP_WNDPROC) rather than subclassed with SetWindowSubclass, whose dispatch of every message under
-    // Wine made filling 10,000 tree nodes several times slower (bench_destination_tree).
+    // Wine made filling 10,000 tree nodes take 2.6 s instead of 0.7 s (bench_destination_tree).
     void Subclass();
     // A message to a subclassed control; what it does not handle goes on to CallClassProcedure. `hwnd` is the
     // control's, and may be destroyed once the class's procedure returns.
