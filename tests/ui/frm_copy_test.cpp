@@ -464,7 +464,9 @@ TEST_F(CopyWindowTest, EveryPointOfTheWindowShowsItsControlAndColourAtEveryDpi)
             SCOPED_TRACE(::testing::Message() << p.what << " at " << dpi << " dpi");
             const HWND expected = p.control != nullptr ? p.control->handle() : w.handle();
             EXPECT_EQ(ControlAt(w, p.at), expected);
-            if (p.colour) EXPECT_EQ(PaintedColourAt(w, p.at), *p.colour);
+            if (p.colour) {
+                EXPECT_EQ(PaintedColourAt(w, p.at), *p.colour);
+            }
             if (p.control == nullptr) continue;
             LOGFONTW font{};
             GetObjectW(reinterpret_cast<HFONT>(SendMessageW(expected, WM_GETFONT, 0, 0)), sizeof(font), &font);
