@@ -80,7 +80,7 @@ private:
         SetForegroundWindow(window_->handle());
         ListView_EnsureVisible(list, static_cast<int>(index), FALSE);
         testing::PumpMessagesUntilQuiet();
-        const RECT label = window_->lstDir.LabelRect(index);
+        const RECT label = testing::LabelRect(window_->lstDir, index);
         POINT centre{(label.left + label.right) / 2, (label.top + label.bottom) / 2};
         ClientToScreen(list, &centre);
         const auto shown = [&] {

@@ -47,7 +47,7 @@ int main()
     harness.WriteSettings(L"[DirList]\r\nDir1=大量|" + destination + L"\r\n");
     ui::frmCopy& window = harness.Open();
 
-    const std::size_t nodes = window.treDir.Children(nullptr).size();
+    const std::size_t nodes = testing::Children(window.treDir, nullptr).size();
     const std::size_t listed = EnumerateSubfolders(destination).size();
     if (nodes != kSubfolders || listed != kSubfolders) {
         std::printf("expected %d sub-folders, the tree shows %zu and the enumeration finds %zu\n", kSubfolders,

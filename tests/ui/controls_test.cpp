@@ -16,6 +16,7 @@
 namespace korvane::ui {
 namespace {
 
+using testing::Children;
 using testing::Click;
 using testing::ModalDriver;
 using testing::PressAccessKey;
@@ -33,16 +34,17 @@ public:
         Show();
     }
 
-    TextBox txtName{*this, {120, 120, 3000, 300}};
-    std::array<OptionButton, 3> optChoice{OptionButton(*this, L"一", {120, 600, 1500, 300}),
-                                          OptionButton(*this, L"二", {120, 900, 1500, 300}),
-                                          OptionButton(*this, L"三", {120, 1200, 1500, 300})};
-    CheckBox chkKeep{*this, L"残す", {120, 1600, 1500, 300}};
-    ComboBox cboKind{*this, {120, 2000, 3000, 300}};
-    Button cmdOK{*this, L"OK", {3500, 120, 1000, 360}};
-    GraphicalButton cmdBack{*this, L"戻る(&B)", {3500, 600, 1000, 360}, RGB(255, 224, 192)};
-    Label lblNote{*this, L"メモ", {120, 2600, 3000, 300}};
-    Frame fraAll{*this, L"枠", {60, 60, 5800, 3800}, RGB(192, 255, 192)};
+    TextBox txtName{*this, {.place = {120, 120, 3000, 300}}};
+    std::array<OptionButton, 3> optChoice{OptionButton(*this, {.caption = L"一", .place = {120, 600, 1500, 300}}),
+                                          OptionButton(*this, {.caption = L"二", .place = {120, 900, 1500, 300}}),
+                                          OptionButton(*this, {.caption = L"三", .place = {120, 1200, 1500, 300}})};
+    CheckBox chkKeep{*this, {.caption = L"残す", .place = {120, 1600, 1500, 300}}};
+    ComboBox cboKind{*this, {.place = {120, 2000, 3000, 300}}};
+    Button cmdOK{*this, {.caption = L"OK", .place = {3500, 120, 1000, 360}}};
+    GraphicalButton cmdBack{*this,
+                            {.caption = L"戻る(&B)", .place = {3500, 600, 1000, 360}, .backColour = RGB(255, 224, 192)}};
+    Label lblNote{*this, {.caption = L"メモ", .place = {120, 2600, 3000, 300}}};
+    Frame fraAll{*this, {.caption = L"枠", .place = {60, 60, 5800, 3800}, .backColour = RGB(192, 255, 192)}};
 };
 
 // Records each run of a handler with what the control showed while it ran.
@@ -110,7 +112,7 @@ TEST(ControlsTest, SelectingAListItemRunsTheHandlerOnceByProgramAndByKeyboard)
     SampleWindow w;
     for (const wchar_t* item : {L"写真", L"動画", L"音声"}) w.cboKind.AddItem(item);
     std::vector<int> selected;
-    w.cboKind.onClick = [&] { selected.push_back(w.cboKind.SelectedIndex()); };
+    w.cboKind.onSelectionChange = [&] { selected.push_back(w.cboKind.SelectedIndex()); };
 
     w.cboKind.SetSelectedIndex(1);
     EXPECT_EQ(selected, std::vector<int>{1});
@@ -119,7 +121,7 @@ TEST(ControlsTest, SelectingAListItemRunsTheHandlerOnceByProgramAndByKeyboard)
     EXPECT_EQ(selected, (std::vector<int>{1, 2}));
     EXPECT_EQ(w.cboKind.Text(), L"音声");
     w.cboKind.Clear();
-    EXPECT_EQ(w.cboKind.Count(), 0);
+    EXPECT_TRUE(testing::ItemsOf(w.cboKind).empty());
     EXPECT_EQ(selected.size(), 2u);
 }
 
@@ -226,7 +228,7 @@ TEST(ControlsTest, TextsSortedBeforehandStandAsTheTreeSortsThem)
     class TreeWindow : public Window {
     public:
         TreeWindow() : Window({.caption = L"木", .clientSize = {3000, 3000}}) { LayOut(); }
-        TreeView tree{*this, {0, 0, 3000, 3000}};
+        TreeView tree{*this, {.place = {0, 0, 3000, 3000}}};
     } w;
     const std::vector<std::wstring> texts{
         L"旅行", L"Events", L"events2", L"2026_1205", L"2026_0817 夏休み", L"10", L"2", L"1", L"_下書き", L"-x",
@@ -235,7 +237,7 @@ TEST(ControlsTest, TextsSortedBeforehandStandAsTheTreeSortsThem)
     for (const std::wstring& text : texts) w.tree.AddNode(nullptr, text, 0, 0);
     TreeView_SortChildren(w.tree.handle(), TVI_ROOT, FALSE);
     std::vector<std::wstring> byTheTree;
-    for (TreeNode node : w.tree.Children(nullptr)) byTheTree.push_back(w.tree.NodeText(node));
+    for (TreeNode node : Children(w.tree, nullptr)) byTheTree.push_back(w.tree.NodeText(node));
 
     std::vector<std::wstring> sorted = texts;
     SortAsTreeSorts(sorted);

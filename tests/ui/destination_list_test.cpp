@@ -13,6 +13,8 @@ namespace {
 
 using testing::ClearBox;
 using testing::Click;
+using testing::LabelEditor;
+using testing::LabelRect;
 using testing::PressAccessKey;
 using testing::PressKey;
 using testing::PressKeyWith;
@@ -45,7 +47,7 @@ Step EditLabel(std::wstring label)
     return [label](frmSetup& w) {
         SetFocus(w.lstDir.handle());
         PressKey(VK_F2);
-        const HWND editor = w.lstDir.LabelEditor();
+        const HWND editor = LabelEditor(w.lstDir);
         ASSERT_NE(editor, nullptr) << "the label edit did not start";
         ClearBox(editor);
         TypeInto(editor, label);
@@ -162,7 +164,7 @@ TEST_F(DestinationListKeysTest, AClickOnAnItemThatTheListScrollsIntoViewFillsThe
     frmSetup& w = OpenWith(kAbc);
     RECT client;
     GetClientRect(w.lstDir.handle(), &client);
-    const RECT label = w.lstDir.LabelRect(1);
+    const RECT label = LabelRect(w.lstDir, 1);
     POINT point{(label.left + label.right) / 2, std::min(label.top + 2, client.bottom - 2)};
     ClientToScreen(w.lstDir.handle(), &point);
     testing::MouseClickAt(point);

@@ -9,9 +9,12 @@
 namespace korvane::ui {
 namespace {
 
+using testing::Children;
 using testing::ClickNode;
 using testing::CopyWindowHarness;
 using testing::filetree::MakeFolder;
+using testing::IsExpanded;
+using testing::SelectedNode;
 
 std::vector<std::wstring> TextsOf(const TreeView& tree, const std::vector<TreeNode>& nodes)
 {
@@ -20,11 +23,11 @@ std::vector<std::wstring> TextsOf(const TreeView& tree, const std::vector<TreeNo
     return texts;
 }
 
-std::vector<std::wstring> RootTexts(const TreeView& tree) { return TextsOf(tree, tree.Children(nullptr)); }
+std::vector<std::wstring> RootTexts(const TreeView& tree) { return TextsOf(tree, Children(tree, nullptr)); }
 
 TreeNode NodeNamed(const TreeView& tree, TreeNode parent, const std::wstring& text)
 {
-    for (TreeNode node : tree.Children(parent))
+    for (TreeNode node : Children(tree, parent))
         if (tree.NodeText(node) == text) return node;
     ADD_FAILURE() << "no node " << text;
     return nullptr;
@@ -83,8 +86,8 @@ TEST_F(DestinationTreeTest, ListChoiceAndNodeClicksGiveTheSameFoldersWithOrWitho
         const TreeNode events = NodeNamed(w.treDir, nullptr, L"Events");
         ClickNode(w.treDir, events);
         EXPECT_EQ(w.txtDir.Text(), photos + L"\\Events\\");
-        EXPECT_TRUE(w.treDir.IsExpanded(events));
-        EXPECT_EQ(TextsOf(w.treDir, w.treDir.Children(events)), (std::vector<std::wstring>{L"Trip", L"運動会"}));
+        EXPECT_TRUE(IsExpanded(w.treDir, events));
+        EXPECT_EQ(TextsOf(w.treDir, Children(w.treDir, events)), (std::vector<std::wstring>{L"Trip", L"運動会"}));
 
         ClickNode(w.treDir, NodeNamed(w.treDir, events, L"運動会"));
         EXPECT_EQ(w.txtDir.Text(), photos + L"\\Events\\運動会\\");
@@ -100,13 +103,13 @@ TEST_F(DestinationTreeTest, SecondClickOnlySetsTheTextEvenAfterACollapse)
     frmCopy& w = OpenWithDestinations({photos});
     const TreeNode events = NodeNamed(w.treDir, nullptr, L"Events");
     ClickNode(w.treDir, events);
-    w.treDir.Collapse(events);
+    TreeView_Expand(w.treDir.handle(), events, TVE_COLLAPSE);
     MakeFolder(photos + L"\\Events\\Later");  // a folder made after the first listing is not listed
     ClickNode(w.treDir, NodeNamed(w.treDir, events, L"Trip"));
     ClickNode(w.treDir, events);
     EXPECT_EQ(w.txtDir.Text(), photos + L"\\Events\\");
-    EXPECT_FALSE(w.treDir.IsExpanded(events));
-    EXPECT_EQ(TextsOf(w.treDir, w.treDir.Children(events)), (std::vector<std::wstring>{L"Trip", L"運動会"}));
+    EXPECT_FALSE(IsExpanded(w.treDir, events));
+    EXPECT_EQ(TextsOf(w.treDir, Children(w.treDir, events)), (std::vector<std::wstring>{L"Trip", L"運動会"}));
 }
 
 TEST_F(DestinationTreeTest, ANodeWithoutSubfoldersIsListedAtEveryClickAndStaysWithoutChildren)
@@ -117,7 +120,7 @@ TEST_F(DestinationTreeTest, ANodeWithoutSubfoldersIsListedAtEveryClickAndStaysWi
     EXPECT_FALSE(w.treDir.HasChildren(zoo));
     MakeFolder(photos + L"\\Zoo\\Lions");
     ClickNode(w.treDir, zoo);
-    EXPECT_EQ(TextsOf(w.treDir, w.treDir.Children(zoo)), std::vector<std::wstring>{L"Lions"});
+    EXPECT_EQ(TextsOf(w.treDir, Children(w.treDir, zoo)), std::vector<std::wstring>{L"Lions"});
     EXPECT_EQ(w.txtDir.Text(), photos + L"\\Zoo\\");
 }
 
@@ -130,7 +133,7 @@ TEST_F(DestinationTreeTest, NodesShowTheClosedFolderAndTheOpenOneWhenSelected)
         EXPECT_EQ(ImageOf(w.treDir, node, TVIF_IMAGE), w.ImageList1.IndexOf(L"close"));
         EXPECT_EQ(ImageOf(w.treDir, node, TVIF_SELECTEDIMAGE), w.ImageList1.IndexOf(L"open"));
     }
-    EXPECT_EQ(w.treDir.SelectedNode(), events);
+    EXPECT_EQ(SelectedNode(w.treDir), events);
     EXPECT_EQ(ImageList_GetImageCount(TreeView_GetImageList(w.treDir.handle(), TVSIL_NORMAL)), 2);
 }
 
@@ -148,7 +151,7 @@ TEST_F(DestinationTreeTest, ADestinationWithoutSubfoldersShowsAnEmptyTree)
 {
     MakeFolder(disk.path() + L"\\空");
     frmCopy& w = OpenWithDestinations({disk.path() + L"\\空"});
-    EXPECT_TRUE(w.treDir.Children(nullptr).empty());
+    EXPECT_TRUE(Children(w.treDir, nullptr).empty());
     EXPECT_EQ(w.txtDir.Text(), disk.path() + L"\\空\\");
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -159,7 +162,7 @@ TEST_F(DestinationTreeTest, AMissingDestinationIsReportedAtLoadAndLaterAndTheTex
     frmCopy& w = OpenWithDestinations({missing, photos, missing + L"\\"});
     ASSERT_EQ(dialogs.messages.size(), 1u);
     ExpectNotAPath(dialogs.messages[0], missing + L"\\");
-    EXPECT_TRUE(w.treDir.Children(nullptr).empty());
+    EXPECT_TRUE(Children(w.treDir, nullptr).empty());
     EXPECT_EQ(w.txtDir.Text(), L"");
 
     w.cboList.SetSelectedIndex(1);
@@ -167,7 +170,7 @@ TEST_F(DestinationTreeTest, AMissingDestinationIsReportedAtLoadAndLaterAndTheTex
     w.cboList.SetSelectedIndex(2);
     ASSERT_EQ(dialogs.messages.size(), 2u);
     ExpectNotAPath(dialogs.messages[1], missing + L"\\");
-    EXPECT_TRUE(w.treDir.Children(nullptr).empty());
+    EXPECT_TRUE(Children(w.treDir, nullptr).empty());
     EXPECT_EQ(w.txtDir.Text(), photos + L"\\");
 }
 
@@ -208,8 +211,8 @@ TEST_F(DestinationTreeTest, ADoubleClickListsANodeOnceAndSetsItsFolder)
         SCOPED_TRACE(c.node);
         const TreeNode node = NodeNamed(w.treDir, nullptr, c.node);
         ClickNode(w.treDir, node, 2);
-        EXPECT_EQ(TextsOf(w.treDir, w.treDir.Children(node)), c.children);
-        EXPECT_EQ(w.treDir.SelectedNode(), node);
+        EXPECT_EQ(TextsOf(w.treDir, Children(w.treDir, node)), c.children);
+        EXPECT_EQ(SelectedNode(w.treDir), node);
         EXPECT_EQ(w.txtDir.Text(), photos + L"\\" + c.node + L"\\");
     }
     EXPECT_TRUE(dialogs.messages.empty());
@@ -224,10 +227,10 @@ TEST_F(DestinationTreeTest, TheExpandButtonOpensAndClosesANodeWithoutClickingIt)
     w.txtDir.SetText(L"C:\\typed");
     for (const bool expandedAfter : {false, true}) {
         ASSERT_TRUE(testing::ClickExpandButton(w.treDir, events));
-        EXPECT_EQ(w.treDir.IsExpanded(events), expandedAfter);
+        EXPECT_EQ(IsExpanded(w.treDir, events), expandedAfter);
         EXPECT_EQ(w.txtDir.Text(), L"C:\\typed");
     }
-    EXPECT_EQ(TextsOf(w.treDir, w.treDir.Children(events)), (std::vector<std::wstring>{L"Trip", L"運動会"}));
+    EXPECT_EQ(TextsOf(w.treDir, Children(w.treDir, events)), (std::vector<std::wstring>{L"Trip", L"運動会"}));
 }
 
 // A listing that fails at a list choice or a node click: only the failures with a message of their own show
@@ -272,7 +275,7 @@ TEST_F(DestinationTreeTest, AListingThatFailsIsReportedOnlyWhereItHasAMessage)
         for (const auto& box : h.dialogs.messages) texts.push_back(box.text);
         EXPECT_EQ(texts, c.listChoiceTexts);
         EXPECT_EQ(w.txtDir.Text(), L"C:\\typed");
-        EXPECT_TRUE(w.treDir.Children(nullptr).empty());
+        EXPECT_TRUE(Children(w.treDir, nullptr).empty());
         EXPECT_FALSE(unexpectedBox);
     }
 }
@@ -300,7 +303,7 @@ TEST_F(DestinationTreeTest, WithoutDestinationsAChoiceInTheListShowsNothing)
     frmCopy& w = Open();
     w.txtDir.SetText(L"C:\\typed");
     w.cboList.SetSelectedIndex(0);
-    EXPECT_TRUE(w.treDir.Children(nullptr).empty());
+    EXPECT_TRUE(Children(w.treDir, nullptr).empty());
     EXPECT_EQ(w.txtDir.Text(), L"C:\\typed");
     EXPECT_TRUE(dialogs.messages.empty());
 }

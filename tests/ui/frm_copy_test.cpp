@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -11,21 +12,17 @@
 namespace korvane::ui {
 namespace {
 
+using testing::Children;
 using testing::Click;
-using testing::ClientRectOf;
 using testing::CopyWindowHarness;
+using testing::IsDroppedDown;
+using testing::IsShown;
+using testing::ItemsOf;
 using testing::PressAccessKey;
 using testing::PressKey;
 using testing::PumpMessages;
 
 constexpr const wchar_t* kPickFolderItem = L"(フォルダを選択)";
-
-std::vector<std::wstring> ItemsOf(const ComboBox& list)
-{
-    std::vector<std::wstring> items;
-    for (int i = 0; i < list.Count(); ++i) items.push_back(list.ItemText(i));
-    return items;
-}
 
 void ExpectMessage(const MessageBoxSpec& shown, const std::wstring& text, MessageIcon icon, MessageButtons buttons,
                    const std::wstring& title)
@@ -37,24 +34,59 @@ void ExpectMessage(const MessageBoxSpec& shown, const std::wstring& text, Messag
     EXPECT_EQ(shown.title, title);
 }
 
+// Whether dropping the destination list opens the folder picker, as it does while the list holds only the item
+// for picking a folder, rather than the list. The list is closed again and the picking cancelled.
+bool DroppingTheListPicksAFolder(frmCopy& w, const testing::ScriptedDialogs& dialogs)
+{
+    const std::size_t picks = dialogs.folderPicks.size();
+    SendMessageW(w.cboList.handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    PumpMessages();
+    SendMessageW(w.cboList.handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    PumpMessages();
+    return dialogs.folderPicks.size() > picks;
+}
+
+// A point of the window's client area, given in twips, in pixels at the window's dpi.
+POINT PixelPoint(const Window& w, POINT twips)
+{
+    return {TwipsToPixels(twips.x, w.Dpi()), TwipsToPixels(twips.y, w.Dpi())};
+}
+
+// The visible control a click at a point would reach (the topmost one there), or the window itself.
+HWND ControlAt(const Window& w, POINT twips)
+{
+    return ChildWindowFromPointEx(w.handle(), PixelPoint(w, twips), CWP_SKIPINVISIBLE);
+}
+
+// The colour the window and its controls have painted at a point, read back from the window's client area.
+COLORREF PaintedColourAt(const Window& w, POINT twips)
+{
+    RedrawWindow(w.handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Not GetDC: the window clips its children out of its own device context.
+    const HDC dc = GetDCEx(w.handle(), nullptr, DCX_CACHE);
+    const ScopeExit release([&] { ReleaseDC(w.handle(), dc); });
+    const POINT pixel = PixelPoint(w, twips);
+    return GetPixel(dc, pixel.x, pixel.y);
+}
+
 class CopyWindowTest : public ::testing::Test, protected CopyWindowHarness {};
 
 TEST_F(CopyWindowTest, WithoutSettingsFileShowsOneGreyedOutPlaceholderAndTheFolderPickingItem)
 {
     frmCopy& w = Open();
-    EXPECT_TRUE(w.optSource[0].IsVisible());
+    EXPECT_TRUE(IsShown(w.optSource[0]));
     EXPECT_FALSE(w.optSource[0].IsEnabled());
     EXPECT_EQ(w.optSource[0].Text(), L"(未登録)");
-    EXPECT_FALSE(w.optSource[1].IsVisible());
-    EXPECT_FALSE(w.optSource[2].IsVisible());
+    EXPECT_FALSE(IsShown(w.optSource[1]));
+    EXPECT_FALSE(IsShown(w.optSource[2]));
     EXPECT_EQ(w.txtSource.Text(), L"");
     EXPECT_EQ(ItemsOf(w.cboList), std::vector<std::wstring>{kPickFolderItem});
     EXPECT_EQ(w.cboList.SelectedIndex(), 0);
     EXPECT_EQ(w.cboList.Text(), kPickFolderItem);
-    EXPECT_EQ(w.listMode(), frmCopy::ListMode::Select);
-    EXPECT_TRUE(w.treDir.Children(nullptr).empty());
+    EXPECT_TRUE(Children(w.treDir, nullptr).empty());
     EXPECT_EQ(w.txtDir.Text(), L"");
     EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(DroppingTheListPicksAFolder(w, dialogs));
 }
 
 TEST_F(CopyWindowTest, RegisteredSlotsShowTheirNamesInTheirOwnRows)
@@ -72,16 +104,14 @@ TEST_F(CopyWindowTest, RegisteredSlotsShowTheirNamesInTheirOwnRows)
         CopyWindowHarness h;
         h.WriteSettings(c.settings);
         frmCopy& w = h.Open();
-        const unsigned dpi = w.Dpi();
-        const RECT frame = ClientRectOf(w.Frame1.handle());
         for (std::size_t i = 0; i < 3; ++i) {
             SCOPED_TRACE(::testing::Message() << c.settings << " option " << i);
-            EXPECT_EQ(w.optSource[i].IsVisible(), c.captions[i] != nullptr);
+            EXPECT_EQ(IsShown(w.optSource[i]), c.captions[i] != nullptr);
             if (c.captions[i] == nullptr) continue;
             EXPECT_EQ(w.optSource[i].Text(), c.captions[i]);
             EXPECT_TRUE(w.optSource[i].IsEnabled());
-            EXPECT_EQ(ClientRectOf(w.optSource[i].handle()).top - frame.top,
-                      TwipsToPixels(120 + 240 + 240 * static_cast<int>(i), dpi) - TwipsToPixels(120, dpi));
+            // Each slot keeps its own row of the source frame, whichever slots are registered.
+            EXPECT_EQ(ControlAt(w, {2000, 480 + 240 * static_cast<LONG>(i)}), w.optSource[i].handle());
         }
         EXPECT_TRUE(h.dialogs.messages.empty());
     }
@@ -97,11 +127,11 @@ TEST_F(CopyWindowTest, ThreeDestinationsAreListedInStoredOrderWithTheFirstChosen
     frmCopy& w = Open();
     EXPECT_EQ(ItemsOf(w.cboList), (std::vector<std::wstring>{L"写真", L"バックアップ", L"仕事"}));
     EXPECT_EQ(w.cboList.SelectedIndex(), 0);
-    EXPECT_EQ(w.listMode(), frmCopy::ListMode::Normal);
     EXPECT_EQ(w.txtDir.Text(), photos + L"\\");
-    ASSERT_EQ(w.treDir.Children(nullptr).size(), 1u);
-    EXPECT_EQ(w.treDir.NodeText(w.treDir.Children(nullptr)[0]), L"2026");
+    ASSERT_EQ(Children(w.treDir, nullptr).size(), 1u);
+    EXPECT_EQ(w.treDir.NodeText(Children(w.treDir, nullptr)[0]), L"2026");
     EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(DroppingTheListPicksAFolder(w, dialogs));
 }
 
 TEST_F(CopyWindowTest, SettingsFileThatFailsToLoadIsReportedAndWhatWasReadIsShown)
@@ -115,9 +145,9 @@ TEST_F(CopyWindowTest, SettingsFileThatFailsToLoadIsReportedAndWhatWasReadIsShow
                   MessageButtons::Ok, L"エラー");
     EXPECT_EQ(w.optSource[0].Text(), L"カード");
     EXPECT_EQ(w.optSource[1].Text(), L"壊れた値");
-    EXPECT_FALSE(w.optSource[2].IsVisible());
+    EXPECT_FALSE(IsShown(w.optSource[2]));
     EXPECT_EQ(ItemsOf(w.cboList), std::vector<std::wstring>{kPickFolderItem});
-    EXPECT_EQ(w.listMode(), frmCopy::ListMode::Select);
+    EXPECT_TRUE(DroppingTheListPicksAFolder(w, dialogs));
 }
 
 TEST_F(CopyWindowTest, AFailureNobodyExpectedWhileLoadingStillOpensTheWindow)
@@ -204,20 +234,19 @@ TEST_F(CopyWindowTest, DroppingTheListInSelectModeOpensThePickerAndClosesTheList
     const Step steps[] = {{{}, L"C:\\typed"}, {{L"D:\\保存", std::nullopt}, L"D:\\保存"}};
     for (const Step& step : steps) {
         bool openWhilePicking = true;
-        dialogs.AnswerPickFolder(step.answer, [&] { openWhilePicking = w.cboList.IsDroppedDown(); });
+        dialogs.AnswerPickFolder(step.answer, [&] { openWhilePicking = IsDroppedDown(w.cboList); });
         SendMessageW(w.cboList.handle(), CB_SHOWDROPDOWN, TRUE, 0);
         PumpMessages();
         EXPECT_EQ(w.txtDir.Text(), step.expectedDir);
-        EXPECT_FALSE(w.cboList.IsDroppedDown());
+        EXPECT_FALSE(IsDroppedDown(w.cboList));
         EXPECT_EQ(w.cboList.Text(), kPickFolderItem);
-        EXPECT_EQ(w.listMode(), frmCopy::ListMode::Select);
         EXPECT_FALSE(openWhilePicking);
     }
     ASSERT_EQ(dialogs.folderPicks.size(), 2u);
     EXPECT_EQ(dialogs.folderPicks[0].initialFolder, L"C:\\typed");
     EXPECT_EQ(dialogs.folderPicks[0].owner, w.handle());
     EXPECT_EQ(dialogs.folderPicks[1].initialFolder, L"C:\\typed");
-    EXPECT_TRUE(w.treDir.Children(nullptr).empty());
+    EXPECT_TRUE(Children(w.treDir, nullptr).empty());
 }
 
 TEST_F(CopyWindowTest, DroppingTheListInNormalModeOnlyOpensIt)
@@ -226,7 +255,7 @@ TEST_F(CopyWindowTest, DroppingTheListInNormalModeOnlyOpensIt)
     frmCopy& w = Open();
     SendMessageW(w.cboList.handle(), CB_SHOWDROPDOWN, TRUE, 0);
     PumpMessages();
-    EXPECT_TRUE(w.cboList.IsDroppedDown());
+    EXPECT_TRUE(IsDroppedDown(w.cboList));
     EXPECT_TRUE(dialogs.folderPicks.empty());
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(w.txtDir.Text(), programFolder.path() + L"\\");
@@ -344,7 +373,7 @@ TEST_F(CopyWindowTest, ArrowKeysMoveAmongTheVisibleOptionsOfTheGroupOnly)
     }
 }
 
-TEST_F(CopyWindowTest, CaptionsAndColoursFollowTheDesign)
+TEST_F(CopyWindowTest, ButtonsAndFramesShowTheirCaptions)
 {
     frmCopy& w = Open();
     const std::pair<const Control*, const wchar_t*> captions[] = {
@@ -353,63 +382,6 @@ TEST_F(CopyWindowTest, CaptionsAndColoursFollowTheDesign)
         {&w.cmdInfo, L"作者からのメッセージ"},
     };
     for (const auto& [control, caption] : captions) EXPECT_EQ(control->Text(), caption);
-
-    constexpr COLORREF kYellow = 0x00C0FFFF;
-    constexpr COLORREF kGreen = 0x00C0FFC0;
-    constexpr COLORREF kOrange = 0x00C0E0FF;
-    // Colours a control asks its window for, as it does before it paints.
-    const struct {
-        const Control* control;
-        UINT message;
-        COLORREF expected;
-    } asked[] = {
-        {&w.Frame1, WM_CTLCOLORSTATIC, kGreen},      {&w.Frame2, WM_CTLCOLORSTATIC, kGreen},
-        {&w.optSource[0], WM_CTLCOLORSTATIC, kGreen}, {&w.optSource[2], WM_CTLCOLORBTN, kGreen},
-        {&w.txtDir, WM_CTLCOLOREDIT, kGreen},        {&w.lblBack[0], WM_CTLCOLORSTATIC, 0},
-        {&w.lblBack[1], WM_CTLCOLORSTATIC, 0},        {&w.cmdSelect, WM_CTLCOLORBTN, kYellow},
-    };
-    const HDC screen = GetDC(nullptr);
-    const HDC dc = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, 400, 100);
-    const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-    for (const auto& a : asked) {
-        SCOPED_TRACE(a.control->Text());
-        LOGBRUSH brush{};
-        const auto answer = reinterpret_cast<HBRUSH>(SendMessageW(w.handle(), a.message, reinterpret_cast<WPARAM>(dc),
-                                                                   reinterpret_cast<LPARAM>(a.control->handle())));
-        ASSERT_NE(GetObjectW(answer, sizeof(brush), &brush), 0);
-        EXPECT_EQ(brush.lbColor, a.expected);
-        EXPECT_EQ(GetBkColor(dc), a.expected);
-    }
-    // Colours the window and its graphical buttons paint themselves, read back from a bitmap.
-    const auto paintedColour = [&](const std::function<void(const RECT&)>& paint) {
-        const RECT area{0, 0, 400, 100};
-        paint(area);
-        return GetPixel(dc, 5, 5);
-    };
-    const auto eraseWindow = [&](const RECT&) {
-        SendMessageW(w.handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    };
-    EXPECT_EQ(paintedColour(eraseWindow), kYellow);
-    const std::pair<const Control*, COLORREF> painted[] = {
-        {&w.cmdSetup, kOrange}, {&w.cmdStart, kOrange}, {&w.cmdQuit, kOrange}, {&w.cmdInfo, kYellow}};
-    for (const auto& [button, colour] : painted) {
-        const COLORREF face = paintedColour([&](const RECT& area) {
-            DRAWITEMSTRUCT item{};
-            item.CtlType = ODT_BUTTON;
-            item.CtlID = static_cast<UINT>(GetDlgCtrlID(button->handle()));
-            item.itemAction = ODA_DRAWENTIRE;
-            item.hwndItem = button->handle();
-            item.hDC = dc;
-            item.rcItem = area;
-            SendMessageW(w.handle(), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
-        });
-        EXPECT_EQ(face, colour) << button->Text();
-    }
-    SelectObject(dc, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
 }
 
 TEST_F(CopyWindowTest, WindowHasTheDesignedFrameSizePositionAndIcon)
@@ -435,49 +407,70 @@ TEST_F(CopyWindowTest, WindowHasTheDesignedFrameSizePositionAndIcon)
     EXPECT_LE(std::abs((window.top + window.bottom) - (monitor.rcWork.top + monitor.rcWork.bottom)), 1);
 }
 
-TEST_F(CopyWindowTest, LayoutFollowsTheDesignAtEveryDpi)
+TEST_F(CopyWindowTest, EveryPointOfTheWindowShowsItsControlAndColourAtEveryDpi)
 {
+    WriteSettings(L"[SourceList]\r\nSource1=一|A:\\\r\nSource2=二|B:\\\r\nSource3=三|C:\\\r\n");
     frmCopy& w = Open();
-    struct Expected {
-        HWND control;
-        RECT twips;  // left, top, right, bottom in the window
+    constexpr COLORREF kYellow = 0x00C0FFFF;
+    constexpr COLORREF kGreen = 0x00C0FFC0;
+    constexpr COLORREF kOrange = 0x00C0E0FF;
+    constexpr COLORREF kBlack = 0x00000000;
+    // Points of the client area in twips, away from the edges and captions of what is there: the control a click
+    // there reaches (nullptr: the window itself), and the colour painted there, where it is the window's own.
+    const struct {
+        const char* what;
+        POINT at;
+        const Control* control;
+        std::optional<COLORREF> colour;
+    } points[] = {
+        {"window, above the source frame", {60, 60}, nullptr, kYellow},
+        {"source frame, left of the options", {200, 700}, &w.Frame1, kGreen},
+        {"source frame's shadow, right", {4236, 800}, &w.lblBack[0], kBlack},
+        {"source frame's shadow, below", {2000, 1596}, &w.lblBack[0], kBlack},
+        {"window, between the frames", {2000, 1750}, nullptr, kYellow},
+        {"first option, past its caption", {3700, 480}, &w.optSource[0], kGreen},
+        {"third option, past its caption", {3700, 960}, &w.optSource[2], kGreen},
+        {"source box", {2000, 1330}, &w.txtSource, GetSysColor(COLOR_WINDOW)},
+        {"source folder button", {3726, 1326}, &w.cmdSelect, std::nullopt},
+        {"destination list", {2000, 2300}, &w.cboList, std::nullopt},
+        {"destination frame, right of the list", {3500, 2300}, &w.Frame2, kGreen},
+        {"folder tree", {2000, 3300}, &w.treDir, std::nullopt},
+        {"destination box", {3800, 4330}, &w.txtDir, kGreen},
+        {"destination frame's shadow, right", {4236, 3000}, &w.lblBack[1], kBlack},
+        {"destination frame's shadow, below", {2000, 4596}, &w.lblBack[1], kBlack},
+        {"window, right of the shadows", {4320, 3000}, nullptr, kYellow},
+        {"window, above the buttons", {1000, 4700}, nullptr, kYellow},
+        {"settings button", {180, 4860}, &w.cmdSetup, kOrange},
+        {"start button", {1980, 4860}, &w.cmdStart, kOrange},
+        {"quit button", {3180, 4860}, &w.cmdQuit, kOrange},
+        {"author's message button", {540, 5340}, &w.cmdInfo, kYellow},
+        {"window, its bottom right corner", {4360, 5560}, nullptr, kYellow},
     };
-    const Expected controls[] = {
-        {w.Frame1.handle(), {120, 120, 4212, 1572}},
-        {w.Frame2.handle(), {120, 1920, 4212, 4572}},
-        {w.lblBack[0].handle(), {156, 120, 4260, 1620}},
-        {w.lblBack[1].handle(), {156, 1920, 4260, 4620}},
-        {w.optSource[1].handle(), {480, 600, 3852, 852}},
-        {w.txtSource.handle(), {360, 1200, 3612, 1464}},
-        {w.cmdSelect.handle(), {3600, 1200, 3852, 1452}},
-        {w.treDir.handle(), {240, 2520, 3972, 4092}},
-        {w.txtDir.handle(), {240, 4200, 3972, 4464}},
-        {w.cmdSetup.handle(), {120, 4800, 972, 5172}},
-        {w.cmdStart.handle(), {1920, 4800, 3012, 5172}},
-        {w.cmdQuit.handle(), {3120, 4800, 4212, 5172}},
-        {w.cmdInfo.handle(), {480, 5280, 3972, 5532}},
-    };
+    RECT atDefault;
+    GetClientRect(w.handle(), &atDefault);
+    const unsigned defaultDpi = w.Dpi();
     for (const unsigned dpi : {96u, 144u, 192u}) {
         RECT suggested{0, 0, 0, 0};
         SendMessageW(w.handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-        const unsigned used = w.Dpi();
-        EXPECT_EQ(used, dpi);
+        ASSERT_EQ(w.Dpi(), dpi);
         RECT client;
         GetClientRect(w.handle(), &client);
-        EXPECT_EQ(client.right, TwipsToPixels(4395, used));
-        EXPECT_EQ(client.bottom, TwipsToPixels(5595, used));
+        EXPECT_NEAR(client.right, MulDiv(atDefault.right, dpi, defaultDpi), 1) << dpi;
+        EXPECT_NEAR(client.bottom, MulDiv(atDefault.bottom, dpi, defaultDpi), 1) << dpi;
         NONCLIENTMETRICSW metrics{};
         metrics.cbSize = sizeof(metrics);
         SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
-        for (const Expected& c : controls) {
+        for (const auto& p : points) {
+            SCOPED_TRACE(::testing::Message() << p.what << " at " << dpi << " dpi");
+            const HWND expected = p.control != nullptr ? p.control->handle() : w.handle();
+            EXPECT_EQ(ControlAt(w, p.at), expected);
+            if (p.colour) {
+                EXPECT_EQ(PaintedColourAt(w, p.at), *p.colour);
+            }
+            if (p.control == nullptr) continue;
             LOGFONTW font{};
-            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(c.control, WM_GETFONT, 0, 0)), sizeof(font), &font);
-            EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight) << dpi;
-            const RECT actual = ClientRectOf(c.control);
-            EXPECT_EQ(actual.left, TwipsToPixels(c.twips.left, used));
-            EXPECT_EQ(actual.top, TwipsToPixels(c.twips.top, used));
-            EXPECT_EQ(actual.right, TwipsToPixels(c.twips.right, used));
-            EXPECT_EQ(actual.bottom, TwipsToPixels(c.twips.bottom, used));
+            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(expected, WM_GETFONT, 0, 0)), sizeof(font), &font);
+            EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight);
         }
     }
 }
@@ -498,7 +491,7 @@ TEST_F(CopyWindowTest, ClosingTheWindowDestroysItsControlsAndAFreshOneStartsFrom
     WriteSettings(L"[SourceList]\r\nSource2=新しい|F:\\\r\n");
     frmCopy& second = Open();
     EXPECT_EQ(second.txtSource.Text(), L"");
-    EXPECT_FALSE(second.optSource[0].IsVisible());
+    EXPECT_FALSE(IsShown(second.optSource[0]));
     EXPECT_EQ(second.optSource[1].Text(), L"新しい");
 }
 

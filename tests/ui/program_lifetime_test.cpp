@@ -13,6 +13,7 @@ namespace korvane::ui {
 namespace {
 
 using testing::Click;
+using testing::IsShown;
 using testing::ModalDriver;
 using testing::ProgramHarness;
 using testing::PumpMessages;
@@ -58,7 +59,7 @@ TEST_F(ProgramLifetimeTest, WithoutPasswordSettingsReplaceTheCopyWindowAndCancel
     Click(setup->cmdCancel);
     EXPECT_EQ(windows.settingsWindow(), nullptr);
     ASSERT_NE(windows.copyWindow(), nullptr);
-    EXPECT_FALSE(windows.copyWindow()->optSource[0].IsVisible());
+    EXPECT_FALSE(IsShown(windows.copyWindow()->optSource[0]));
     EXPECT_EQ(windows.copyWindow()->optSource[1].Text(), L"別のカード");
 }
 

@@ -76,12 +76,15 @@ inline void ClickItem(const ui::ListView& list, std::size_t index)
     const DWORD since = GetTickCount() - lastClick;
     if (since <= GetDoubleClickTime()) Sleep(GetDoubleClickTime() - since + 50);
     ListView_EnsureVisible(list.handle(), static_cast<int>(index), FALSE);  // as a user scrolls to it first
-    const RECT rect = list.LabelRect(index);
+    const RECT rect = LabelRect(list, index);
     POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     ClientToScreen(list.handle(), &centre);
     MouseClickAt(centre);
     lastClick = GetTickCount();
 }
+
+// The edit box of the label being edited, or nullptr.
+inline HWND LabelEditor(const ui::ListView& list) { return ListView_GetEditControl(list.handle()); }
 
 // The label the list shows for an item.
 inline std::wstring ShownLabel(const ui::ListView& list, std::size_t index)

@@ -72,8 +72,8 @@ TEST_F(SettingsSaveTest, OkSavesTheEditsAndTheFreshCopyWindowShowsThem)
     frmCopy* copy = windows.copyWindow();
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->optSource[1].Text(), L"USB");
-    EXPECT_EQ(copy->cboList.Count(), 2);
-    EXPECT_EQ(copy->cboList.ItemText(1), L"保存先2");
+    ASSERT_EQ(testing::ItemsOf(copy->cboList).size(), 2u);
+    EXPECT_EQ(testing::ItemsOf(copy->cboList)[1], L"保存先2");
     EXPECT_EQ(settings.password, L"pw");
 }
 
@@ -97,7 +97,7 @@ TEST_F(SettingsSaveTest, NamesOutsideTheCodePageSurviveOkAndTheNextLoad)
     EXPECT_EQ(settings.destinations[1], (DirEntry{L"Café", korean}));
     frmCopy* copy = windows.copyWindow();
     ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy->cboList.ItemText(1), L"Café");
+    EXPECT_EQ(testing::ItemsOf(copy->cboList).at(1), L"Café");
 }
 
 TEST_F(SettingsSaveTest, CancelLeavesTheFileByteForByteAfterEditsAndAfterAnImport)
@@ -115,7 +115,7 @@ TEST_F(SettingsSaveTest, CancelLeavesTheFileByteForByteAfterEditsAndAfterAnImpor
     Click(w.cmdCancel);
     EXPECT_EQ(SettingsBytes(), before);
     ASSERT_NE(windows.copyWindow(), nullptr);
-    EXPECT_EQ(windows.copyWindow()->cboList.ItemText(0), L"写真");
+    EXPECT_EQ(testing::ItemsOf(windows.copyWindow()->cboList).at(0), L"写真");
 }
 
 struct ExportCase {

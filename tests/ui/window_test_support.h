@@ -17,7 +17,10 @@
 #include "support/fixed_clock.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_shell.h"
+#include "ui/controls/combo_box.h"
+#include "ui/controls/list_view.h"
 #include "ui/controls/message_loop.h"
+#include "ui/controls/tree_view.h"
 #include "ui/controls/window.h"
 #include "ui/copy/frm_copy.h"
 
@@ -56,6 +59,61 @@ inline void PumpMessagesUntilQuiet()
     }
 }
 
+// What a user sees of the controls, read with the controls' own messages.
+inline bool IsShown(const ui::Control& control)
+{
+    return (GetWindowLongW(control.handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+inline std::vector<std::wstring> ItemsOf(const ui::ComboBox& list)
+{
+    std::vector<std::wstring> items;
+    const auto count = static_cast<int>(SendMessageW(list.handle(), CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        std::wstring text(static_cast<std::size_t>(SendMessageW(list.handle(), CB_GETLBTEXTLEN, i, 0)), L'\0');
+        SendMessageW(list.handle(), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+        items.push_back(text);
+    }
+    return items;
+}
+
+inline bool IsDroppedDown(const ui::ComboBox& list)
+{
+    return SendMessageW(list.handle(), CB_GETDROPPEDSTATE, 0, 0) != FALSE;
+}
+
+// The children of `parent` in their order (nullptr: the root level).
+inline std::vector<ui::TreeNode> Children(const ui::TreeView& tree, ui::TreeNode parent)
+{
+    std::vector<ui::TreeNode> children;
+    ui::TreeNode child = parent != nullptr ? TreeView_GetChild(tree.handle(), parent) : TreeView_GetRoot(tree.handle());
+    for (; child != nullptr; child = TreeView_GetNextSibling(tree.handle(), child)) children.push_back(child);
+    return children;
+}
+
+inline bool IsExpanded(const ui::TreeView& tree, ui::TreeNode node)
+{
+    return (TreeView_GetItemState(tree.handle(), node, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+inline ui::TreeNode SelectedNode(const ui::TreeView& tree) { return TreeView_GetSelection(tree.handle()); }
+
+// Where the node's picture and text are drawn, in the tree's client coordinates.
+inline RECT NodeRect(const ui::TreeView& tree, ui::TreeNode node)
+{
+    RECT rect{};
+    TreeView_GetItemRect(tree.handle(), node, &rect, TRUE);
+    return rect;
+}
+
+// Where the item's label is drawn, in the list's client coordinates.
+inline RECT LabelRect(const ui::ListView& list, std::size_t index)
+{
+    RECT rect{};
+    ListView_GetItemRect(list.handle(), static_cast<int>(index), &rect, LVIR_LABEL);
+    return rect;
+}
+
 // One left click of the real mouse at a point of the screen, or a double click with `clicks` 2.
 inline void MouseClickAt(POINT screen, int clicks = 1)
 {
@@ -88,14 +146,14 @@ inline void ClickTreeAt(const ui::TreeView& tree, POINT client, int clicks = 1)
 // A real click (or double click) in the middle of a tree node's text.
 inline void ClickNode(const ui::TreeView& tree, ui::TreeNode node, int clicks = 1)
 {
-    const RECT rect = tree.NodeRect(node);
+    const RECT rect = NodeRect(tree, node);
     ClickTreeAt(tree, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}, clicks);
 }
 
 // A real click on a node's expand button, found by the tree's own hit test left of the node's text.
 inline bool ClickExpandButton(const ui::TreeView& tree, ui::TreeNode node)
 {
-    const RECT rect = tree.NodeRect(node);
+    const RECT rect = NodeRect(tree, node);
     for (int x = 0; x < rect.left; ++x) {
         TVHITTESTINFO hit{};
         hit.pt = {x, (rect.top + rect.bottom) / 2};

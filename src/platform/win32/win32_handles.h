@@ -1,6 +1,7 @@
 #pragma once
 // The one owner of Win32 handles, for kernel objects as for the user interface's: it releases its handle once,
-// when it goes out of scope or is given another.
+// when it goes out of scope or is given another. And the one guard of a call that must be undone at the end of
+// a scope, where the undoing needs more than one handle.
 #include <windows.h>
 
 #include <cstdint>
@@ -41,6 +42,19 @@ public:
 
 private:
     Handle handle_ = none();
+};
+
+// Runs `undo` when the scope ends, as WIL's scope_exit: `const ScopeExit restore([&] { SelectObject(dc, old); });`.
+template <typename Undo>
+class [[nodiscard]] ScopeExit {
+public:
+    explicit ScopeExit(Undo undo) noexcept : undo_(std::move(undo)) {}
+    ~ScopeExit() { undo_(); }
+    ScopeExit(const ScopeExit&) = delete;
+    ScopeExit& operator=(const ScopeExit&) = delete;
+
+private:
+    Undo undo_;
 };
 
 inline constexpr std::intptr_t kInvalidHandleValue = -1;  // INVALID_HANDLE_VALUE

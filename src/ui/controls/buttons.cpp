@@ -27,12 +27,10 @@ DWORD GroupStyleAfter(const ControlHost& parent)
 
 }  // namespace
 
-Button::Button(ControlHost& parent, const std::wstring& caption, const TwipsRect& place)
-    : Control(parent, {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0, caption, place, std::nullopt})
+Button::Button(ControlHost& parent, const ControlDesign& design)
+    : Control(parent, {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP}, design)
 {
 }
-
-void Button::Click() { SendMessageW(handle(), BM_CLICK, 0, 0); }
 
 LRESULT Button::OnCommand(WORD code)
 {
@@ -40,9 +38,8 @@ LRESULT Button::OnCommand(WORD code)
     return 0;
 }
 
-GraphicalButton::GraphicalButton(ControlHost& parent, const std::wstring& caption, const TwipsRect& place,
-                                 COLORREF backColour)
-    : Button(parent, {WC_BUTTONW, BS_OWNERDRAW | WS_TABSTOP | WS_GROUP, 0, caption, place, backColour})
+GraphicalButton::GraphicalButton(ControlHost& parent, const ControlDesign& design)
+    : Button(parent, {WC_BUTTONW, BS_OWNERDRAW | WS_TABSTOP | WS_GROUP}, design)
 {
 }
 
@@ -56,7 +53,7 @@ void GraphicalButton::OnDrawItem(const DRAWITEMSTRUCT& item)
 
     RECT textArea = face;
     if (pressed) OffsetRect(&textArea, 1, 1);
-    const ScopedSelection font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(handle(), WM_GETFONT, 0, 0)));
+    const auto font = SelectForScope(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(handle(), WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor((item.itemState & ODS_DISABLED) ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
     UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
@@ -74,11 +71,9 @@ void GraphicalButton::OnDrawItem(const DRAWITEMSTRUCT& item)
 
 bool CheckableButton::IsChecked() const { return SendMessageW(handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-OptionButton::OptionButton(ControlHost& parent, const std::wstring& caption, const TwipsRect& place,
-                           std::optional<COLORREF> backColour)
+OptionButton::OptionButton(ControlHost& parent, const ControlDesign& design)
     // Not an automatic radio button: those choose themselves when they get the focus, even by Tab.
-    : CheckableButton(parent, {WC_BUTTONW, BS_RADIOBUTTON | WS_TABSTOP | GroupStyleAfter(parent), 0, caption, place,
-                       backColour})
+    : CheckableButton(parent, {WC_BUTTONW, BS_RADIOBUTTON | WS_TABSTOP | GroupStyleAfter(parent)}, design)
 {
     PlaceGroupTabStop();
 }
@@ -156,9 +151,8 @@ void OptionButton::PlaceGroupTabStop() const
     }
 }
 
-CheckBox::CheckBox(ControlHost& parent, const std::wstring& caption, const TwipsRect& place,
-                   std::optional<COLORREF> backColour)
-    : CheckableButton(parent, {WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0, caption, place, backColour})
+CheckBox::CheckBox(ControlHost& parent, const ControlDesign& design)
+    : CheckableButton(parent, {WC_BUTTONW, BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP}, design)
 {
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,22 +11,20 @@ namespace korvane::ui {
 // default or cancel button.
 class Button : public Control {
 public:
-    Button(ControlHost& parent, const std::wstring& caption, const TwipsRect& place);
+    Button(ControlHost& parent, const ControlDesign& design);
     using Control::SetCaption;
-    // Clicks the button as the user would.
-    void Click();
 
     std::function<void()> onClick;
 
 protected:
-    Button(ControlHost& parent, const Creation& creation) : Control(parent, creation) {}
+    using Control::Control;
     LRESULT OnCommand(WORD code) override;
 };
 
 // A button drawn flat in its own back colour, with a raised edge that sinks while it is pressed.
 class GraphicalButton : public Button {
 public:
-    GraphicalButton(ControlHost& parent, const std::wstring& caption, const TwipsRect& place, COLORREF backColour);
+    GraphicalButton(ControlHost& parent, const ControlDesign& design);
 
 protected:
     void OnDrawItem(const DRAWITEMSTRUCT& item) override;
@@ -51,8 +48,7 @@ protected:
 // and enabled button; the arrow keys move inside the group.
 class OptionButton : public CheckableButton {
 public:
-    OptionButton(ControlHost& parent, const std::wstring& caption, const TwipsRect& place,
-                 std::optional<COLORREF> backColour = std::nullopt);
+    OptionButton(ControlHost& parent, const ControlDesign& design);
     // Choosing a button clears the others of its group and runs `onClick`, as the user's choice does (also on
     // the chosen button); clearing it runs nothing.
     void SetChecked(bool checked);
@@ -75,8 +71,7 @@ private:
 // A check box; `onClick` runs whenever its state changes, by the user or by the program.
 class CheckBox : public CheckableButton {
 public:
-    CheckBox(ControlHost& parent, const std::wstring& caption, const TwipsRect& place,
-             std::optional<COLORREF> backColour = std::nullopt);
+    CheckBox(ControlHost& parent, const ControlDesign& design);
     void SetChecked(bool checked);
 
 protected:

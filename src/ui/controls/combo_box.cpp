@@ -8,9 +8,8 @@ namespace {
 constexpr int kDroppedListTwips = 2400;  // the open list below the box: about ten items
 }
 
-ComboBox::ComboBox(ControlHost& parent, const TwipsRect& place)
-    : Control(parent, {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0, L"", place,
-                       std::nullopt})
+ComboBox::ComboBox(ControlHost& parent, const ControlDesign& design)
+    : Control(parent, {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP}, design)
 {
 }
 
@@ -24,23 +23,11 @@ void ComboBox::AddItems(std::size_t count, const std::function<const std::wstrin
     std::size_t characters = 0;
     for (std::size_t i = 0; i < count; ++i) characters += itemText(i).size() + 1;
     SendMessageW(handle(), CB_INITSTORAGE, count, static_cast<LPARAM>(characters * sizeof(wchar_t)));
-    const RedrawPause pause(*this);
+    const auto pause = PauseRedraw(*this);
     for (std::size_t i = 0; i < count; ++i) AddItem(itemText(i));
 }
 
 void ComboBox::Clear() { SendMessageW(handle(), CB_RESETCONTENT, 0, 0); }
-
-int ComboBox::Count() const { return static_cast<int>(SendMessageW(handle(), CB_GETCOUNT, 0, 0)); }
-
-std::wstring ComboBox::ItemText(int index) const
-{
-    const LRESULT length = SendMessageW(handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == CB_ERR) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(handle(), CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
 
 int ComboBox::SelectedIndex() const { return static_cast<int>(SendMessageW(handle(), CB_GETCURSEL, 0, 0)); }
 
@@ -48,10 +35,8 @@ void ComboBox::SetSelectedIndex(int index)
 {
     // CB_SETCURSEL sends no notification of its own.
     SendMessageW(handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    if (onClick) onClick();
+    if (onSelectionChange) onSelectionChange();
 }
-
-bool ComboBox::IsDroppedDown() const { return SendMessageW(handle(), CB_GETDROPPEDSTATE, 0, 0) != FALSE; }
 
 void ComboBox::CloseDropDownSoon()
 {
@@ -61,7 +46,7 @@ void ComboBox::CloseDropDownSoon()
 
 LRESULT ComboBox::OnCommand(WORD code)
 {
-    if (code == CBN_SELCHANGE && onClick) onClick();
+    if (code == CBN_SELCHANGE && onSelectionChange) onSelectionChange();
     if (code == CBN_DROPDOWN && onDropDown) onDropDown();
     return 0;
 }

@@ -5,12 +5,12 @@
 
 namespace korvane::ui {
 
-Control::Control(ControlHost& parent, const Creation& creation)
-    : parent_(parent), place_(creation.place), backColour_(creation.backColour)
+Control::Control(ControlHost& parent, const Kind& kind, const ControlDesign& design)
+    : parent_(parent), place_(design.place), backColour_(design.backColour)
 {
     if (backColour_) backBrush_.reset(CreateSolidBrush(*backColour_));
-    HWND hwnd = CreateWindowExW(creation.exStyle, creation.className, creation.text.c_str(),
-                                creation.style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+    HWND hwnd = CreateWindowExW(kind.exStyle, kind.className, design.caption.c_str(),
+                                kind.style | WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0,
                                 parent.handle(), reinterpret_cast<HMENU>(parent.NextControlId()),
                                 GetModuleHandleW(nullptr), nullptr);
     if (hwnd == nullptr) throw std::runtime_error("CreateWindowExW failed for a control");
@@ -26,8 +26,6 @@ std::wstring Control::Text() const
     text.resize(static_cast<std::size_t>(GetWindowTextW(handle(), text.data(), static_cast<int>(text.size()))));
     return text;
 }
-
-bool Control::IsVisible() const { return (GetWindowLongW(handle(), GWL_STYLE) & WS_VISIBLE) != 0; }
 
 void Control::SetVisible(bool visible) { ShowWindow(handle(), visible ? SW_SHOWNA : SW_HIDE); }
 
@@ -57,11 +55,27 @@ RECT Control::PixelRect(unsigned dpi) const { return TwipsToPixels(place_, dpi);
 
 void Control::SetFont(HFONT font) { SendMessageW(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE); }
 
-void Control::ReplaceProcedure(WNDPROC procedure, WNDPROC& classProcedure)
+void Control::Subclass()
 {
-    const auto previous =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
-    if (previous != procedure) classProcedure = previous;
+    SetWindowLongPtrW(handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    classProcedure_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::SubclassProcedure)));
+}
+
+LRESULT CALLBACK Control::SubclassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    return reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))->OnOwnMessage(hwnd, message, wParam,
+                                                                                             lParam);
+}
+
+LRESULT Control::OnOwnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    return CallClassProcedure(hwnd, message, wParam, lParam);
+}
+
+LRESULT Control::CallClassProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) const noexcept
+{
+    return CallWindowProcW(classProcedure_, hwnd, message, wParam, lParam);
 }
 
 void Control::NotifyWindow(HWND control, NMHDR& header)

@@ -1,5 +1,5 @@
 #pragma once
-// Owners of the user interface's handles and scoped pairs of calls that must be undone.
+// Owners of the user interface's handles, and the scoped pairs of calls it needs more than once.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
@@ -18,62 +18,18 @@ using UniqueIcon = UniqueHandle<HICON, &DestroyIcon>;
 using UniqueImageList = UniqueHandle<HIMAGELIST, &ImageList_Destroy>;
 using UniqueCoTaskMemString = UniqueHandle<PWSTR, &CoTaskMemFree>;
 
-// Selects a GDI object into a device context for the length of a scope.
-class ScopedSelection {
-public:
-    ScopedSelection(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~ScopedSelection() { SelectObject(dc_, previous_); }
-    ScopedSelection(const ScopedSelection&) = delete;
-    ScopedSelection& operator=(const ScopedSelection&) = delete;
+inline void ReleaseScreenDC(HDC dc) noexcept { ReleaseDC(nullptr, dc); }
+inline void EnableWindowAgain(HWND hwnd) noexcept { EnableWindow(hwnd, TRUE); }
 
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
+// The screen's device context, from GetDC(nullptr) to ReleaseDC.
+using UniqueScreenDC = UniqueHandle<HDC, &ReleaseScreenDC>;
+// A window disabled by its holder (a modal window's owner), enabled again when the holder lets it go.
+using DisabledWindow = UniqueHandle<HWND, &EnableWindowAgain>;
 
-// The device context of a window (or, for nullptr, of the screen), from GetDC to ReleaseDC.
-class WindowDC {
-public:
-    explicit WindowDC(HWND hwnd) noexcept : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
-    ~WindowDC() { ReleaseDC(hwnd_, dc_); }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HWND hwnd_;
-    HDC dc_;
-};
-
-// The painting of a window in answer to WM_PAINT, from BeginPaint to EndPaint.
-class PaintScope {
-public:
-    explicit PaintScope(HWND hwnd) noexcept : hwnd_(hwnd), dc_(BeginPaint(hwnd, &paint_)) {}
-    ~PaintScope() { EndPaint(hwnd_, &paint_); }
-    PaintScope(const PaintScope&) = delete;
-    PaintScope& operator=(const PaintScope&) = delete;
-    HDC get() const noexcept { return dc_; }
-
-private:
-    HWND hwnd_;
-    PAINTSTRUCT paint_{};
-    HDC dc_;
-};
-
-// COM for the length of a scope, in the single-threaded apartment that the shell's dialogs need.
-class ComApartment {
-public:
-    ComApartment() noexcept : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ~ComApartment()
-    {
-        if (SUCCEEDED(result_)) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    HRESULT result() const noexcept { return result_; }
-
-private:
-    HRESULT result_;
-};
+// Selects a GDI object into a device context until the returned guard goes out of scope.
+[[nodiscard]] inline auto SelectForScope(HDC dc, HGDIOBJ object) noexcept
+{
+    return ScopeExit([dc, previous = SelectObject(dc, object)] { SelectObject(dc, previous); });
+}
 
 }  // namespace korvane::ui

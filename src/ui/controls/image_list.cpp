@@ -21,7 +21,7 @@ void AddBlank(HIMAGELIST list, int size)
 
 ImageList::ImageList(int size, std::vector<Picture> pictures) : size_(size), pictures_(std::move(pictures)) {}
 
-void ImageList::ScaleTo(unsigned dpi)
+UniqueImageList ImageList::DrawnAt(unsigned dpi) const
 {
     const int size = ScalePixels(size_, dpi);
     UniqueImageList list(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, static_cast<int>(pictures_.size()), 0));
@@ -29,7 +29,7 @@ void ImageList::ScaleTo(unsigned dpi)
         const UniqueIcon icon = LoadProgramIcon(picture.iconResource, size);
         if (!icon || ImageList_AddIcon(list.get(), icon.get()) < 0) AddBlank(list.get(), size);
     }
-    list_ = std::move(list);
+    return list;
 }
 
 int ImageList::IndexOf(const std::wstring& key) const

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/controls/handles.h"
@@ -18,13 +19,20 @@ public:
     // `size` in pixels at 96 dpi.
     ImageList(int size, std::vector<Picture> pictures);
 
-    // Draws the pictures again at `dpi`; the previous list is released.
-    void ScaleTo(unsigned dpi);
-    HIMAGELIST handle() const noexcept { return list_.get(); }
+    // Draws the pictures again at `dpi` for `control` (a tree or a list view, anything with SetImageList); the
+    // previous list is released once the control holds the new one.
+    template <typename Pictured>
+    void ScaleFor(Pictured& control, unsigned dpi)
+    {
+        const UniqueImageList previous = std::exchange(list_, DrawnAt(dpi));
+        control.SetImageList(list_.get());
+    }
     // The picture's position in the list, or -1 when there is no picture with that key.
     int IndexOf(const std::wstring& key) const;
 
 private:
+    UniqueImageList DrawnAt(unsigned dpi) const;
+
     int size_;
     std::vector<Picture> pictures_;
     UniqueImageList list_;

@@ -7,9 +7,6 @@ namespace korvane::ui {
 
 namespace {
 
-// The list view class's own window procedure, the same for every list.
-WNDPROC listViewProcedure = nullptr;
-
 // The list's own notifications.
 constexpr UINT kDeleteKeyPressed = 1;
 constexpr UINT kItemClicked = 2;
@@ -21,13 +18,15 @@ struct ItemClickNotification {
 
 }  // namespace
 
-ListView::ListView(ControlHost& parent, const TwipsRect& place)
-    : Control(parent, {WC_LISTVIEWW,
-                       LVS_ICON | LVS_SINGLESEL | LVS_EDITLABELS | LVS_OWNERDATA | LVS_SHOWSELALWAYS |
-                           LVS_AUTOARRANGE | WS_TABSTOP | WS_GROUP,
-                       WS_EX_CLIENTEDGE, L"", place, std::nullopt})
+ListView::ListView(ControlHost& parent, const ControlDesign& design)
+    : Control(parent,
+              {WC_LISTVIEWW,
+               LVS_ICON | LVS_SINGLESEL | LVS_EDITLABELS | LVS_OWNERDATA | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE |
+                   WS_TABSTOP | WS_GROUP,
+               WS_EX_CLIENTEDGE},
+              design)
 {
-    ReplaceProcedure(&ListView::InputProcedure, listViewProcedure);
+    Subclass();
 }
 
 void ListView::SetImageList(HIMAGELIST images) { ListView_SetImageList(handle(), images, LVSIL_NORMAL); }
@@ -36,7 +35,7 @@ void ListView::SetItemCount(std::size_t count)
 {
     // Items that join a list of large icons get a place of their own only when the list is arranged again; with
     // drawing paused, arranging does not draw every item on its way (3.6 s for 32,767 items under Wine).
-    const RedrawPause pause(*this);
+    const auto pause = PauseRedraw(*this);
     ListView_SetItemCountEx(handle(), static_cast<int>(count), LVSICF_NOSCROLL);
     ListView_Arrange(handle(), LVA_DEFAULT);
 }
@@ -72,15 +71,6 @@ void ListView::Select(std::optional<std::size_t> index)
 void ListView::RedrawItem(std::size_t index)
 {
     ListView_RedrawItems(handle(), static_cast<int>(index), static_cast<int>(index));
-}
-
-HWND ListView::LabelEditor() const { return ListView_GetEditControl(handle()); }
-
-RECT ListView::LabelRect(std::size_t index) const
-{
-    RECT rect{};
-    ListView_GetItemRect(handle(), static_cast<int>(index), &rect, LVIR_LABEL);
-    return rect;
 }
 
 void ListView::FillDisplayInfo(NMLVDISPINFOW& info) const
@@ -130,7 +120,7 @@ LRESULT ListView::OnNotify(const NMHDR& header)
 
 // The list reports a click (NM_CLICK) for the item under the pointer when the button goes up, and by then it may
 // have scrolled the clicked item away; so the click is taken from the press, once the list has handled it.
-LRESULT CALLBACK ListView::InputProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+LRESULT ListView::OnOwnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     switch (message) {
     case WM_KEYDOWN:
@@ -149,7 +139,7 @@ LRESULT CALLBACK ListView::InputProcedure(HWND hwnd, UINT message, WPARAM wParam
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         // The list selects and focuses the item pressed on, and selects nothing for a press beside the items.
-        const LRESULT result = CallWindowProcW(listViewProcedure, hwnd, message, wParam, lParam);
+        const LRESULT result = CallClassProcedure(hwnd, message, wParam, lParam);
         if (!IsWindow(hwnd) || ListView_GetSelectedCount(hwnd) == 0) return result;
         const int clicked = ListView_GetNextItem(hwnd, -1, LVNI_FOCUSED | LVNI_SELECTED);
         if (clicked >= 0) {
@@ -161,7 +151,7 @@ LRESULT CALLBACK ListView::InputProcedure(HWND hwnd, UINT message, WPARAM wParam
     default:
         break;
     }
-    return CallWindowProcW(listViewProcedure, hwnd, message, wParam, lParam);
+    return CallClassProcedure(hwnd, message, wParam, lParam);
 }
 
 }  // namespace korvane::ui

@@ -13,7 +13,7 @@ namespace korvane::ui {
 // `itemLabel` for what it draws and holds nothing but their number, so a list of any length is filled at once.
 class ListView : public Control {
 public:
-    ListView(ControlHost& parent, const TwipsRect& place);
+    ListView(ControlHost& parent, const ControlDesign& design);
 
     void SetImageList(HIMAGELIST images);
     // The picture every item shows.
@@ -26,10 +26,6 @@ public:
     void Select(std::optional<std::size_t> index);
     // Draws one item again, after its label changed.
     void RedrawItem(std::size_t index);
-    // The edit box of the label being edited, or nullptr.
-    HWND LabelEditor() const;
-    // Where the item's label is drawn, in the list's client coordinates.
-    RECT LabelRect(std::size_t index) const;
 
     // The label of an item, asked for whenever the list draws or measures it; valid until the items change.
     std::function<std::wstring_view(std::size_t index)> itemLabel;
@@ -46,7 +42,7 @@ protected:
     LRESULT OnNotify(const NMHDR& header) override;
 
 private:
-    static LRESULT CALLBACK InputProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT OnOwnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
     void FillDisplayInfo(NMLVDISPINFOW& info) const;
 
     int itemImage_ = 0;

@@ -2,48 +2,35 @@
 
 namespace korvane::ui {
 
-namespace {
-constexpr UINT_PTR kPaintingSubclass = 1;
-}
-
-Label::Label(ControlHost& parent, const std::wstring& caption, const TwipsRect& place, std::optional<COLORREF> backColour,
-             Wrap wrap)
-    : Control(parent, {WC_STATICW, SS_LEFT | WS_GROUP | (wrap == Wrap::Words ? DWORD{0} : DWORD{SS_LEFTNOWORDWRAP}),
-                       0, caption, place, backColour})
+Label::Label(ControlHost& parent, const ControlDesign& design, Wrap wrap)
+    : Control(parent, {WC_STATICW, SS_LEFT | WS_GROUP | (wrap == Wrap::Words ? DWORD{0} : DWORD{SS_LEFTNOWORDWRAP})},
+              design)
 {
 }
 
-Frame::Frame(ControlHost& parent, const std::wstring& caption, const TwipsRect& place, COLORREF backColour)
-    : Control(parent, {WC_BUTTONW, BS_GROUPBOX | WS_GROUP, 0, caption, place, backColour})
+Frame::Frame(ControlHost& parent, const ControlDesign& design)
+    : Control(parent, {WC_BUTTONW, BS_GROUPBOX | WS_GROUP}, design)
 {
-    SetWindowSubclass(handle(), &Frame::PaintingProcedure, kPaintingSubclass, reinterpret_cast<DWORD_PTR>(this));
-}
-
-Frame::~Frame()
-{
-    if (handle() != nullptr) RemoveWindowSubclass(handle(), &Frame::PaintingProcedure, kPaintingSubclass);
+    Subclass();
 }
 
 // The frame is painted here whole: a group box of its own paints neither its inside nor, on some systems,
 // the strip above its edge in the frame's colour.
-LRESULT CALLBACK Frame::PaintingProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                         DWORD_PTR self) noexcept
+LRESULT Frame::OnOwnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        const PaintScope paint(hwnd);
-        reinterpret_cast<const Frame*>(self)->Paint(paint.get());
+        PAINTSTRUCT paint{};
+        const HDC dc = BeginPaint(hwnd, &paint);
+        const ScopeExit endPaint([&] { EndPaint(hwnd, &paint); });
+        Paint(dc);
         return 0;
     }
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, &Frame::PaintingProcedure, kPaintingSubclass);
-        break;
     default:
-        break;
+        return CallClassProcedure(hwnd, message, wParam, lParam);
     }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 void Frame::Paint(HDC dc) const
@@ -52,7 +39,7 @@ void Frame::Paint(HDC dc) const
     GetClientRect(handle(), &area);
     FillRect(dc, &area, backBrush());
 
-    const ScopedSelection font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(handle(), WM_GETFONT, 0, 0)));
+    const auto font = SelectForScope(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(handle(), WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     RECT edge = area;

@@ -1,5 +1,4 @@
 #pragma once
-#include <optional>
 #include <string>
 
 #include "ui/controls/control.h"
@@ -11,8 +10,7 @@ class Label : public Control {
 public:
     // A caption longer than its line wraps at words, or is cut at the label's edge.
     enum class Wrap { Words, None };
-    Label(ControlHost& parent, const std::wstring& caption, const TwipsRect& place,
-          std::optional<COLORREF> backColour = std::nullopt, Wrap wrap = Wrap::Words);
+    Label(ControlHost& parent, const ControlDesign& design, Wrap wrap = Wrap::Words);
     using Control::SetCaption;
 };
 
@@ -20,14 +18,14 @@ public:
 // the window's own, placed with Inside() and created before it, so that they lie above it.
 class Frame : public Control {
 public:
-    Frame(ControlHost& parent, const std::wstring& caption, const TwipsRect& place, COLORREF backColour);
-    ~Frame() override;
+    Frame(ControlHost& parent, const ControlDesign& design);
     using Control::SetCaption;
+
+protected:
+    LRESULT OnOwnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept override;
 
 private:
     void Paint(HDC dc) const;
-    static LRESULT CALLBACK PaintingProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR id, DWORD_PTR self) noexcept;
 };
 
 }  // namespace korvane::ui

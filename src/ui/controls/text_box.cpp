@@ -4,18 +4,14 @@
 
 namespace korvane::ui {
 
-TextBox::TextBox(ControlHost& parent, const TwipsRect& place, std::optional<COLORREF> backColour)
-    : TextBox(parent, place, backColour, 0)
+TextBox::TextBox(ControlHost& parent, const ControlDesign& design) : TextBox(parent, design, 0) {}
+
+TextBox::TextBox(ControlHost& parent, const ControlDesign& design, DWORD extraStyle)
+    : Control(parent, {WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP | extraStyle, WS_EX_CLIENTEDGE}, design)
 {
 }
 
-TextBox::TextBox(ControlHost& parent, const TwipsRect& place, std::optional<COLORREF> backColour, DWORD extraStyle)
-    : Control(parent, {WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP | extraStyle, WS_EX_CLIENTEDGE, L"", place,
-                       backColour})
-{
-}
-
-PasswordBox::PasswordBox(ControlHost& parent, const TwipsRect& place) : TextBox(parent, place, std::nullopt, ES_PASSWORD)
+PasswordBox::PasswordBox(ControlHost& parent, const ControlDesign& design) : TextBox(parent, design, ES_PASSWORD)
 {
     SendMessageW(handle(), EM_SETPASSWORDCHAR, L'*', 0);
     ImmAssociateContext(handle(), nullptr);

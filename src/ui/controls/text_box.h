@@ -11,13 +11,13 @@ namespace korvane::ui {
 // program, in which case it has run when SetText returns.
 class TextBox : public Control {
 public:
-    TextBox(ControlHost& parent, const TwipsRect& place, std::optional<COLORREF> backColour = std::nullopt);
+    TextBox(ControlHost& parent, const ControlDesign& design);
     void SetText(const std::wstring& text);
 
     std::function<void()> onChange;
 
 protected:
-    TextBox(ControlHost& parent, const TwipsRect& place, std::optional<COLORREF> backColour, DWORD extraStyle);
+    TextBox(ControlHost& parent, const ControlDesign& design, DWORD extraStyle);
     LRESULT OnCommand(WORD code) override;
     bool StandsOnWindowColour() const override { return false; }
 
@@ -33,7 +33,7 @@ private:
 // is exactly what the keys give.
 class PasswordBox : public TextBox {
 public:
-    PasswordBox(ControlHost& parent, const TwipsRect& place);
+    PasswordBox(ControlHost& parent, const ControlDesign& design);
 };
 
 }  // namespace korvane::ui

@@ -8,9 +8,6 @@ namespace korvane::ui {
 
 namespace {
 
-// The tree view class's own window procedure, the same for every tree.
-WNDPROC treeViewProcedure = nullptr;
-
 // The tree's own notification, sent once a mouse click on a node has been handled.
 constexpr UINT kNodeClicked = 1;
 
@@ -21,13 +18,15 @@ struct NodeClickNotification {
 
 }  // namespace
 
-TreeView::TreeView(ControlHost& parent, const TwipsRect& place)
-    : Control(parent, {WC_TREEVIEWW,
-                       TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP |
-                           WS_TABSTOP | WS_GROUP,
-                       WS_EX_CLIENTEDGE, L"", place, std::nullopt})
+TreeView::TreeView(ControlHost& parent, const ControlDesign& design)
+    : Control(parent,
+              {WC_TREEVIEWW,
+               TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS | TVS_DISABLEDRAGDROP | WS_TABSTOP |
+                   WS_GROUP,
+               WS_EX_CLIENTEDGE},
+              design)
 {
-    ReplaceProcedure(&TreeView::ClickProcedure, treeViewProcedure);
+    Subclass();
 }
 
 void TreeView::SetImageList(HIMAGELIST images) { TreeView_SetImageList(handle(), images, TVSIL_NORMAL); }
@@ -60,14 +59,6 @@ std::wstring TreeView::NodeText(TreeNode node) const
     return text;
 }
 
-std::vector<TreeNode> TreeView::Children(TreeNode parent) const
-{
-    std::vector<TreeNode> children;
-    TreeNode child = parent != nullptr ? TreeView_GetChild(handle(), parent) : TreeView_GetRoot(handle());
-    for (; child != nullptr; child = TreeView_GetNextSibling(handle(), child)) children.push_back(child);
-    return children;
-}
-
 bool TreeView::HasChildren(TreeNode node) const { return TreeView_GetChild(handle(), node) != nullptr; }
 
 TreeNode TreeView::Parent(TreeNode node) const { return TreeView_GetParent(handle(), node); }
@@ -76,27 +67,11 @@ std::wstring TreeView::FullPath(TreeNode node) const
 {
     std::wstring path = NodeText(node);
     for (TreeNode above = Parent(node); above != nullptr; above = Parent(above))
-        path = NodeText(above) + pathSeparator + path;
+        path = NodeText(above) + L"\\" + path;
     return path;
 }
 
 void TreeView::Expand(TreeNode node) { TreeView_Expand(handle(), node, TVE_EXPAND); }
-
-void TreeView::Collapse(TreeNode node) { TreeView_Expand(handle(), node, TVE_COLLAPSE); }
-
-bool TreeView::IsExpanded(TreeNode node) const
-{
-    return (TreeView_GetItemState(handle(), node, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
-}
-
-TreeNode TreeView::SelectedNode() const { return TreeView_GetSelection(handle()); }
-
-RECT TreeView::NodeRect(TreeNode node) const
-{
-    RECT rect{};
-    TreeView_GetItemRect(handle(), node, &rect, TRUE);
-    return rect;
-}
 
 void SortAsTreeSorts(std::vector<std::wstring>& texts)
 {
@@ -138,16 +113,16 @@ LRESULT TreeView::OnNotify(const NMHDR& header)
 
 // The tree view selects a clicked node only after it has sent NM_CLICK, so the click is taken from the mouse
 // message itself: the node under the pointer is found first, and reported once the tree has selected it.
-LRESULT CALLBACK TreeView::ClickProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+LRESULT TreeView::OnOwnMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     if (message != WM_LBUTTONDOWN && message != WM_LBUTTONDBLCLK)
-        return CallWindowProcW(treeViewProcedure, hwnd, message, wParam, lParam);
+        return CallClassProcedure(hwnd, message, wParam, lParam);
 
     TVHITTESTINFO hit{};
     hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     TreeNode clicked = TreeView_HitTest(hwnd, &hit);
     if (!(hit.flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL))) clicked = nullptr;
-    const LRESULT result = CallWindowProcW(treeViewProcedure, hwnd, message, wParam, lParam);
+    const LRESULT result = CallClassProcedure(hwnd, message, wParam, lParam);
     if (clicked != nullptr && IsWindow(hwnd)) {
         NodeClickNotification notification{{nullptr, 0, kNodeClicked}, clicked};
         NotifyWindow(hwnd, notification.header);

@@ -73,14 +73,13 @@ void Window::Close()
 void Window::ShowModal()
 {
     HWND owner = GetWindow(handle(), GW_OWNER);
-    if (owner != nullptr && IsWindowEnabled(owner)) disabledOwner_.emplace(owner);
+    if (owner != nullptr && IsWindowEnabled(owner)) {
+        EnableWindow(owner, FALSE);
+        disabledOwner_.reset(owner);
+    }
     Show();
     if (!RunMessageLoop([this] { return IsOpen(); })) Close();
 }
-
-Window::DisabledOwner::DisabledOwner(HWND owner) noexcept : owner_(owner) { EnableWindow(owner_, FALSE); }
-
-Window::DisabledOwner::~DisabledOwner() { EnableWindow(owner_, TRUE); }
 
 void Window::SetDefaultButton(Control& button) { navigation_.SetDefaultButton(button.handle()); }
 

@@ -72,18 +72,6 @@ protected:
     HFONT font() const noexcept { return font_.get(); }
 
 private:
-    // The owner of a modal window, disabled while the window is open.
-    class DisabledOwner {
-    public:
-        explicit DisabledOwner(HWND owner) noexcept;
-        ~DisabledOwner();
-        DisabledOwner(const DisabledOwner&) = delete;
-        DisabledOwner& operator=(const DisabledOwner&) = delete;
-
-    private:
-        HWND owner_;
-    };
-
     int NextControlId() noexcept override { return nextControlId_++; }
     void Adopt(Control& control) override;
     void Abandon(Control& control) noexcept override;
@@ -106,7 +94,7 @@ private:
     UniqueBrush backBrush_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
-    std::optional<DisabledOwner> disabledOwner_;
+    DisabledWindow disabledOwner_;  // the owner of a modal window, while the window is open
     int nextControlId_ = 100;  // below are IDOK and IDCANCEL, which the default and cancel buttons take
 };
 

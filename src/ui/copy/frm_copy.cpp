@@ -10,7 +10,6 @@
 #include "core/settings_commands.h"
 #include "resource.h"
 #include "ui/attempt_each.h"
-#include "ui/scope_exit.h"
 #include "ui/controls/unexpected_failure.h"
 #include "ui/password/frm_password.h"
 
@@ -28,7 +27,9 @@ constexpr TwipsRect kDestinationFrame{120, 1920, 4092, 2652};
 
 OptionButton SourceOption(Window& window, int row)
 {
-    return OptionButton(window, L"*", Inside(kSourceFrame, {360, 240 + 240 * row, 3372, 252}), kFrameColour);
+    return OptionButton(window, {.caption = L"*",
+                                 .place = Inside(kSourceFrame, {360, 240 + 240 * row, 3372, 252}),
+                                 .backColour = kFrameColour});
 }
 
 }  // namespace
@@ -39,19 +40,19 @@ frmCopy::frmCopy(SettingsStore& settings, Services& services, ProgramActions& pr
               .backColour = kWindowColour,
               .iconResource = IDI_KORVANE}),
       optSource{SourceOption(*this, 0), SourceOption(*this, 1), SourceOption(*this, 2)},
-      cboList(*this, Inside(kDestinationFrame, {120, 240, 2892, 276})),
-      treDir(*this, Inside(kDestinationFrame, {120, 600, 3732, 1572})),
-      cmdSetup(*this, L"設定(&I)", {120, 4800, 852, 372}, kButtonColour),
-      cmdStart(*this, L"開始(&S)", {1920, 4800, 1092, 372}, kButtonColour),
-      cmdQuit(*this, L"終了(&X)", {3120, 4800, 1092, 372}, kButtonColour),
-      cmdInfo(*this, L"作者からのメッセージ", {480, 5280, 3492, 252}, kWindowColour),
-      txtDir(*this, Inside(kDestinationFrame, {120, 2280, 3732, 264}), kFrameColour),
-      txtSource(*this, Inside(kSourceFrame, {240, 1080, 3252, 264})),
-      cmdSelect(*this, L"...", Inside(kSourceFrame, {3480, 1080, 252, 252})),
-      Frame1(*this, L"コピー元", kSourceFrame, kFrameColour),
-      Frame2(*this, L"保存先", kDestinationFrame, kFrameColour),
-      lblBack{Label(*this, L"", {156, 120, 4104, 1500}, kShadowColour),
-              Label(*this, L"", {156, 1920, 4104, 2700}, kShadowColour)},
+      cboList(*this, {.place = Inside(kDestinationFrame, {120, 240, 2892, 276})}),
+      treDir(*this, {.place = Inside(kDestinationFrame, {120, 600, 3732, 1572})}),
+      cmdSetup(*this, {.caption = L"設定(&I)", .place = {120, 4800, 852, 372}, .backColour = kButtonColour}),
+      cmdStart(*this, {.caption = L"開始(&S)", .place = {1920, 4800, 1092, 372}, .backColour = kButtonColour}),
+      cmdQuit(*this, {.caption = L"終了(&X)", .place = {3120, 4800, 1092, 372}, .backColour = kButtonColour}),
+      cmdInfo(*this, {.caption = L"作者からのメッセージ", .place = {480, 5280, 3492, 252}, .backColour = kWindowColour}),
+      txtDir(*this, {.place = Inside(kDestinationFrame, {120, 2280, 3732, 264}), .backColour = kFrameColour}),
+      txtSource(*this, {.place = Inside(kSourceFrame, {240, 1080, 3252, 264})}),
+      cmdSelect(*this, {.caption = L"...", .place = Inside(kSourceFrame, {3480, 1080, 252, 252})}),
+      Frame1(*this, {.caption = L"コピー元", .place = kSourceFrame, .backColour = kFrameColour}),
+      Frame2(*this, {.caption = L"保存先", .place = kDestinationFrame, .backColour = kFrameColour}),
+      lblBack{Label(*this, {.place = {156, 120, 4104, 1500}, .backColour = kShadowColour}),
+              Label(*this, {.place = {156, 1920, 4104, 2700}, .backColour = kShadowColour})},
       ImageList1(16, {{L"close", IDI_FOLDER_CLOSED}, {L"open", IDI_FOLDER_OPEN}}),
       settings_(settings),
       services_(services),
@@ -60,7 +61,7 @@ frmCopy::frmCopy(SettingsStore& settings, Services& services, ProgramActions& pr
     for (std::size_t i = 0; i < optSource.size(); ++i) optSource[i].onClick = [this, i] { optSource_Click(i); };
     cmdSelect.onClick = [this] { cmdSelect_Click(); };
     cboList.onDropDown = [this] { cboList_DropDown(); };
-    cboList.onClick = [this] { cboList_Click(); };
+    cboList.onSelectionChange = [this] { cboList_SelectionChange(); };
     treDir.onNodeClick = [this](TreeNode node) { treDir_NodeClick(node); };
     cmdStart.onClick = [this] { cmdStart_Click(); };
     cmdInfo.onClick = [this] { cmdInfo_Click(); };
@@ -75,9 +76,7 @@ frmCopy::frmCopy(SettingsStore& settings, Services& services, ProgramActions& pr
 
 void frmCopy::OnLayout(unsigned dpi)
 {
-    treDir.SetImageList(nullptr);
-    ImageList1.ScaleTo(dpi);
-    treDir.SetImageList(ImageList1.handle());
+    ImageList1.ScaleFor(treDir, dpi);
 }
 
 void frmCopy::Load()
@@ -150,7 +149,7 @@ void frmCopy::cboList_DropDown()
     cboList.CloseDropDownSoon();
 }
 
-void frmCopy::cboList_Click()
+void frmCopy::cboList_SelectionChange()
 {
     if (listMode_ == ListMode::Setting) return;
     std::wstring folder;
@@ -193,7 +192,7 @@ void frmCopy::AddFolderNodes(TreeNode parent, std::vector<std::wstring> names)
     const int open = ImageList1.IndexOf(L"open");
     // The root level is sorted like every other level, so that the tree reads the same at every depth.
     SortAsTreeSorts(names);
-    const RedrawPause pause(treDir);
+    const auto pause = PauseRedraw(treDir);
     for (const std::wstring& name : names) treDir.AddNode(parent, name, closed, open);
 }
 

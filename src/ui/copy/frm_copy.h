@@ -26,11 +26,6 @@ public:
     // and the controls are filled from it. `program` opens the settings window and ends the program.
     frmCopy(SettingsStore& settings, Services& services, ProgramActions& program);
 
-    // What the destination list holds: the registered destinations (Normal), or only the item for picking a
-    // folder, while it is being put in (Setting) and once it is there (Select).
-    enum class ListMode { Normal, Setting, Select };
-    ListMode listMode() const noexcept { return listMode_; }
-
     // The controls, declared in tab order, which is the order in which they are created. The frames and the
     // shadows behind them take no focus; they come last so that they lie beneath the controls they hold.
     std::array<OptionButton, SettingsStore::kSlotCount> optSource;
@@ -43,22 +38,26 @@ public:
     TextBox txtDir;
     TextBox txtSource;
     Button cmdSelect;
-    Frame Frame1;
-    Frame Frame2;
-    std::array<Label, 2> lblBack;
-    ImageList ImageList1;
+    Frame Frame1;                  // the frame of the source choice: the options, txtSource and cmdSelect
+    Frame Frame2;                  // the frame of the destination choice: cboList, treDir and txtDir
+    std::array<Label, 2> lblBack;  // the black drop shadows behind Frame1 and Frame2
+    ImageList ImageList1;          // the pictures of treDir's nodes: a closed folder and an open one
 
 protected:
     void OnLayout(unsigned dpi) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // What the destination list holds: the registered destinations (Normal), or only the item for picking a
+    // folder, while it is being put in (Setting) and once it is there (Select).
+    enum class ListMode { Normal, Setting, Select };
+
     void Load();
     void RefreshCopyWindow();
     void optSource_Click(std::size_t index);
     void cmdSelect_Click();
     void cboList_DropDown();
-    void cboList_Click();
+    void cboList_SelectionChange();
     void treDir_NodeClick(TreeNode node);
     // Adds a node for every folder name under `parent` (nullptr: the root level), sorted by name.
     void AddFolderNodes(TreeNode parent, std::vector<std::wstring> names);

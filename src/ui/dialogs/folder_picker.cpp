@@ -55,8 +55,12 @@ HRESULT ChooseFolder(HWND owner, const std::wstring& title, const std::wstring& 
 
 FolderPick Win32Dialogs::PickFolder(WindowHandle owner, const std::wstring& title, const std::wstring& initialFolder)
 {
-    const ComApartment apartment;
-    if (FAILED(apartment.result())) return {{}, ErrorNumberOf(apartment.result())};
+    // COM for this call, in the single-threaded apartment that the shell's dialogs need.
+    const HRESULT apartment = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const ScopeExit leaveApartment([apartment] {
+        if (SUCCEEDED(apartment)) CoUninitialize();
+    });
+    if (FAILED(apartment)) return {{}, ErrorNumberOf(apartment)};
     FolderPick pick;
     const HRESULT hr = ChooseFolder(static_cast<HWND>(owner), title, initialFolder, pick.path);
     if (hr == HRESULT_FROM_WIN32(ERROR_CANCELLED)) return {};

@@ -23,8 +23,8 @@ int MeasurePrompt(const std::wstring& prompt)
 {
     const unsigned dpi = GetDpiForSystem();
     const UniqueFont font = CreateMessageFont(dpi);
-    const WindowDC screen(nullptr);
-    const ScopedSelection selection(screen.get(), font.get());
+    const UniqueScreenDC screen(GetDC(nullptr));
+    const auto selection = SelectForScope(screen.get(), font.get());
     RECT area{0, 0, TwipsToPixels(kPromptWidth, dpi), 0};
     DrawTextW(screen.get(), prompt.c_str(), static_cast<int>(prompt.size()), &area,
               DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
@@ -45,10 +45,11 @@ InputPrompt::InputPrompt(HWND owner, const std::wstring& title, const std::wstri
               .clientSize = {kClientWidth, kMargin + promptHeight + kMargin + kInputHeight + kMargin + 60},
               .backColour = GetSysColor(COLOR_BTNFACE),
               .owner = owner}),
-      txtInput(*this, {kMargin, kMargin + promptHeight + kMargin, kClientWidth - 2 * kMargin, kInputHeight}),
-      cmdOK(*this, L"OK", {kButtonLeft, kMargin, kButtonWidth, kButtonHeight}),
-      cmdCancel(*this, L"キャンセル", {kButtonLeft, kMargin + kButtonHeight + 120, kButtonWidth, kButtonHeight}),
-      lblPrompt(*this, prompt, {kMargin, kMargin, kPromptWidth, promptHeight})
+      txtInput(*this, {.place = {kMargin, kMargin + promptHeight + kMargin, kClientWidth - 2 * kMargin, kInputHeight}}),
+      cmdOK(*this, {.caption = L"OK", .place = {kButtonLeft, kMargin, kButtonWidth, kButtonHeight}}),
+      cmdCancel(*this, {.caption = L"キャンセル",
+                        .place = {kButtonLeft, kMargin + kButtonHeight + 120, kButtonWidth, kButtonHeight}}),
+      lblPrompt(*this, {.caption = prompt, .place = {kMargin, kMargin, kPromptWidth, promptHeight}})
 {
     txtInput.SetText(defaultText);
     cmdOK.onClick = [this] {

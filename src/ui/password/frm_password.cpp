@@ -10,9 +10,9 @@ frmPassword::frmPassword(const SettingsStore& settings, Dialogs& dialogs, Progra
               .backColour = GetSysColor(COLOR_BTNFACE),
               .border = Border::FixedDialog,
               .owner = owner}),
-      txtPassword(*this, {240, 240, 2532, 264}),
-      cmdOK(*this, L"OK", {360, 720, 1092, 372}),
-      cmdCancel(*this, L"キャンセル", {1560, 720, 1092, 372}),
+      txtPassword(*this, {.place = {240, 240, 2532, 264}}),
+      cmdOK(*this, {.caption = L"OK", .place = {360, 720, 1092, 372}}),
+      cmdCancel(*this, {.caption = L"キャンセル", .place = {1560, 720, 1092, 372}}),
       settings_(settings),
       dialogs_(dialogs),
       program_(program)

@@ -24,19 +24,20 @@ int SlotTop(int slot) { return 240 + 360 * slot; }
 
 CheckBox SlotCheckBox(Window& window, int slot)
 {
-    return CheckBox(window, L"", Inside(kSourceFrame, {120, SlotTop(slot), 252, 252}), FrameColour());
+    return CheckBox(window,
+                    {.place = Inside(kSourceFrame, {120, SlotTop(slot), 252, 252}), .backColour = FrameColour()});
 }
 TextBox SlotNameBox(Window& window, int slot)
 {
-    return TextBox(window, Inside(kSourceFrame, {360, SlotTop(slot), 1452, 264}));
+    return TextBox(window, {.place = Inside(kSourceFrame, {360, SlotTop(slot), 1452, 264})});
 }
 TextBox SlotPathBox(Window& window, int slot)
 {
-    return TextBox(window, Inside(kSourceFrame, {1920, SlotTop(slot), 2772, 264}));
+    return TextBox(window, {.place = Inside(kSourceFrame, {1920, SlotTop(slot), 2772, 264})});
 }
 Button SlotPickButton(Window& window, int slot)
 {
-    return Button(window, L"...", Inside(kSourceFrame, {4680, SlotTop(slot), 252, 252}));
+    return Button(window, {.caption = L"...", .place = Inside(kSourceFrame, {4680, SlotTop(slot), 252, 252})});
 }
 
 }  // namespace
@@ -50,28 +51,42 @@ frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramAct
       txtName{SlotNameBox(*this, 0), SlotNameBox(*this, 1), SlotNameBox(*this, 2)},
       txtSource{SlotPathBox(*this, 0), SlotPathBox(*this, 1), SlotPathBox(*this, 2)},
       cmdSource{SlotPickButton(*this, 0), SlotPickButton(*this, 1), SlotPickButton(*this, 2)},
-      cmdAdd(*this, L"追加(&A)", Inside(kDestinationFrame, {120, 360, 852, 372}), kListButtonColour),
-      cmdDelete(*this, L"削除(&D)", Inside(kDestinationFrame, {120, 840, 852, 372}), kListButtonColour),
-      lstDir(*this, Inside(kDestinationFrame, {1080, 360, 3852, 852})),
-      lblName(*this, L"項目名(&N)：", Inside(kDestinationFrame, {240, 1440, 1692, 252}), FrameColour(),
+      cmdAdd(*this, {.caption = L"追加(&A)",
+                     .place = Inside(kDestinationFrame, {120, 360, 852, 372}),
+                     .backColour = kListButtonColour}),
+      cmdDelete(*this, {.caption = L"削除(&D)",
+                        .place = Inside(kDestinationFrame, {120, 840, 852, 372}),
+                        .backColour = kListButtonColour}),
+      lstDir(*this, {.place = Inside(kDestinationFrame, {1080, 360, 3852, 852})}),
+      lblName(*this,
+              {.caption = L"項目名(&N)：",
+               .place = Inside(kDestinationFrame, {240, 1440, 1692, 252}),
+               .backColour = FrameColour()},
               Label::Wrap::None),
-      txtListName(*this, Inside(kDestinationFrame, {1920, 1440, 2892, 264})),
-      lblDir(*this, L"登録するフォルダ(&D)：", Inside(kDestinationFrame, {240, 1800, 1692, 252}), FrameColour(),
+      txtListName(*this, {.place = Inside(kDestinationFrame, {1920, 1440, 2892, 264})}),
+      lblDir(*this,
+             {.caption = L"登録するフォルダ(&D)：",
+              .place = Inside(kDestinationFrame, {240, 1800, 1692, 252}),
+              .backColour = FrameColour()},
              Label::Wrap::None),
-      txtListDir(*this, Inside(kDestinationFrame, {1920, 1800, 2652, 264})),
-      cmdDir(*this, L"...", Inside(kDestinationFrame, {4560, 1800, 252, 252})),
-      cmdImport(*this, L"外部読込", {120, 5280, 1092, 372}, kBottomButtonColour),
-      cmdOK(*this, L"OK", {3120, 5280, 1092, 372}, kBottomButtonColour),
-      cmdCancel(*this, L"キャンセル", {4320, 5280, 1092, 372}, kBottomButtonColour),
-      Frame1(*this, L"コピー元", kSourceFrame, FrameColour()),
-      Frame2(*this, L"保存先", kDestinationFrame, FrameColour()),
-      lblBack{Label(*this, L"", {156, 240, 5196, 1380}, kShadowColour),
-              Label(*this, L"", {156, 1764, 5196, 2268}, kShadowColour)},
-      cmdExport(*this, L"外部保存", {1320, 5280, 1092, 372}, kBottomButtonColour),
-      Label1(*this, L"設定者用パスワード：", {240, 4200, 2295, 255}, std::nullopt, Label::Wrap::None),
-      txtPassword(*this, {2640, 4200, 1695, 270}),
-      chkVerify(*this, L"コピー後に読み直して照合する(&V)", {240, 4590, 5100, 252}, kWindowColour),
-      chkSkipCopied(*this, L"コピー済みのファイルを確かめる(&K)", {240, 4890, 5100, 252}, kWindowColour),
+      txtListDir(*this, {.place = Inside(kDestinationFrame, {1920, 1800, 2652, 264})}),
+      cmdDir(*this, {.caption = L"...", .place = Inside(kDestinationFrame, {4560, 1800, 252, 252})}),
+      cmdImport(*this, {.caption = L"外部読込", .place = {120, 5280, 1092, 372}, .backColour = kBottomButtonColour}),
+      cmdOK(*this, {.caption = L"OK", .place = {3120, 5280, 1092, 372}, .backColour = kBottomButtonColour}),
+      cmdCancel(*this, {.caption = L"キャンセル", .place = {4320, 5280, 1092, 372}, .backColour = kBottomButtonColour}),
+      Frame1(*this, {.caption = L"コピー元", .place = kSourceFrame, .backColour = FrameColour()}),
+      Frame2(*this, {.caption = L"保存先", .place = kDestinationFrame, .backColour = FrameColour()}),
+      lblBack{Label(*this, {.place = {156, 240, 5196, 1380}, .backColour = kShadowColour}),
+              Label(*this, {.place = {156, 1764, 5196, 2268}, .backColour = kShadowColour})},
+      cmdExport(*this, {.caption = L"外部保存", .place = {1320, 5280, 1092, 372}, .backColour = kBottomButtonColour}),
+      Label1(*this, {.caption = L"設定者用パスワード：", .place = {240, 4200, 2295, 255}}, Label::Wrap::None),
+      txtPassword(*this, {.place = {2640, 4200, 1695, 270}}),
+      chkVerify(*this, {.caption = L"コピー後に読み直して照合する(&V)",
+                        .place = {240, 4590, 5100, 252},
+                        .backColour = kWindowColour}),
+      chkSkipCopied(*this, {.caption = L"コピー済みのファイルを確かめる(&K)",
+                            .place = {240, 4890, 5100, 252},
+                            .backColour = kWindowColour}),
       ImageList1(32, {{L"folder", IDI_FOLDER_CLOSED}}),
       services_(services),
       program_(program)
@@ -123,9 +138,7 @@ frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramAct
 
 void frmSetup::OnLayout(unsigned dpi)
 {
-    lstDir.SetImageList(nullptr);
-    ImageList1.ScaleTo(dpi);
-    lstDir.SetImageList(ImageList1.handle());
+    ImageList1.ScaleFor(lstDir, dpi);
 }
 
 void frmSetup::ShowSettings(const SettingsStore& settings)

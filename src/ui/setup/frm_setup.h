@@ -38,17 +38,18 @@ public:
     GraphicalButton cmdImport;
     GraphicalButton cmdOK;
     GraphicalButton cmdCancel;
-    Frame Frame1;
-    Frame Frame2;
-    std::array<Label, 2> lblBack;
+    Frame Frame1;                  // the frame of the three source rows
+    Frame Frame2;                  // the frame of the destination list and its two boxes
+    std::array<Label, 2> lblBack;  // the black drop shadows behind Frame1 and Frame2
     GraphicalButton cmdExport;
-    Label Label1;
+    Label Label1;                  // the caption of txtPassword
     PasswordBox txtPassword;
     CheckBox chkVerify;      // Options::verify
     CheckBox chkSkipCopied;  // Options::skipCopied
-    ImageList ImageList1;
+    ImageList ImageList1;    // the folder picture of lstDir's items
 
-    // The destination list behind lstDir and the two boxes below it.
+    // The destination list behind lstDir and the two boxes below it. For the window's tests and benchmark: the
+    // folder of an item that is not selected is shown nowhere they could read it.
     const DestinationListEditor& destinations() const { return destinations_; }
 
 protected:
