@@ -69,8 +69,22 @@ click_window() { xdotool mousemove --window "$(visible_window "$1")" 3 3 click 1
 shot() { import -window root "$shots/$1.png"; }
 
 # Types $1 into the focused box. Characters outside the keyboard map (Japanese) are typed through a key code
-# that xdotool maps for each one; the delay lets Wine read each key before the next remapping.
-type_text() { xdotool type --delay 40 "$1"; }
+# that xdotool maps for each one; the delay lets Wine read each key before the next remapping, which takes
+# longer on a busy machine (at 40 ms, characters were lost under load).
+type_text() {
+  local delay=40
+  [[ $1 == *[![:ascii:]]* ]] && delay=150
+  xdotool type --delay "$delay" "$1"
+}
+
+# Waits until the file $1 is there: a save moves its temporary file into place a moment after its dialog closes.
+wait_file() {
+  for _ in $(seq 1 40); do
+    [ -f "$1" ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
 
 # Replaces the text of the focused box with $1.
 type_over() { xdotool key End shift+Home BackSpace; type_text "$1"; }

@@ -120,6 +120,7 @@ shot 08-settings-registered
 # 4. Export, change, import the export, OK.
 settings_press export
 choose_file 外部に保存 "$exported" 09-export-dialog
+wait_file "$exported" || fail "the export wrote no file"
 cmp "$exported" "$ini" || fail "the export of unchanged settings differs from data.ini"
 saved=$(stat -c %i "$ini")
 settings_focus password
