@@ -5,6 +5,8 @@
 #include "core/copy_folder.h"
 #include "core/error_box.h"
 #include "core/path_text.h"
+#include "core/verify_messages.h"
+#include "core/verify_pass.h"
 #include "platform/failure.h"
 
 namespace korvane {
@@ -107,19 +109,51 @@ std::optional<std::wstring> FirstPathTooLong(const FileSystem& fileSystem, const
     return std::nullopt;
 }
 
+void ExploreOnYes(const Services& services, WindowHandle owner, const MessageBoxSpec& question,
+                  const std::wstring& target)
+{
+    if (services.dialogs.ShowMessage(question) == MessageAnswer::Yes) services.shell.Explore(owner, target);
+}
+
 void ReportOutcome(const Services& services, WindowHandle owner, int result, const std::wstring& target)
 {
-    if (result == 0) {
-        services.dialogs.ShowMessage(CopyDoneMessage());
-        services.shell.Explore(owner, target);
-    } else if (services.dialogs.ShowMessage(CopyFailedQuestion()) == MessageAnswer::Yes) {
-        services.shell.Explore(owner, target);
+    if (result != 0) {
+        ExploreOnYes(services, owner, CopyFailedQuestion(), target);
+        return;
     }
+    services.dialogs.ShowMessage(CopyDoneMessage());
+    services.shell.Explore(owner, target);
+}
+
+// After a copy the shell reported whole: every file of the source compared with its copy, then the outcome.
+void VerifyAndReport(const Services& services, WindowHandle owner, const std::wstring& source,
+                     const std::wstring& target)
+{
+    TreeListing listing;
+    try {
+        listing = services.fileSystem.ListTree(source);
+    } catch (const Failure& failure) {
+        ExploreOnYes(services, owner, VerifyImpossibleQuestion(source, failure.reason()), target);
+        return;
+    }
+    // The files of a folder that cannot be listed cannot be compared either: no "all equal" without them.
+    if (!listing.unreadableFolders.empty()) {
+        const std::wstring folder = TargetPath(source, listing.unreadableFolders.front());
+        ExploreOnYes(services, owner, VerifyImpossibleQuestion(folder, {}), target);
+        return;
+    }
+    const VerifyOutcome outcome = VerifyCopy(services, owner, PlanVerification(source, target, FilesOf(listing)));
+    if (!outcome.problems.empty()) {
+        ExploreOnYes(services, owner, VerifyProblemsQuestion(outcome), target);
+        return;
+    }
+    services.dialogs.ShowMessage(WithLastLine(CopyDoneMessage(), VerifiedLine(outcome)));
+    services.shell.Explore(owner, target);
 }
 
 // The run up to its outcome; returns early, silently, where the user ends it.
 void CopySteps(const Services& services, WindowHandle owner, const std::wstring& destination,
-               const std::wstring& source)
+               const std::wstring& source, const Options& options)
 {
     if (!Exists(services.fileSystem, destination)) {
         services.dialogs.ShowMessage(DestinationMissingMessage(destination));
@@ -136,6 +170,10 @@ void CopySteps(const Services& services, WindowHandle owner, const std::wstring&
         return;
     }
     const int result = CopyFolder(services.shell, owner, pattern, target, false);
+    if (result == 0 && options.verify) {
+        VerifyAndReport(services, owner, source, target);
+        return;
+    }
     ReportOutcome(services, owner, result, target);
 }
 
@@ -152,10 +190,10 @@ std::wstring FolderNameForDate(const LocalDate& date)
 }
 
 void RunCopy(const Services& services, WindowHandle owner, const std::wstring& destinationText,
-             const std::wstring& sourceText)
+             const std::wstring& sourceText, const Options& options)
 {
     try {
-        CopySteps(services, owner, destinationText, sourceText);
+        CopySteps(services, owner, destinationText, sourceText, options);
     } catch (const Failure& failure) {
         if (failure.code() != 0) services.dialogs.ShowMessage(FailureMessage(failure.code()));
     }

@@ -17,6 +17,7 @@
 #include "support/fixed_clock.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_shell.h"
+#include "support/scripted_verification.h"
 #include "ui/controls/message_loop.h"
 #include "ui/controls/window.h"
 #include "ui/copy/frm_copy.h"
@@ -225,7 +226,9 @@ struct ProgramFolderServices {
     ScriptedDialogs dialogs;
     ScriptedShell shell;
     FixedClock clock{{2026, 12, 5}};
-    Services services{files, codec, dialogs, shell, clock};
+    ContentComparer comparer{files};
+    InlineLongWork longWork;
+    Services services{files, codec, dialogs, shell, clock, comparer, longWork};
     SettingsStore settings;
 
     std::wstring DataIni() const { return programFolder.path() + L"\\data.ini"; }

@@ -195,7 +195,10 @@ void frmCopy::AddFolderNodes(TreeNode parent, std::vector<std::wstring> names)
 }
 
 // The run reads both boxes once, now: what is typed while its boxes are open does not change it.
-void frmCopy::cmdStart_Click() { RunCopy(services_, handle(), txtDir.Text(), txtSource.Text()); }
+void frmCopy::cmdStart_Click()
+{
+    RunCopy(services_, handle(), txtDir.Text(), txtSource.Text(), settings_.options);
+}
 
 void frmCopy::cmdSetup_Click()
 {
