@@ -87,9 +87,10 @@ VerifyOutcome RunVerification(const VerifyPlan& plan, FileComparer& comparer, Wo
 VerifyOutcome VerifyCopy(const Services& services, WindowHandle owner, const VerifyPlan& plan)
 {
     VerifyOutcome outcome;
-    services.longWork.Run(owner, VerifyProgressSpec(plan.totalBytes), [&](WorkProgress& progress, std::stop_token stop) {
+    const auto pass = [&](WorkProgress& progress, std::stop_token stop) {
         outcome = RunVerification(plan, services.comparer, progress, stop);
-    });
+    };
+    services.longWork.Run(owner, VerifyProgressSpec(plan.totalBytes), pass);
     return outcome;
 }
 

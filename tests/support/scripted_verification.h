@@ -27,7 +27,8 @@ public:
             if (stop.stop_requested()) return;
             const FileComparison comparison = CompareOne(pairs[i]);
             // As the real comparer, it tells of bytes only as it compares them, and a file that differs ends early.
-            const std::size_t size = comparison.result == ComparisonResult::Equal ? files_.ReadFile(pairs[i].original)->size() : 0;
+            const bool equal = comparison.result == ComparisonResult::Equal;
+            const std::size_t size = equal ? files_.ReadFile(pairs[i].original)->size() : 0;
             if (size > 0) progress.BytesCompared(size);
             progress.FileCompared(i, comparison);
         }

@@ -41,8 +41,10 @@ struct Piece {
 // being compared.
 class SideReader {
 public:
-    explicit SideReader(std::vector<std::wstring> paths)
-        : paths_(std::move(paths)),
+    // Reads the `side` of each pair; `pairs` outlives the reader.
+    SideReader(const std::vector<FilePair>& pairs, const std::wstring FilePair::*side)
+        : pairs_(pairs),
+          side_(side),
           pages_(VirtualAlloc(nullptr, kBlocks * kBlockSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))
     {
         if (!pages_) ThrowLastError();
@@ -116,7 +118,7 @@ private:
 
     void Run(std::stop_token stop)
     {
-        for (std::size_t file = 0; file < paths_.size() && !stop.stop_requested(); ++file) Read(file, stop);
+        for (std::size_t file = 0; file < pairs_.size() && !stop.stop_requested(); ++file) Read(file, stop);
     }
 
     static UniqueFileHandle Open(const std::wstring& path)
@@ -133,7 +135,7 @@ private:
 
     void Read(std::size_t file, std::stop_token stop)
     {
-        const UniqueFileHandle handle = Open(paths_[file]);
+        const UniqueFileHandle handle = Open(pairs_[file].*side_);
         LARGE_INTEGER size{};
         if (!handle || !GetFileSizeEx(handle.get(), &size)) {
             Push({.kind = Piece::Kind::Failed, .file = file, .error = GetLastError()});
@@ -161,7 +163,8 @@ private:
         Push({.kind = Piece::Kind::End, .file = file});
     }
 
-    std::vector<std::wstring> paths_;
+    const std::vector<FilePair>& pairs_;
+    const std::wstring FilePair::*side_;
     UniquePages pages_;
     std::mutex mutex_;
     std::condition_variable_any changed_;
@@ -185,7 +188,7 @@ FileComparison Parting(const Piece& original, const Piece& copy)
 class PairComparison {
 public:
     PairComparison(const std::vector<FilePair>& pairs, ComparisonProgress& progress)
-        : original_(Side(pairs, &FilePair::original)), copy_(Side(pairs, &FilePair::copy)), progress_(progress)
+        : original_(pairs, &FilePair::original), copy_(pairs, &FilePair::copy), progress_(progress)
     {
     }
 
@@ -213,14 +216,6 @@ public:
     }
 
 private:
-    static std::vector<std::wstring> Side(const std::vector<FilePair>& pairs, std::wstring FilePair::*path)
-    {
-        std::vector<std::wstring> paths;
-        paths.reserve(pairs.size());
-        for (const FilePair& pair : pairs) paths.push_back(pair.*path);
-        return paths;
-    }
-
     bool Same(const Piece& original, const Piece& copy) const
     {
         return original.kind == Piece::Kind::Data && copy.kind == Piece::Kind::Data && original.bytes == copy.bytes &&
