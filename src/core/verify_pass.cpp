@@ -22,6 +22,7 @@ public:
     void BytesCompared(std::uint64_t count) override
     {
         inFile_ += count;
+        outcome_.bytesCompared += count;
         Report();
     }
 
@@ -29,7 +30,8 @@ public:
     {
         const VerifyItem& item = plan_.files.at(index);
         ++outcome_.filesCompared;
-        outcome_.bytesCompared += item.size;
+        // The rest of a file found different early counts as done, so that the figures reach the total.
+        if (item.size > inFile_) outcome_.bytesCompared += item.size - inFile_;
         if (comparison.result != ComparisonResult::Equal) outcome_.problems.push_back({item.relativePath, comparison});
         current_ = index + 1;
         inFile_ = 0;
@@ -39,7 +41,7 @@ public:
     void Report()
     {
         if (current_ >= plan_.files.size()) return;
-        progress_.Report(plan_.files[current_].relativePath, outcome_.bytesCompared + inFile_);
+        progress_.Report(plan_.files[current_].relativePath, outcome_.bytesCompared);
     }
 
 private:

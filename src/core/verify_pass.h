@@ -41,8 +41,8 @@ struct VerifyProblem {
 struct VerifyOutcome {
     std::size_t fileCount = 0;      // in the plan
     std::uint64_t totalBytes = 0;   // in the plan
-    std::size_t filesCompared = 0;  // equal or not
-    std::uint64_t bytesCompared = 0;
+    std::size_t filesCompared = 0;    // equal or not
+    std::uint64_t bytesCompared = 0;  // of the files compared, and of the one a cancel interrupted
     std::vector<VerifyProblem> problems;  // in the plan's order
     bool cancelled = false;               // stopped before every file was compared
 };

@@ -428,6 +428,8 @@ struct VerifiedOutcomeCase {
     bool explored;
 };
 
+void PrintTo(const VerifiedOutcomeCase& c, std::ostream* out) { *out << c.id; }
+
 std::vector<VerifiedOutcomeCase> VerifiedOutcomeCases()
 {
     const std::wstring done = L"完了 | コピーが完了しました\r\n2 個のファイル（1.46 KB）を照合しました | information | ok";
@@ -435,7 +437,7 @@ std::vector<VerifiedOutcomeCase> VerifiedOutcomeCases()
         L"エラー | コピーしたファイルを照合したところ、問題が見つかりました：\r\n内容が異なるファイル：1 個\r\n\r\n"
         L"100写真\\IMG_0001.JPG（内容が異なります）\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default";
     const std::wstring cancelled =
-        L"完了 | コピーが完了しました\r\n照合は取り消されました（2 個のうち 1 個のファイル、1.46 KB のうち 3 バイト"
+        L"完了 | コピーが完了しました\r\n照合は取り消されました（2 個のうち 0 個のファイル、1.46 KB のうち 3 バイト"
         L" を照合しました） | information | ok";
     const std::wstring unlisted = L"エラー | コピー元を読めないため、コピーしたファイルを照合できませんでした：\r\n"
                                   L"E:\\DCIM\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default";

@@ -123,6 +123,8 @@ struct SpoilCase {
     std::vector<ComparisonResult> expected;
 };
 
+void PrintTo(const SpoilCase& c, std::ostream* out) { *out << c.name; }
+
 class SpoiledCopyTest : public Win32FileComparerTest, public ::testing::WithParamInterface<SpoilCase> {};
 
 // The file after a spoiled one is still compared, and found equal: the readers skip the rest of a spoiled file.

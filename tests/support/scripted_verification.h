@@ -13,8 +13,8 @@
 
 namespace korvane::testing {
 
-// Compares what `files` reads at each pair's paths; a path in `unreadable` cannot be read. Checks for a stop
-// before each pair, as the real comparer does between blocks.
+// Compares what `files` reads at each pair's paths, in one block per file; a path in `unreadable` cannot be read.
+// Checks for a stop before each block and before each file's report, as the real comparer does.
 class ContentComparer : public FileComparer {
 public:
     explicit ContentComparer(const FileSystem& files) : files_(files) {}
@@ -30,6 +30,7 @@ public:
             const bool equal = comparison.result == ComparisonResult::Equal;
             const std::size_t size = equal ? files_.ReadFile(pairs[i].original)->size() : 0;
             if (size > 0) progress.BytesCompared(size);
+            if (stop.stop_requested()) return;  // a stop seen between a file's blocks leaves the file unreported
             progress.FileCompared(i, comparison);
         }
     }
