@@ -20,6 +20,7 @@
 #include "support/fixed_clock.h"
 #include "support/question_box_answerer.h"
 #include "support/scripted_dialogs.h"
+#include "support/scripted_verification.h"
 
 namespace {
 
@@ -85,7 +86,9 @@ int Run()
     korvane::Win32FileSystem fileSystem;
     korvane::Win32TextCodec codec(GetACP());
     korvane::testing::FixedClock clock{{2026, 12, 5}};
-    korvane::Services services{fileSystem, codec, dialogs, shell, clock};
+    korvane::testing::ContentComparer comparer{fileSystem};
+    korvane::testing::InlineLongWork longWork;
+    korvane::Services services{fileSystem, codec, dialogs, shell, clock, comparer, longWork};
     const auto wholeRun = [&](const std::wstring& target) {
         // The run asks for the new folder's name under the destination: the name of the target.
         dialogs.AnswerPrompt(target.substr(target.rfind(L'\\') + 1));

@@ -13,6 +13,7 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_text_codec.h"
 #include "support/scripted_dialogs.h"
+#include "support/scripted_verification.h"
 #include "figure_table.h"
 #include "sample_settings.h"
 
@@ -49,7 +50,9 @@ int main()
     testing::ScriptedDialogs dialogs;
     Win32Shell shell;
     Win32Clock clock;
-    Services services{fileSystem, codec, dialogs, shell, clock};
+    testing::ContentComparer comparer{fileSystem};
+    testing::InlineLongWork longWork;
+    Services services{fileSystem, codec, dialogs, shell, clock, comparer, longWork};
 
     wchar_t tempFolder[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, tempFolder);

@@ -12,7 +12,7 @@ source "$root/scripts/wine-env.sh"
 korvane_wine_up
 
 benchmarks=(bench_start_up bench_settings_window bench_destination_list bench_load_settings bench_destination_tree
-            bench_copy_run bench_already_copied)
+            bench_copy_run bench_already_copied bench_verify)
 # Windows that close wait two seconds for a window manager on a bare display, unless they are left unmanaged.
 for name in "${benchmarks[@]}"; do
   wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$name.exe\\X11 Driver" /v Managed /t REG_SZ /d N /f \

@@ -3,7 +3,7 @@
 # small camera card (a DCIM tree of a few JPEG pictures and a MISC folder, as cameras write them) and an empty
 # destination folder in $1/demo, and
 # registers them in a new data.ini (code page 932, CR LF): one source slot, one destination, no password, and
-# the option that looks for files copied already (a second copy of the card asks first).
+# the verified copy and the look for files copied already on (a second copy of the card asks first).
 # An existing data.ini is never touched.
 #   demo.sh <folder of korvane.exe>
 set -euo pipefail
@@ -25,7 +25,7 @@ done
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 tmp=$(mktemp "$app/data.ini.XXXXXX")
 trap 'rm -f "$tmp"' EXIT
-printf '[SourceList]\r\nSource1=デモのカード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=デモの保存先|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nSkipCopied=1\r\n' \
+printf '[SourceList]\r\nSource1=デモのカード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=デモの保存先|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nVerify=1\r\nSkipCopied=1\r\n' \
   "$(windows_path "$card")" "$(windows_path "$photos")" | iconv -f UTF-8 -t CP932 > "$tmp"
 chmod 644 "$tmp"
 # No clobbering: a data.ini that appeared meanwhile stays as it is.

@@ -3,7 +3,9 @@
 namespace korvane {
 
 Application::Application()
-    : codec_(GetACP()), services_{fileSystem_, codec_, dialogs_, shell_, clock_}, windows_(settings_, services_)
+    : codec_(GetACP()),
+      services_{fileSystem_, codec_, dialogs_, shell_, clock_, comparer_, longWork_},
+      windows_(settings_, services_)
 {
 }
 

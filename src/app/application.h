@@ -2,10 +2,12 @@
 #include "core/services.h"
 #include "core/settings_store.h"
 #include "platform/win32/win32_clock.h"
+#include "platform/win32/win32_file_comparer.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_text_codec.h"
 #include "ui/dialogs/win32_dialogs.h"
+#include "ui/progress/win32_long_work.h"
 #include "ui/program/program_windows.h"
 
 namespace korvane {
@@ -27,6 +29,8 @@ private:
     ui::Win32Dialogs dialogs_;
     Win32Shell shell_;
     Win32Clock clock_;
+    Win32FileComparer comparer_;
+    ui::Win32LongWork longWork_;
     Services services_;
     ui::ProgramWindows windows_;
 };

@@ -1,11 +1,14 @@
 #include "core/copy_run.h"
 
 #include <optional>
+#include <set>
 
 #include "core/already_copied.h"
 #include "core/copy_folder.h"
 #include "core/error_box.h"
 #include "core/path_text.h"
+#include "core/verify_messages.h"
+#include "core/verify_pass.h"
 #include "platform/failure.h"
 
 namespace korvane {
@@ -104,15 +107,64 @@ std::optional<std::wstring> FirstPathTooLong(const FileSystem& fileSystem, const
     return std::nullopt;
 }
 
+void ExploreOnYes(const Services& services, WindowHandle owner, const MessageBoxSpec& question,
+                  const std::wstring& target)
+{
+    if (services.dialogs.ShowMessage(question) == MessageAnswer::Yes) services.shell.Explore(owner, target);
+}
+
+// The completion box, with the line of files left out as copied already when there were any, then `extraLine`.
+void ReportDone(const Services& services, WindowHandle owner, const std::wstring& target, const FilesToCopy& files,
+                const std::wstring& extraLine = {})
+{
+    services.dialogs.ShowMessage(WithLastLine(WithLastLine(CopyDoneMessage(), LeftOutLine(files)), extraLine));
+    services.shell.Explore(owner, target);
+}
+
 void ReportOutcome(const Services& services, WindowHandle owner, int result, const std::wstring& target,
                    const FilesToCopy& files)
 {
-    if (result == 0) {
-        services.dialogs.ShowMessage(WithLastLine(CopyDoneMessage(), LeftOutLine(files)));
-        services.shell.Explore(owner, target);
-    } else if (services.dialogs.ShowMessage(CopyFailedQuestion()) == MessageAnswer::Yes) {
-        services.shell.Explore(owner, target);
+    if (result != 0) {
+        ExploreOnYes(services, owner, CopyFailedQuestion(), target);
+        return;
     }
+    ReportDone(services, owner, target, files);
+}
+
+// The files of `listing` that the copy took: all of them, or the new ones alone.
+std::vector<VerifyItem> CopiedFiles(const TreeListing& listing, const FilesToCopy& files)
+{
+    std::vector<VerifyItem> items = FilesOf(listing);
+    if (!files.only) return items;
+    const std::set<std::wstring> copied(files.only->begin(), files.only->end());
+    std::erase_if(items, [&](const VerifyItem& item) { return !copied.contains(item.relativePath); });
+    return items;
+}
+
+// After a copy the shell reported whole: every file it copied compared with its copy, then the outcome.
+void VerifyAndReport(const Services& services, WindowHandle owner, const std::wstring& source,
+                     const std::wstring& target, const FilesToCopy& files)
+{
+    TreeListing listing;
+    try {
+        listing = services.fileSystem.ListTree(source);
+    } catch (const Failure& failure) {
+        ExploreOnYes(services, owner, VerifyImpossibleQuestion(source, failure.reason()), target);
+        return;
+    }
+    // The files of a folder that cannot be listed cannot be compared either: no "all equal" without them.
+    if (!listing.unreadableFolders.empty()) {
+        const std::wstring folder = TargetPath(source, listing.unreadableFolders.front());
+        ExploreOnYes(services, owner, VerifyImpossibleQuestion(folder, {}), target);
+        return;
+    }
+    const VerifyOutcome outcome =
+        VerifyCopy(services, owner, PlanVerification(source, target, CopiedFiles(listing, files)));
+    if (!outcome.problems.empty()) {
+        ExploreOnYes(services, owner, VerifyProblemsQuestion(outcome), target);
+        return;
+    }
+    ReportDone(services, owner, target, files, VerifiedLine(outcome));
 }
 
 // The run up to its outcome; returns early, silently, where the user ends it.
@@ -142,6 +194,10 @@ void CopySteps(const Services& services, WindowHandle owner, const std::wstring&
     // `files.only` is what was copied when only the new files were.
     const int result = files.only ? CopyFilesBelow(services.shell, owner, source, target, *files.only)
                                   : CopyFolder(services.shell, owner, pattern, target, false);
+    if (result == 0 && options.verify) {
+        VerifyAndReport(services, owner, source, target, files);
+        return;
+    }
     ReportOutcome(services, owner, result, target, files);
 }
 

@@ -12,8 +12,9 @@ namespace korvane {
 // with `options.skipCopied` looks for the source's files among earlier copies under the destination and asks what
 // to copy, asks for the new folder's name, refuses a copy that would create a path longer than the shell's copy
 // takes, copies the whole source folder (or only its new files) into that folder under the destination through
-// the shell, reports the outcome and offers the result in the explorer. `destinationText` and `sourceText` are the
-// destination and source boxes' texts at the click; each is read only here.
+// the shell, with `options.verify` reads every copied file back and compares it (VerifyCopy), reports the outcome
+// and offers the result in the explorer. `destinationText` and `sourceText` are the destination and source boxes'
+// texts at the click; each is read only here.
 void RunCopy(const Services& services, WindowHandle owner, const std::wstring& destinationText,
              const std::wstring& sourceText, const Options& options = {});
 

@@ -1,7 +1,9 @@
 #pragma once
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/file_comparer.h"
 #include "platform/file_system.h"
+#include "platform/long_work.h"
 #include "platform/shell.h"
 #include "platform/text_codec.h"
 
@@ -14,6 +16,8 @@ struct Services {
     Dialogs& dialogs;
     Shell& shell;
     Clock& clock;
+    FileComparer& comparer;
+    LongWork& longWork;
 };
 
 }  // namespace korvane

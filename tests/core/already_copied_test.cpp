@@ -11,6 +11,7 @@
 #include "support/memory_file_system.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_shell.h"
+#include "support/scripted_verification.h"
 
 namespace korvane {
 namespace {
@@ -217,10 +218,10 @@ protected:
         AddEarlierFile(L"2024_0601", L"100KORVA\\IMG_0001.JPG", 100);
     }
 
-    void Run(bool skipCopied = true)
+    void Run(bool skipCopied = true, bool verify = false)
     {
         dialogs.AnswerPrompt(L"2024_0610");
-        RunCopy(services, &ownerWindow, kDestination, kSource, {.skipCopied = skipCopied});
+        RunCopy(services, &ownerWindow, kDestination, kSource, {.verify = verify, .skipCopied = skipCopied});
     }
 
     std::vector<std::wstring> Texts() const
@@ -240,7 +241,9 @@ protected:
     testing::ScriptedDialogs dialogs;
     testing::ScriptedShell shell;
     testing::FixedClock clock{{2024, 6, 10}};
-    Services services{files, codec, dialogs, shell, clock};
+    testing::ContentComparer comparer{files};
+    testing::InlineLongWork longWork;
+    Services services{files, codec, dialogs, shell, clock, comparer, longWork};
     int ownerWindow = 0;
 };
 
@@ -289,6 +292,24 @@ TEST_F(SkipCopiedRunTest, SomeCopiedAsksWhetherToCopyOnlyTheNewFiles)
             EXPECT_TRUE(shell.copies.empty() && shell.listCopies.empty());
         }
     }
+}
+
+// With both options on, the check compares exactly the files that were copied, and says both in the end.
+TEST_F(SkipCopiedRunTest, TheVerificationComparesOnlyTheNewFilesThatWereCopied)
+{
+    dialogs.AnswerMessage(MessageAnswer::Yes);
+    shell.AnswerCopy({}, [this] {
+        for (const FileCopy& copy : shell.listCopies.back()) files.AddFile(copy.to, *files.ReadFile(copy.from));
+    });
+    Run(true, true);
+
+    std::vector<std::wstring> compared;
+    for (const FilePair& pair : comparer.comparedPairs) compared.push_back(pair.copy);
+    EXPECT_EQ(compared, (std::vector<std::wstring>{L"D:\\Photos\\2024_0610\\100KORVA\\IMG_0002.JPG",
+                                                   L"D:\\Photos\\2024_0610\\100KORVA\\IMG_0003.JPG"}));
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(dialogs.messages[1].text.starts_with(L"コピーが完了しました\r\nコピー済みの 1 個のファイルは除きました\r\n2 個のファイル"))
+        << ::testing::PrintToString(dialogs.messages[1].text);
 }
 
 TEST_F(SkipCopiedRunTest, AllCopiedAsksWhetherToCopyAgainWithNoAsDefault)

@@ -1,5 +1,7 @@
 #include "core/copy_run.h"
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -12,6 +14,7 @@
 #include "support/memory_file_system.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_shell.h"
+#include "support/scripted_verification.h"
 
 namespace korvane {
 namespace {
@@ -86,9 +89,10 @@ protected:
         files.AddFolder(L"E:\\DCIM");
     }
 
-    void Run(const std::wstring& destination = kDestination, const std::wstring& source = kSource)
+    void Run(const std::wstring& destination = kDestination, const std::wstring& source = kSource,
+             const Options& options = {})
     {
-        RunCopy(services, &ownerWindow, destination, source);
+        RunCopy(services, &ownerWindow, destination, source, options);
     }
 
     WatchedFileSystem files;
@@ -96,7 +100,9 @@ protected:
     testing::ScriptedDialogs dialogs;
     testing::ScriptedShell shell;
     testing::FixedClock clock{{2027, 3, 2}};
-    Services services{files, codec, dialogs, shell, clock};
+    testing::ContentComparer comparer{files};
+    testing::InlineLongWork longWork;
+    Services services{files, codec, dialogs, shell, clock, comparer, longWork};
     int ownerWindow = 0;  // stands for the copy window's handle
 };
 
@@ -380,6 +386,124 @@ TEST_F(CopyRunTest, RefusesACopyWhosePathsWouldPassTheShellsLimit)
         EXPECT_TRUE(shell.copies.empty());
         EXPECT_TRUE(shell.explorations.empty());
     }
+}
+
+
+// A copy run with the verified copy on: the card E:\DCIM holds a picture below a sub-folder and a hidden file;
+// the shell's copy puts the same files below the target, where the case may spoil them.
+class VerifiedCopyRunTest : public CopyRunTest {
+public:
+    using CopyRunTest::files;
+    using CopyRunTest::longWork;
+
+    VerifiedCopyRunTest()
+    {
+        files.AddFolder(L"E:\\DCIM\\100写真");
+        files.AddFile(L"E:\\DCIM\\100写真\\IMG_0001.JPG", std::string(1500, 'p'));
+        files.AddFile(L"E:\\DCIM\\.index", "idx", true);
+        dialogs.AnswerPrompt(L"2027_0302");
+    }
+
+    // The shell's copy succeeds and has copied the card; `spoil` then changes what it copied.
+    void CopyThen(std::function<void()> spoil = {})
+    {
+        shell.AnswerCopy({0, false}, [this, spoil] {
+            files.AddFolder(kTarget);
+            files.AddFolder(std::wstring(kTarget) + L"\\100写真");
+            files.AddFile(std::wstring(kTarget) + L"\\100写真\\IMG_0001.JPG", std::string(1500, 'p'));
+            files.AddFile(std::wstring(kTarget) + L"\\.index", "idx", true);
+            files.AddFile(std::wstring(kTarget) + L"\\only in the copy.txt", "new");
+            if (spoil) spoil();
+        });
+    }
+
+    void RunVerified() { Run(kDestination, kSource, {.verify = true}); }
+};
+
+struct VerifiedOutcomeCase {
+    const char* id;
+    std::function<void(VerifiedCopyRunTest&)> arrange;
+    MessageAnswer answer;
+    std::wstring box;
+    bool explored;
+};
+
+void PrintTo(const VerifiedOutcomeCase& c, std::ostream* out) { *out << c.id; }
+
+std::vector<VerifiedOutcomeCase> VerifiedOutcomeCases()
+{
+    const std::wstring done = L"完了 | コピーが完了しました\r\n2 個のファイル（1.46 KB）を照合しました | information | ok";
+    const std::wstring differs =
+        L"エラー | コピーしたファイルを照合したところ、問題が見つかりました：\r\n内容が異なるファイル：1 個\r\n\r\n"
+        L"100写真\\IMG_0001.JPG（内容が異なります）\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default";
+    const std::wstring cancelled =
+        L"完了 | コピーが完了しました\r\n照合は取り消されました（2 個のうち 0 個のファイル、1.46 KB のうち 3 バイト"
+        L" を照合しました） | information | ok";
+    const std::wstring unlisted = L"エラー | コピー元を読めないため、コピーしたファイルを照合できませんでした：\r\n"
+                                  L"E:\\DCIM\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default";
+    const std::wstring unlistedFolder = L"エラー | コピー元を読めないため、コピーしたファイルを照合できませんでした：\r\n"
+                                        L"E:\\DCIM\\100写真\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default";
+    const auto flip = [](VerifiedCopyRunTest& t) {
+        t.CopyThen([&t] { t.files.AddFile(std::wstring(kTarget) + L"\\100写真\\IMG_0001.JPG", std::string(1500, 'q')); });
+    };
+    return {
+        {"AllEqual", [](VerifiedCopyRunTest& t) { t.CopyThen(); }, MessageAnswer::Ok, done, true},
+        {"ByteFlippedLook", flip, MessageAnswer::Yes, differs, true},
+        {"ByteFlippedLeave", flip, MessageAnswer::No, differs, false},
+        {"CancelledPartWay",
+         [](VerifiedCopyRunTest& t) {
+             t.CopyThen();
+             t.longWork.cancelAtReport = 2;
+         },
+         MessageAnswer::Ok, cancelled, true},
+        {"SourceGoneAfterTheCopy", [](VerifiedCopyRunTest& t) { t.CopyThen([&t] { t.files.Remove(kSource); }); },
+         MessageAnswer::Yes, unlisted, true},
+        {"SubfolderUnreadable",
+         [](VerifiedCopyRunTest& t) { t.CopyThen([&t] { t.files.unreadable.push_back(L"E:\\DCIM\\100写真"); }); },
+         MessageAnswer::No, unlistedFolder, false},
+    };
+}
+
+class VerifiedOutcomeTest : public VerifiedCopyRunTest, public ::testing::WithParamInterface<VerifiedOutcomeCase> {};
+
+TEST_P(VerifiedOutcomeTest, ComparesEveryCopiedFileBeforeTheOutcomeAndSaysWhatItFound)
+{
+    const VerifiedOutcomeCase& c = GetParam();
+    c.arrange(*this);
+    dialogs.AnswerMessage(c.answer);
+    RunVerified();
+
+    EXPECT_EQ(Describe(dialogs.messages), std::vector<std::wstring>{c.box});
+    EXPECT_EQ(shell.explorations.size(), c.explored ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, VerifiedOutcomeTest, ::testing::ValuesIn(VerifiedOutcomeCases()),
+                         [](const auto& info) { return std::string(info.param.id); });
+
+TEST_F(VerifiedCopyRunTest, PassRunsBehindTheCopyWindowOverTheSourcesFilesOnly)
+{
+    CopyThen();
+    RunVerified();
+    EXPECT_EQ(longWork.owners, std::vector<WindowHandle>{&ownerWindow});
+    ASSERT_EQ(comparer.comparedPairs.size(), 2u);
+    EXPECT_EQ(comparer.comparedPairs[0].copy, L"D:\\Backup\\2027_0302\\.index");
+    EXPECT_EQ(comparer.comparedPairs[1].original, L"E:\\DCIM\\100写真\\IMG_0001.JPG");
+    EXPECT_EQ(comparer.comparedPairs[1].copy, L"D:\\Backup\\2027_0302\\100写真\\IMG_0001.JPG");
+}
+
+TEST_F(VerifiedCopyRunTest, NoPassWithoutTheOptionOrAfterAFailedCopy)
+{
+    CopyThen();
+    Run();
+    EXPECT_EQ(Describe(dialogs.messages), std::vector<std::wstring>{kDoneBox});
+
+    dialogs.AnswerPrompt(L"2027_0302");
+    dialogs.AnswerMessage(MessageAnswer::No);
+    shell.AnswerCopy({2, false});
+    RunVerified();
+    EXPECT_EQ(Describe(dialogs.messages).back(), kFailedQuestionBox);
+    EXPECT_EQ(comparer.runs, 0);
+    EXPECT_TRUE(longWork.specs.empty());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "support/cp932_codec.h"
 #include "support/memory_file_system.h"
 #include "support/scripted_dialogs.h"
+#include "support/scripted_verification.h"
 
 namespace korvane {
 
@@ -63,7 +64,9 @@ struct SettingsTestServices {
     ScriptedDialogs dialogs;
     UnusedShell shell;
     UnusedClock clock;
-    Services services{fileSystem, codec, dialogs, shell, clock};
+    ContentComparer comparer{fileSystem};
+    InlineLongWork longWork;
+    Services services{fileSystem, codec, dialogs, shell, clock, comparer, longWork};
 
     static inline const std::wstring kDataIni = L"C:\\Korvane\\data.ini";
 

@@ -19,6 +19,7 @@
 #include "support/memory_file_system.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_shell.h"
+#include "support/scripted_verification.h"
 
 namespace korvane {
 namespace {
@@ -38,7 +39,9 @@ struct FuzzServices {
     testing::ScriptedDialogs dialogs;
     testing::ScriptedShell shell;
     testing::FixedClock clock{{2026, 1, 1}};
-    Services services{fileSystem, codec, dialogs, shell, clock};
+    testing::ContentComparer comparer{fileSystem};
+    testing::InlineLongWork longWork;
+    Services services{fileSystem, codec, dialogs, shell, clock, comparer, longWork};
 };
 
 // The bytes as data.ini: one load shows at most one message, and an in-place update of the text sets what it

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "core/copy_run.h"
+#include "platform/win32/win32_file_comparer.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_text_codec.h"
@@ -12,6 +13,7 @@
 #include "support/fixed_clock.h"
 #include "support/question_box_answerer.h"
 #include "support/scripted_dialogs.h"
+#include "support/scripted_verification.h"
 
 namespace korvane {
 namespace {
@@ -37,9 +39,9 @@ void BuildSmallCard(const std::wstring& root)
 
 class CopyRunEndToEnd : public ::testing::Test {
 protected:
-    void Run(const std::wstring& destinationText)
+    void Run(const std::wstring& destinationText, const Options& options = {})
     {
-        RunCopy(services, nullptr, destinationText, source);
+        RunCopy(services, nullptr, destinationText, source, options);
     }
 
     std::vector<std::wstring> Texts() const
@@ -59,8 +61,23 @@ protected:
     testing::ScriptedDialogs dialogs;
     RealCopyRecordedExplore shell;
     testing::FixedClock clock{{2027, 3, 2}};
-    Services services{files, codec, dialogs, shell, clock};
+    Win32FileComparer comparer;
+    testing::InlineLongWork longWork;
+    Services services{files, codec, dialogs, shell, clock, comparer, longWork};
 };
+
+TEST_F(CopyRunEndToEnd, VerifiedCopyReadsEveryCopiedFileBackBeforeSayingDone)
+{
+    MakeFolder(destination);
+    BuildSmallCard(source);
+    dialogs.AnswerPrompt(L"2027_0302");
+    testing::QuestionBoxAnswerer answerer;
+    Run(destination, {.verify = true});
+
+    EXPECT_EQ(Texts(), std::vector<std::wstring>{L"コピーが完了しました\r\n3 個のファイル（72.3 KB）を照合しました"});
+    EXPECT_EQ(longWork.reports.back().done, 70000u + 4096u + 15u);
+    EXPECT_EQ(shell.explored, std::vector<std::wstring>{target});
+}
 
 TEST_F(CopyRunEndToEnd, CopiesACardThatIsInsertedWhileTheRetryBoxIsOpen)
 {

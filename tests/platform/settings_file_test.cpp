@@ -13,6 +13,7 @@
 #include "support/fixed_clock.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_shell.h"
+#include "support/scripted_verification.h"
 #include "support/settings_content_generator.h"
 
 namespace korvane {
@@ -80,7 +81,9 @@ TEST(SettingsFile, ALockedFileIsNamedWithTheSystemsReasonAndReadAsNoFile)
     testing::ScriptedDialogs dialogs;
     testing::ScriptedShell shell;
     testing::FixedClock clock{{2026, 12, 5}};
-    Services services{fileSystem, codec, dialogs, shell, clock};
+    testing::ContentComparer comparer{fileSystem};
+    testing::InlineLongWork longWork;
+    Services services{fileSystem, codec, dialogs, shell, clock, comparer, longWork};
     SettingsStore store;
     LoadSettings(store, services, file);
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The start script's demo: made only where there is no data.ini, and then a card of real JPEG pictures and a
 # destination folder, registered in a data.ini that Korvane reads (code page 932, CR LF, one source, one
-# destination, no password, the look for files copied already on).
+# destination, no password, the verified copy and the look for files copied already on).
 #   demo_test.sh <demo.sh> <work folder>
 set -euo pipefail
 demo=$1
@@ -13,7 +13,7 @@ mkdir -p "$work/fresh" "$work/kept"
 "$demo" "$work/fresh" >/dev/null
 app=$(cd "$work/fresh" && pwd)
 windows() { printf 'Z:%s' "${1//\//\\}"; }
-expected=$(printf '[SourceList]\r\nSource1=デモのカード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=デモの保存先|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nSkipCopied=1\r\n' \
+expected=$(printf '[SourceList]\r\nSource1=デモのカード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=デモの保存先|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nVerify=1\r\nSkipCopied=1\r\n' \
   "$(windows "$app/demo/card")" "$(windows "$app/demo/photos")" | od -An -tx1)
 [ "$(iconv -f CP932 -t UTF-8 "$app/data.ini" | od -An -tx1)" = "$expected" ] ||
   fail "data.ini of the demo: $(od -c "$app/data.ini")"

@@ -119,7 +119,9 @@ protected:
     RealQuestions dialogs;
     ShellWithoutExplorer shell;
     testing::FixedClock clock{{2027, 3, 2}};
-    Services services{files, codec, dialogs, shell, clock};
+    testing::ContentComparer comparer{files};
+    testing::InlineLongWork longWork;
+    Services services{files, codec, dialogs, shell, clock, comparer, longWork};
 };
 
 const std::wstring kSomeCopiedQuestionStart = L"5 個のファイルのうち 2 個はコピー済みです。";

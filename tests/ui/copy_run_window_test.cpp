@@ -189,3 +189,38 @@ TEST_F(CopyRunWindowTest, SkipCopiedInTheSettingsFileMakesTheRunLookForEarlierCo
 
 }  // namespace
 }  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// The settings' Verify option reaches the run: on, the run compares behind the copy window before it says done.
+TEST(VerifiedCopyFromTheWindow, TheStartButtonVerifiesOnlyWhenTheSettingsSaySo)
+{
+    for (const bool verify : {false, true}) {
+        SCOPED_TRACE(verify);
+        CopyWindowHarness h;
+        h.WriteSettings(verify ? L"[Option]\r\nVerify=1\r\n" : L"[Option]\r\nVerify=0\r\n");
+        testing::filetree::MakeFolder(h.programFolder / L"card");
+        testing::filetree::MakeFolder(h.programFolder / L"dest");
+        testing::filetree::WriteBytes(h.programFolder / L"card\\写真.jpg", "jpeg");
+        ui::frmCopy& w = h.Open();
+        w.txtSource.SetText(h.programFolder / L"card");
+        w.txtDir.SetText(h.programFolder / L"dest");
+        h.dialogs.AnswerPrompt(L"2026_1205");
+        h.shell.AnswerCopy({0, false}, [&h] {
+            testing::filetree::MakeFolder(h.programFolder / L"dest\\2026_1205");
+            testing::filetree::WriteBytes(h.programFolder / L"dest\\2026_1205\\写真.jpg", "jpeg");
+        });
+
+        testing::Click(w.cmdStart);
+
+        ExpectMessages(h.dialogs.messages,
+                       {verify ? MessageBoxSpec{L"コピーが完了しました\r\n1 個のファイル（4 バイト）を照合しました",
+                                                MessageIcon::Information, MessageButtons::Ok, false, L"完了"}
+                               : kCopyDone});
+        EXPECT_EQ(h.longWork.owners, verify ? std::vector<WindowHandle>{w.handle()} : std::vector<WindowHandle>{});
+    }
+}
+
+}  // namespace
+}  // namespace korvane

@@ -19,6 +19,7 @@
 #include "support/scripted_shell.h"
 #include "ui/controls/combo_box.h"
 #include "ui/controls/list_view.h"
+#include "support/scripted_verification.h"
 #include "ui/controls/message_loop.h"
 #include "ui/controls/tree_view.h"
 #include "ui/controls/window.h"
@@ -283,7 +284,9 @@ struct ProgramFolderServices {
     ScriptedDialogs dialogs;
     ScriptedShell shell;
     FixedClock clock{{2026, 12, 5}};
-    Services services{files, codec, dialogs, shell, clock};
+    ContentComparer comparer{files};
+    InlineLongWork longWork;
+    Services services{files, codec, dialogs, shell, clock, comparer, longWork};
     SettingsStore settings;
 
     std::wstring DataIni() const { return programFolder.path() + L"\\data.ini"; }

@@ -10,26 +10,10 @@
 #include "platform/failure.h"
 #include "platform/win32/win32_errors.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_paths.h"
 
 namespace korvane {
 namespace {
-
-constexpr wchar_t kExtendedPrefix[] = L"\\\\?\\";
-
-bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
-
-// The path as the system should get it: unchanged when it fits MAX_PATH, otherwise absolute with the
-// extended-length prefix (which turns off the system's own normalising, hence the full path first).
-std::wstring SystemPath(const std::wstring& path)
-{
-    if (path.size() < MAX_PATH - 12 || path.starts_with(kExtendedPrefix)) return path;  // 12: room for "\*.*"
-    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) ThrowLastError();
-    std::wstring full(needed, L'\0');
-    full.resize(GetFullPathNameW(path.c_str(), needed, full.data(), nullptr));
-    if (full.starts_with(L"\\\\")) return std::wstring(kExtendedPrefix) + L"UNC" + full.substr(1);
-    return kExtendedPrefix + full;
-}
 
 // "C:", "\\server\share" (without the trailing backslash), or their extended-length forms.
 bool IsRoot(std::wstring_view path)

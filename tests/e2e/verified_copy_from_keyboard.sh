@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# End to end: the verified copy (data.ini's [Option] Verify=1) of the real korvane.exe under Wine on the current
+# X display, driven from the keyboard only. The card's one file at its root is large (2 GiB), so that the pass
+# compares it first and for seconds; its other files lie in sub-folders.
+#   1. a copy whose pass finds every file equal: the progress window, then the completion box with the count;
+#   2. a copy whose pass is cancelled with Esc: the completion box says how far it got;
+#   3. a copy spoiled while the pass compares the large file (a byte flipped, a file deleted): the error box
+#      names both, and No (the default) leaves the explorer closed.
+# It keeps a screenshot of each window it meets.
+#   verified_copy_from_keyboard.sh <korvane.exe> <work folder>
+set -euo pipefail
+source "$(dirname "$0")/keyboard_driving.sh"
+exe=$1
+work=$2
+shots="$work/screenshots"
+photos="$work/d/写真"  # the destination, D:\写真 to the program
+today=$(date +%Y_%m%d)
+
+rm -rf "$work"
+mkdir -p "$work/app" "$work/card/DCIM/100_旅行" "$work/card/MISC" "$photos" "$shots"
+map_drive E "$work/card"
+map_drive D "$work/d"
+cp "$exe" "$work/app/korvane.exe"
+
+head -c $((2 << 30)) /dev/urandom > "$work/card/運動会.MTS"
+for i in $(seq 1 20); do head -c $((i * 4093)) /dev/urandom > "$work/card/DCIM/100_旅行/IMG_$i.JPG"; done
+printf 'メモ\r\n' > "$work/card/MISC/メモ.txt"
+
+printf '[SourceList]\r\nSource1=カード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=写真|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nVerify=1\r\n' \
+  "$(windows_path "$work/card")" "$(windows_path "$photos")" | iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
+
+# Waits, checking often, for the pass's progress window; returns as soon as it shows.
+wait_pass() {
+  for _ in $(seq 1 600); do
+    [ -n "$(visible_window 照合)" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Starts a verified copy into the new folder $1 (typed over the proposed name unless it is today's).
+start_copy() {
+  xdotool key alt+s
+  wait_window コピー || fail "the name prompt did not open"
+  [ "$1" = "$today" ] || type_over "$1"
+  xdotool key Return
+  wait_pass || { shot "pass-$1-missing"; fail "no progress window for the copy into $1"; }
+}
+
+# Closes the explorer that opened on the folder $1 and gives the copy window the focus again.
+close_explorer() {
+  wait_window "$1" || fail "the explorer did not open on $1"
+  click_window "$1"
+  xdotool key alt+F4
+  wait_gone "$1" || fail "the explorer did not close"
+  click_window Korvane
+}
+
+wine "$work/app/korvane.exe" >"$work/wine.log" 2>&1 &
+program=$!
+trap 'kill $program 2>/dev/null || true; unmap_drives' EXIT
+wait_window Korvane || fail "the copy window did not open"
+xdotool key space  # the first source option has the focus: choose it
+sleep 0.5
+
+# 1. Every file equal.
+start_copy "$today"
+sleep 0.7
+point_at 照合
+shot 10-verify-progress
+wait_window 完了 || { shot 11-verify-no-completion; fail "no completion box after the pass"; }
+shot 11-verify-done
+xdotool key Return
+close_explorer "$today"
+diff -r "$work/card" "$photos/$today" || fail "the copy differs from the card"
+rm -rf "${photos:?}/$today"
+
+# 2. Cancelled with Esc, half a second after the pass shows. (The names typed are ASCII: xdotool's typing of
+# Japanese through remapped key codes can lose characters on a busy machine.)
+start_copy cancelled
+point_at 照合
+sleep 0.2
+xdotool key Escape
+wait_window 完了 || { shot 12-verify-no-completion; fail "no completion box after Cancel"; }
+shot 12-verify-cancelled
+xdotool key Return
+close_explorer cancelled
+rm -rf "${photos:?}/cancelled"
+
+# 3. The copy spoiled while the pass is at the large file: one byte flipped, one file deleted.
+start_copy spoiled
+spoiled="$photos/spoiled/DCIM/100_旅行"
+printf '\x00' | dd of="$spoiled/IMG_3.JPG" bs=1 seek=100 conv=notrunc status=none
+cmp -s "$spoiled/IMG_3.JPG" "$work/card/DCIM/100_旅行/IMG_3.JPG" &&
+  printf '\x01' | dd of="$spoiled/IMG_3.JPG" bs=1 seek=100 conv=notrunc status=none
+rm "$spoiled/IMG_7.JPG"
+wait_window エラー || { shot 13-verify-no-error; fail "no error box for the spoiled copy"; }
+shot 13-verify-differences
+xdotool key Return  # No is the default
+wait_gone エラー || fail "the error box did not close"
+sleep 2
+[ -z "$(visible_window spoiled)" ] || fail "No opened the explorer"
+echo "verified copy: equal, cancelled and spoiled runs seen; screenshots in $shots"

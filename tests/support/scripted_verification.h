@@ -1,0 +1,99 @@
+#pragma once
+// Fakes of the verification's two seams: a comparer over a FileSystem's contents and a long work that runs on
+// the caller's thread, recording what its progress window would show.
+#include <map>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+#include "platform/file_comparer.h"
+#include "platform/file_system.h"
+#include "platform/long_work.h"
+
+namespace korvane::testing {
+
+// Compares what `files` reads at each pair's paths, in one block per file; a path in `unreadable` cannot be read.
+// Checks for a stop before each block and before each file's report, as the real comparer does.
+class ContentComparer : public FileComparer {
+public:
+    explicit ContentComparer(const FileSystem& files) : files_(files) {}
+
+    void Compare(const std::vector<FilePair>& pairs, ComparisonProgress& progress, std::stop_token stop) override
+    {
+        comparedPairs.insert(comparedPairs.end(), pairs.begin(), pairs.end());
+        ++runs;
+        for (std::size_t i = 0; i < pairs.size(); ++i) {
+            if (stop.stop_requested()) return;
+            const FileComparison comparison = CompareOne(pairs[i]);
+            // As the real comparer, it tells of bytes only as it compares them, and a file that differs ends early.
+            const bool equal = comparison.result == ComparisonResult::Equal;
+            const std::size_t size = equal ? files_.ReadFile(pairs[i].original)->size() : 0;
+            if (size > 0) progress.BytesCompared(size);
+            if (stop.stop_requested()) return;  // a stop seen between a file's blocks leaves the file unreported
+            progress.FileCompared(i, comparison);
+        }
+    }
+
+    std::map<std::wstring, std::wstring> unreadable;  // path, the system's reason
+    std::vector<FilePair> comparedPairs;
+    int runs = 0;
+
+private:
+    FileComparison CompareOne(const FilePair& pair) const
+    {
+        for (const std::wstring* path : {&pair.original, &pair.copy}) {
+            if (auto found = unreadable.find(*path); found != unreadable.end())
+                return {ComparisonResult::Unreadable, found->second};
+        }
+        const std::optional<std::string> original = files_.ReadFile(pair.original);
+        const std::optional<std::string> copy = files_.ReadFile(pair.copy);
+        if (!copy) return {ComparisonResult::MissingInCopy, {}};
+        if (!original) return {ComparisonResult::Unreadable, {}};
+        return {*original == *copy ? ComparisonResult::Equal : ComparisonResult::Differs, {}};
+    }
+
+    const FileSystem& files_;
+};
+
+// Runs the work at once on the calling thread; Cancel is "pressed" at the report numbered `cancelAtReport`.
+class InlineLongWork : public LongWork {
+public:
+    struct Report {
+        std::wstring item;
+        std::uint64_t done = 0;
+        bool operator==(const Report&) const = default;
+    };
+
+    void Run(WindowHandle owner, const LongWorkSpec& spec,
+             const std::function<void(WorkProgress&, std::stop_token)>& work) override
+    {
+        owners.push_back(owner);
+        specs.push_back(spec);
+        std::stop_source cancel;
+        Recorder recorder(*this, cancel);
+        work(recorder, cancel.get_token());
+    }
+
+    std::optional<std::size_t> cancelAtReport;
+    std::vector<WindowHandle> owners;
+    std::vector<LongWorkSpec> specs;
+    std::vector<Report> reports;
+
+private:
+    class Recorder : public WorkProgress {
+    public:
+        Recorder(InlineLongWork& work, std::stop_source& cancel) : work_(work), cancel_(cancel) {}
+        void Report(const std::wstring& item, std::uint64_t done) override
+        {
+            work_.reports.push_back({item, done});
+            if (work_.cancelAtReport == work_.reports.size()) cancel_.request_stop();
+        }
+
+    private:
+        InlineLongWork& work_;
+        std::stop_source& cancel_;
+    };
+};
+
+}  // namespace korvane::testing
