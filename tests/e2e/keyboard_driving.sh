@@ -54,13 +54,20 @@ wait_window() {
   return 1
 }
 
-wait_gone() {
-  for _ in $(seq 1 40); do
-    [ -z "$(visible_window "$1")" ] && return 0
-    sleep 0.25
+# Runs the command $3... up to $1 times, $2 seconds apart, until it succeeds.
+poll() {
+  local tries=$1 pause=$2
+  shift 2
+  for _ in $(seq 1 "$tries"); do
+    "$@" && return 0
+    sleep "$pause"
   done
   return 1
 }
+
+no_window() { [ -z "$(visible_window "$1")" ]; }
+visible_window_is_there() { [ -n "$(visible_window "$1")" ]; }
+wait_gone() { poll 40 0.25 no_window "$1"; }
 
 # Gives a window the focus with a click on its top left corner: a window that the program activates by itself
 # needs only the pointer, another one (the explorer's, or one under a window just closed) needs the click.
@@ -78,13 +85,7 @@ type_text() {
 }
 
 # Waits until the file $1 is there: a save moves its temporary file into place a moment after its dialog closes.
-wait_file() {
-  for _ in $(seq 1 40); do
-    [ -f "$1" ] && return 0
-    sleep 0.25
-  done
-  return 1
-}
+wait_file() { poll 40 0.25 test -f "$1"; }
 
 # Replaces the text of the focused box with $1.
 type_over() { xdotool key End shift+Home BackSpace; type_text "$1"; }

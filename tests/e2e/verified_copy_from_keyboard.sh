@@ -30,13 +30,7 @@ printf '[SourceList]\r\nSource1=カード|%s\r\nSource2=\r\nSource3=\r\n[DirList
   "$(windows_path "$work/card")" "$(windows_path "$photos")" | iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
 
 # Waits, checking often, for the pass's progress window; returns as soon as it shows.
-wait_pass() {
-  for _ in $(seq 1 600); do
-    [ -n "$(visible_window 照合)" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+wait_pass() { poll 600 0.1 visible_window_is_there 照合; }
 
 # Starts a verified copy into the new folder $1 (typed over the proposed name unless it is today's).
 start_copy() {
