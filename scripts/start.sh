@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Builds Korvane and starts it under Wine. A build without settings gets a demo card and destination first
-# (scripts/demo.sh). Without a display it runs on a virtual one, saves a screenshot of the window to
-# build/korvane.png and ends the program.
+# Builds Korvane (the program alone: the test command builds the rest) and starts it under Wine. A build without
+# settings gets a demo card and destination first (scripts/demo.sh). Without a display it runs on a virtual one,
+# saves a screenshot of the window to build/korvane.png and ends the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+out=${KORVANE_BUILD_DIR:-$root/build}
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" --windows-only
+"$root/scripts/build.sh" --windows-only korvane
 source "$root/scripts/wine-env.sh"
-exe="$root/build/win/korvane.exe"
+exe="$out/win/korvane.exe"
 "$root/scripts/demo.sh" "$(dirname "$exe")"
 
 if [ -n "${DISPLAY:-}" ]; then
@@ -16,7 +17,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 # Wine's session starts on the virtual display: started before it, without a display, it would show no window.
-shot="$root/build/korvane.png"
+shot="$out/korvane.png"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   source "$3"
   korvane_wine_up
