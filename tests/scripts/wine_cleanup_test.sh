@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The scripts' Wine (scripts/wine-env.sh): a shell that called korvane_wine_up and started a program in the prefix
+# leaves no Wine process of the prefix running when it ends, whether it ends normally, on a failure (with the
+# failure's status) or on a signal. Its own prefix is in the work folder. Skipped (exit 77) where Wine is not installed.
+#   wine_cleanup_test.sh <wine-env.sh> <work folder>
+set -euo pipefail
+env_script=$1
+work=$2
+fail() { echo "FAILED: $*" >&2; exit 1; }
+command -v wine >/dev/null && command -v wineserver >/dev/null || { echo "no Wine: skipped"; exit 77; }
+rm -rf "$work"
+mkdir -p "$work"
+out=$(cd "$work" && pwd)
+prefix=$out/wineprefix
+trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null || true' EXIT
+
+# The Wine processes of the prefix (the server, the services, programs): Wine's own executables whose
+# environment names the prefix.
+prefix_processes() {
+  local exe pid
+  for exe in $(find /proc/[0-9]*/exe -maxdepth 0 -lname '*/wine*' 2>/dev/null); do
+    pid=${exe#/proc/}
+    pid=${pid%/exe}
+    grep -qzx "WINEPREFIX=$prefix" "/proc/$pid/environ" 2>/dev/null && echo "$pid $(tr '\0' ' ' <"/proc/$pid/cmdline")"
+  done
+  return 0
+}
+
+
+mkfifo "$out/idle" "$out/control"
+exec 3<>"$out/idle"  # the program's input: open and empty, so that it waits
+#     how the shell ends      what it is told        its status
+cases=("normally"             "exit 0"               0
+       "on a failure"         "false"                1
+       "on a signal"          "TERM"                 143)
+for ((i = 0; i < ${#cases[@]}; i += 3)); do
+  name=${cases[i]} how=${cases[i + 1]} expected=${cases[i + 2]}
+  KORVANE_BUILD_DIR=$out setsid bash -c '
+    set -euo pipefail
+    source "$1"
+    korvane_wine_up
+    wine cmd <"$2" >/dev/null 2>&1 &
+    read -r how <"$3"
+    eval "$how"' _ "$env_script" "$out/idle" "$out/control" &
+  shell=$!
+  started=false
+  for _ in $(seq 240); do
+    if prefix_processes | grep -q 'cmd\.exe'; then started=true; break; fi
+    sleep 0.25
+  done
+  $started || fail "ending $name: the program did not start in the prefix"
+  if [ "$how" = TERM ]; then
+    kill -TERM -- "-$shell"  # the shell's whole process group, as Ctrl+C reaches a script's
+  else
+    timeout 30 bash -c 'echo "$1" >"$2"' _ "$how" "$out/control" || fail "ending $name: the shell did not listen"
+  fi
+  status=0
+  wait "$shell" || status=$?
+  [ "$status" -eq "$expected" ] || fail "ending $name: status $status, not $expected"
+  for _ in $(seq 20); do
+    [ -z "$(prefix_processes)" ] && break
+    sleep 0.25
+  done
+  left=$(prefix_processes)
+  [ -z "$left" ] || fail "ending $name left Wine running: $left"
+done
+echo "no Wine left running after a shell that ended normally, on a failure or on a signal"
