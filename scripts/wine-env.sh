@@ -16,10 +16,16 @@ korvane_wine_prefix() {
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
   fi
+  # The windows' font (the system's message font, "MS Shell Dlg", which the prefix substitutes with "MS UI
+  # Gothic") is not installed under Wine, which would draw it with IPA Gothic (IPAゴシック): at 9 points (12
+  # pixels) that font's underscore falls below its cell and is cut off, and a folder "2026_1205" reads
+  # "2026 1205". IPAex Gothic draws it inside the cell, at the same height (but "\" as a backslash, where IPA
+  # Gothic and Windows' Japanese fonts draw "¥").
   # The window tests run on a bare X display: without a window manager, Wine would wait two seconds for one at
   # every window that closes, unless the windows of the test program are left unmanaged.
   local settings="$WINEPREFIX/korvane-settings.reg"
   printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
+    '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' '"MS UI Gothic"="IPAexGothic"' '' \
     '[HKEY_CURRENT_USER\Software\Wine\AppDefaults\ui_tests.exe\X11 Driver]' '"Managed"="N"' '' >"$settings"
   wine reg import "Z:${settings//\//\\}" </dev/null >/dev/null 2>&1 || true
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The scripts' Wine (scripts/wine-env.sh): a shell that called korvane_wine_up and started a program in the prefix
 # leaves no Wine process of the prefix running when it ends, whether it ends normally, on a failure (with the
-# failure's status) or on a signal. Its own prefix is in the work folder. Skipped (exit 77) where Wine is not installed.
+# failure's status) or on a signal; and a prefix made before korvane_wine_up gave prefixes their settings gets
+# them too. Its own prefix is in the work folder. Skipped (exit 77) where Wine is not installed.
 #   wine_cleanup_test.sh <wine-env.sh> <work folder>
 set -euo pipefail
 env_script=$1
@@ -26,6 +27,9 @@ prefix_processes() {
   return 0
 }
 
+# A prefix as the scripts made it before they gave prefixes their settings.
+(export KORVANE_BUILD_DIR=$out; source "$env_script"; wineboot -i >/dev/null 2>&1 || true; wineserver -w)
+[ -f "$prefix/system.reg" ] || fail "no prefix was made in $prefix"
 
 mkfifo "$out/idle" "$out/control"
 exec 3<>"$out/idle"  # the program's input: open and empty, so that it waits
@@ -64,4 +68,8 @@ for ((i = 0; i < ${#cases[@]}; i += 3)); do
   left=$(prefix_processes)
   [ -z "$left" ] || fail "ending $name left Wine running: $left"
 done
-echo "no Wine left running after a shell that ended normally, on a failure or on a signal"
+
+# The server has written the registry out as it ended.
+grep -A3 -F '[Software\\Wine\\Fonts\\Replacements]' "$prefix/user.reg" | grep -qxF '"MS UI Gothic"="IPAexGothic"' ||
+  fail "the prefix made before has no replacement of MS UI Gothic"
+echo "no Wine left running after a shell that ended normally, on a failure or on a signal; the old prefix has its font"
