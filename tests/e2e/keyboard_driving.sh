@@ -70,7 +70,7 @@ shot() { import -window root "$shots/$1.png"; }
 
 # Types $1 into the focused box. Characters outside the keyboard map (Japanese) are typed through a key code
 # that xdotool maps for each one; the delay lets Wine read each key before the next remapping.
-type_text() { xdotool type --delay 40 "$1"; }
+type_text() { xdotool type --delay 150 "$1"; }
 
 # Replaces the text of the focused box with $1.
 type_over() { xdotool key End shift+Home BackSpace; type_text "$1"; }
