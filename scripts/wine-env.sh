@@ -8,13 +8,18 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export LANG=ja_JP.UTF-8
 unset LC_ALL
 
-# Makes the prefix if there is none and gives it, new or old, the project's settings; safe to run again.
+# Makes the prefix if there is none and gives it, new or old, the project's settings; safe to run again. With
+# --keep-server, the wineserver that it leaves running stays until it is stopped (korvane_wine_down): it must be
+# started before any other Wine program, since a server that a Wine program starts ends with the last of them.
 korvane_wine_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w
+  fi
+  if [ "${1:-}" = --keep-server ]; then
+    wineserver -p >/dev/null 2>&1 || true
   fi
   # The windows' font (the system's message font, "MS Shell Dlg", which the prefix substitutes with "MS UI
   # Gothic") is not installed under Wine, which would draw it with IPA Gothic (IPAゴシック): at 9 points (12
@@ -49,8 +54,7 @@ korvane_wine_down_on_exit() {
 # every Wine process of the prefix are stopped when the calling shell ends (korvane_wine_down_on_exit).
 korvane_wine_up() {
   korvane_wine_down_on_exit
-  korvane_wine_prefix
-  wineserver -p >/dev/null 2>&1 || true
+  korvane_wine_prefix --keep-server
   # Start Wine's background services now, detached from our output: started later by a test, they would hold
   # ctest's output pipe open and it would wait for them forever.
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The scripts' Wine (scripts/wine-env.sh): a shell that called korvane_wine_up and started a program in the prefix
-# leaves no Wine process of the prefix running when it ends, whether it ends normally, on a failure (with the
-# failure's status) or on a signal; and a prefix made before korvane_wine_up gave prefixes their settings gets
-# them too. Its own prefix is in the work folder. Skipped (exit 77) where Wine is not installed.
+# The scripts' Wine (scripts/wine-env.sh): after korvane_wine_up and a program in the prefix, the server stays
+# while the shell runs (so that each test process starts fast), and no Wine process of the prefix is left when the
+# shell ends, whether it ends normally, on a failure (with the failure's status) or on a signal; and a prefix made
+# before korvane_wine_up gave prefixes their settings gets them too. Its own prefix is in the work folder. Skipped (exit 77) where Wine is not installed.
 #   wine_cleanup_test.sh <wine-env.sh> <work folder>
 set -euo pipefail
 env_script=$1
@@ -13,7 +13,8 @@ rm -rf "$work"
 mkdir -p "$work"
 out=$(cd "$work" && pwd)
 prefix=$out/wineprefix
-trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null || true' EXIT
+shell=""  # the shell of the case being run, in a process group of its own
+trap '[ -z "$shell" ] || kill -TERM -- "-$shell" 2>/dev/null || true; WINEPREFIX=$prefix wineserver -k 2>/dev/null || true' EXIT
 
 # The Wine processes of the prefix (the server, the services, programs): Wine's own executables whose
 # environment names the prefix.
@@ -31,8 +32,7 @@ prefix_processes() {
 (export KORVANE_BUILD_DIR=$out; source "$env_script"; wineboot -i >/dev/null 2>&1 || true; wineserver -w)
 [ -f "$prefix/system.reg" ] || fail "no prefix was made in $prefix"
 
-mkfifo "$out/idle" "$out/control"
-exec 3<>"$out/idle"  # the program's input: open and empty, so that it waits
+mkfifo "$out/control"
 #     how the shell ends      what it is told        its status
 cases=("normally"             "exit 0"               0
        "on a failure"         "false"                1
@@ -43,16 +43,19 @@ for ((i = 0; i < ${#cases[@]}; i += 3)); do
     set -euo pipefail
     source "$1"
     korvane_wine_up
-    wine cmd <"$2" >/dev/null 2>&1 &
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+    : >"$2"
     read -r how <"$3"
-    eval "$how"' _ "$env_script" "$out/idle" "$out/control" &
+    eval "$how"' _ "$env_script" "$out/ready" "$out/control" &
   shell=$!
-  started=false
   for _ in $(seq 240); do
-    if prefix_processes | grep -q 'cmd\.exe'; then started=true; break; fi
+    [ -e "$out/ready" ] && break
     sleep 0.25
   done
-  $started || fail "ending $name: the program did not start in the prefix"
+  [ -e "$out/ready" ] || fail "ending $name: korvane_wine_up and the program did not finish"
+  rm -f "$out/ready"
+  sleep 4  # a server that is not kept ends within about three seconds of the last program
+  [[ $(prefix_processes) == *wineserver* ]] || fail "the server did not stay while the shell ran"
   if [ "$how" = TERM ]; then
     kill -TERM -- "-$shell"  # the shell's whole process group, as Ctrl+C reaches a script's
   else
@@ -60,6 +63,7 @@ for ((i = 0; i < ${#cases[@]}; i += 3)); do
   fi
   status=0
   wait "$shell" || status=$?
+  shell=""
   [ "$status" -eq "$expected" ] || fail "ending $name: status $status, not $expected"
   for _ in $(seq 20); do
     [ -z "$(prefix_processes)" ] && break
