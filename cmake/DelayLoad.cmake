@@ -5,8 +5,12 @@ function(korvane_delay_load target name)
   if(MINGW)
     find_program(KORVANE_DLLTOOL NAMES x86_64-w64-mingw32-dlltool dlltool REQUIRED)
     set(definitions ${PROJECT_SOURCE_DIR}/cmake/delay_loaded/${name}.def)
-    set(library ${CMAKE_BINARY_DIR}/delay_loaded/lib${name}_delayed.a)
+    set(folder ${CMAKE_BINARY_DIR}/delay_loaded)
+    set(library ${folder}/lib${name}_delayed.a)
+    # dlltool makes no folder, and not every generator makes the output's folder of a custom command (Ninja
+    # does, Make does not): the command makes it itself.
     add_custom_command(OUTPUT ${library}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
         COMMAND ${KORVANE_DLLTOOL} --input-def ${definitions} --dllname ${name}.dll --output-delaylib ${library}
         DEPENDS ${definitions})
     add_custom_target(${name}_delayed DEPENDS ${library})

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Builds the Windows program and its benchmarks, runs every benchmark under Wine on a virtual display and prints
-# one table: each figure beside its reference, their ratio, the goal and whether it is met. Each benchmark takes
-# the median of several runs, with the reference and the program alternating in the same run. The benchmarks'
-# own output goes to build/bench.log.
+# Builds the Windows program and its benchmarks (no test program), runs every benchmark under Wine on a virtual
+# display and prints one table: each figure beside its reference, their ratio, the goal and whether it is met.
+# Each benchmark takes the median of several runs, with the reference and the program alternating in the same
+# run. The benchmarks' own output goes to build/bench.log. No Wine process of the project's prefix is left
+# running when it ends.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" --windows-only
+"$root/scripts/build.sh" --windows-only benchmarks
 out=${KORVANE_BUILD_DIR:-$root/build}
 source "$root/scripts/wine-env.sh"
 korvane_wine_up

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Korvane and runs every test: the core natively (with sanitizers), then all test programs under Wine
-# on a virtual display. Ends with ctest's summary line.
+# on a virtual display. Ends with ctest's summary line; no Wine process of the project's prefix is left running.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
