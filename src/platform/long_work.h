@@ -31,7 +31,7 @@ public:
     // the total, the speed and the time left, and a Cancel button that requests the work's stop. The owner is
     // disabled and the messages of the thread keep being handled meanwhile. Returns once `work` has returned;
     // rethrows what it threw.
-    virtual void Run(WindowHandle owner, const LongWorkSpec& spec,
+    virtual void Run(WindowHandle owner, const LongWorkSpec& design,
                      const std::function<void(WorkProgress&, std::stop_token)>& work) = 0;
 };
 

@@ -503,7 +503,7 @@ TEST_F(VerifiedCopyRunTest, NoPassWithoutTheOptionOrAfterAFailedCopy)
     RunVerified();
     EXPECT_EQ(Describe(dialogs.messages).back(), kFailedQuestionBox);
     EXPECT_EQ(comparer.runs, 0);
-    EXPECT_TRUE(longWork.specs.empty());
+    EXPECT_TRUE(longWork.designs.empty());
 }
 
 }  // namespace

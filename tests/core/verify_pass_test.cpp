@@ -94,7 +94,7 @@ TEST_F(VerifyPassTest, ReportsTheFileBeingComparedAndTheBytesDoneCountingAFileTh
 {
     files.AddFile(L"D:\\2027_0302\\.index", "IDX");
     Verify(Plan());
-    EXPECT_EQ(longWork.specs.at(0).total, 10u);
+    EXPECT_EQ(longWork.designs.at(0).total, 10u);
     EXPECT_EQ(longWork.reports, (std::vector<Report>{{L".index", 0},
                                                      {L"100写真\\IMG_0001.JPG", 3},
                                                      {L"100写真\\IMG_0001.JPG", 10},

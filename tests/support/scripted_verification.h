@@ -65,11 +65,11 @@ public:
         bool operator==(const Report&) const = default;
     };
 
-    void Run(WindowHandle owner, const LongWorkSpec& spec,
+    void Run(WindowHandle owner, const LongWorkSpec& design,
              const std::function<void(WorkProgress&, std::stop_token)>& work) override
     {
         owners.push_back(owner);
-        specs.push_back(spec);
+        designs.push_back(design);
         std::stop_source cancel;
         Recorder recorder(*this, cancel);
         work(recorder, cancel.get_token());
@@ -77,7 +77,7 @@ public:
 
     std::optional<std::size_t> cancelAtReport;
     std::vector<WindowHandle> owners;
-    std::vector<LongWorkSpec> specs;
+    std::vector<LongWorkSpec> designs;
     std::vector<Report> reports;
 
 private:

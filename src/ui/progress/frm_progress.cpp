@@ -29,19 +29,19 @@ ProgressMailbox::Latest ProgressMailbox::Read() const
     return latest_;
 }
 
-frmProgress::frmProgress(const LongWorkSpec& spec, const ProgressMailbox& mailbox, HWND owner)
-    : Window({.caption = spec.title,
+frmProgress::frmProgress(const LongWorkSpec& design, const ProgressMailbox& mailbox, HWND owner)
+    : Window({.caption = design.title,
               .clientSize = {6000, 2520},
               .backColour = GetSysColor(COLOR_BTNFACE),
               .border = Border::FixedDialog,
               .owner = owner}),
-      lblCaption(*this, {.caption = spec.caption, .place = {240, 240, 5520, 252}}, Label::Wrap::None),
+      lblCaption(*this, {.caption = design.caption, .place = {240, 240, 5520, 252}}, Label::Wrap::None),
       lblItem(*this, {.place = {240, 540, 5520, 252}}, Label::Wrap::None),
       prgDone(*this, {.place = {240, 900, 5520, 252}}),
       lblAmount(*this, {.place = {240, 1260, 5520, 252}}, Label::Wrap::None),
       lblTimeLeft(*this, {.place = {240, 1560, 5520, 252}}, Label::Wrap::None),
       cmdCancel(*this, {.caption = L"キャンセル", .place = {4440, 1980, 1320, 372}}),
-      total_(spec.total),
+      total_(design.total),
       mailbox_(mailbox),
       finishedTarget_(handle())
 {

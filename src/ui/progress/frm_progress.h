@@ -34,7 +34,7 @@ private:
 // and the close box only ask the work to stop (onCancel); the window closes when it is told that the work ended.
 class frmProgress : public Window {
 public:
-    frmProgress(const LongWorkSpec& spec, const ProgressMailbox& mailbox, HWND owner);
+    frmProgress(const LongWorkSpec& design, const ProgressMailbox& mailbox, HWND owner);
 
     // Posted by any thread once the work has ended: the window closes.
     void PostFinished() const;

@@ -5,11 +5,11 @@
 
 namespace korvane::ui {
 
-void Win32LongWork::Run(WindowHandle owner, const LongWorkSpec& spec,
+void Win32LongWork::Run(WindowHandle owner, const LongWorkSpec& design,
                         const std::function<void(WorkProgress&, std::stop_token)>& work)
 {
     ProgressMailbox mailbox;
-    frmProgress window(spec, mailbox, static_cast<HWND>(owner));
+    frmProgress window(design, mailbox, static_cast<HWND>(owner));
     std::exception_ptr thrown;
     std::jthread worker([&](std::stop_token stop) {
         try {

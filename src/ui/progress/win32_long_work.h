@@ -10,7 +10,7 @@ namespace korvane::ui {
 // thread's own messages keep being handled. Cancel requests the thread's stop.
 class Win32LongWork : public LongWork {
 public:
-    void Run(WindowHandle owner, const LongWorkSpec& spec,
+    void Run(WindowHandle owner, const LongWorkSpec& design,
              const std::function<void(WorkProgress&, std::stop_token)>& work) override;
 
     // Runs once the progress window shows (tests and benchmarks watch it through this).
