@@ -9,21 +9,22 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" --windows-only benchmarks
 out=${KORVANE_BUILD_DIR:-$root/build}
-source "$root/scripts/wine-env.sh"
-korvane_wine_up
-
 benchmarks=(bench_start_up bench_settings_window bench_destination_list bench_load_settings bench_destination_tree
             bench_copy_run bench_already_copied bench_verify)
-# Windows that close wait two seconds for a window manager on a bare display, unless they are left unmanaged.
-for name in "${benchmarks[@]}"; do
-  wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$name.exe\\X11 Driver" /v Managed /t REG_SZ /d N /f \
-    </dev/null >/dev/null 2>&1 || true
-done
-
 log="$out/bench.log"
 : >"$log"
+# Wine's session starts on the virtual display: its desktop, started by a Wine program before the display, would
+# have none, and the first benchmarks could not create their windows. Wine is stopped as this shell ends, before
+# the display goes.
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-  bench=$1 log=$2; shift 2
+  source "$1"
+  bench=$2 log=$3; shift 3
+  korvane_wine_up
+  # Windows that close wait two seconds for a window manager on a bare display, unless they are left unmanaged.
+  for name in "$@"; do
+    wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$name.exe\\X11 Driver" /v Managed /t REG_SZ /d N /f \
+      </dev/null >/dev/null 2>&1 || true
+  done
   status=0
   for name in "$@"; do
     echo "== $name" >>"$log"
@@ -36,7 +37,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     wine "$bench/$name.exe" "${arguments[@]}" </dev/null >>"$log" 2>&1 || { echo "$name failed (see $log)" >&2; status=1; }
   done
   exit $status
-' _ "$out/win/bench" "$log" "${benchmarks[@]}" || status=$?
+' _ "$root/scripts/wine-env.sh" "$out/win/bench" "$log" "${benchmarks[@]}" || status=$?
 
 {
   printf 'figure\treference\tratio\tgoal\tmet?\n'
