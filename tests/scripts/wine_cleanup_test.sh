@@ -2,7 +2,8 @@
 # The scripts' Wine (scripts/wine-env.sh): after korvane_wine_up and a program in the prefix, the server stays
 # while the shell runs (so that each test process starts fast), and no Wine process of the prefix is left when the
 # shell ends, whether it ends normally, on a failure (with the failure's status) or on a signal; and a prefix made
-# before korvane_wine_up gave prefixes their settings gets them too. Its own prefix is in the work folder. Skipped (exit 77) where Wine is not installed.
+# before korvane_wine_up gave prefixes their settings gets them too. Its own prefix is in the work folder.
+# Skipped (exit 77) where Wine is not installed.
 #   wine_cleanup_test.sh <wine-env.sh> <work folder>
 set -euo pipefail
 env_script=$1
@@ -14,7 +15,11 @@ mkdir -p "$work"
 out=$(cd "$work" && pwd)
 prefix=$out/wineprefix
 shell=""  # the shell of the case being run, in a process group of its own
-trap '[ -z "$shell" ] || kill -TERM -- "-$shell" 2>/dev/null || true; WINEPREFIX=$prefix wineserver -k 2>/dev/null || true' EXIT
+stop_all() {
+  [ -z "$shell" ] || kill -TERM -- "-$shell" 2>/dev/null || true
+  WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+}
+trap stop_all EXIT
 
 # The Wine processes of the prefix (the server, the services, programs): Wine's own executables whose
 # environment names the prefix.
