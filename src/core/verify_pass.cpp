@@ -11,6 +11,21 @@ std::wstring Below(std::wstring folder, const std::wstring& relativePath)
     return RemoveLastBackslash(folder) + L"\\" + relativePath;
 }
 
+// The plan's files paired with their copies.
+class PlanPairs : public FilePairs {
+public:
+    explicit PlanPairs(const VerifyPlan& plan) : plan_(plan) {}
+    std::size_t Count() const override { return plan_.files.size(); }
+    FilePair Pair(std::size_t index) const override
+    {
+        const std::wstring& relativePath = plan_.files.at(index).relativePath;
+        return {Below(plan_.original, relativePath), Below(plan_.copy, relativePath)};
+    }
+
+private:
+    const VerifyPlan& plan_;
+};
+
 // Turns the comparer's reports into the outcome and the progress window's figures.
 class OutcomeCollector : public ComparisonProgress {
 public:
@@ -73,15 +88,12 @@ VerifyPlan PlanVerification(const std::wstring& original, const std::wstring& co
 VerifyOutcome RunVerification(const VerifyPlan& plan, FileComparer& comparer, WorkProgress& progress,
                               std::stop_token stop)
 {
-    VerifyOutcome outcome{.fileCount = plan.files.size(), .totalBytes = plan.totalBytes};
-    std::vector<FilePair> pairs;
-    pairs.reserve(plan.files.size());
-    for (const VerifyItem& file : plan.files) {
-        pairs.push_back({Below(plan.original, file.relativePath), Below(plan.copy, file.relativePath)});
-    }
+    VerifyOutcome outcome;
+    outcome.fileCount = plan.files.size();
+    outcome.totalBytes = plan.totalBytes;
     OutcomeCollector collector(plan, progress, outcome);
     collector.Report();
-    comparer.Compare(pairs, collector, stop);
+    comparer.Compare(PlanPairs(plan), collector, stop);
     outcome.cancelled = outcome.filesCompared < outcome.fileCount;
     return outcome;
 }

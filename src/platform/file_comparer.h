@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <stop_token>
 #include <string>
-#include <vector>
 
 namespace korvane {
 
@@ -27,6 +26,16 @@ struct FilePair {
     std::wstring copy;
 };
 
+// The pairs to compare, each made when it is reached, so that a card's many paths are not all held once more
+// for the comparison.
+class FilePairs {
+public:
+    virtual ~FilePairs() = default;
+    virtual std::size_t Count() const = 0;
+    // Called from more than one thread at once.
+    virtual FilePair Pair(std::size_t index) const = 0;
+};
+
 // Told, on the comparing thread, how far a comparison has come.
 class ComparisonProgress {
 public:
@@ -44,7 +53,7 @@ public:
     virtual ~FileComparer() = default;
     // Compares each pair in order and reports it. Returns once every pair is reported, or soon after `stop` is
     // requested, leaving the pairs not yet compared unreported. Writes nothing and throws nothing.
-    virtual void Compare(const std::vector<FilePair>& pairs, ComparisonProgress& progress, std::stop_token stop) = 0;
+    virtual void Compare(const FilePairs& pairs, ComparisonProgress& progress, std::stop_token stop) = 0;
 };
 
 }  // namespace korvane

@@ -18,8 +18,8 @@ using testing::filetree::TempFolder;
 using testing::filetree::WriteBytes;
 
 constexpr std::size_t kBlock = Win32FileComparer::kBlockSize;
-// More than all the blocks of one side: the readers must hand their blocks round.
-constexpr std::size_t kPastEveryBlock = Win32FileComparer::kBlocksPerSide * kBlock + 4097;
+// More than all the read-ahead blocks: the reader must hand its blocks round.
+constexpr std::size_t kPastEveryBlock = Win32FileComparer::kReadAheadBlocks * kBlock + 4097;
 constexpr ComparisonResult kEqual = ComparisonResult::Equal;
 constexpr ComparisonResult kDiffers = ComparisonResult::Differs;
 constexpr ComparisonResult kMissing = ComparisonResult::MissingInCopy;
@@ -49,6 +49,20 @@ public:
 // A card folder and its copy in a temporary folder, both written by the test.
 class Win32FileComparerTest : public ::testing::Test {
 public:
+    // The files the test wrote, on both sides.
+    class Pairs : public FilePairs {
+    public:
+        explicit Pairs(const Win32FileComparerTest& test) : test_(test) {}
+        std::size_t Count() const override { return test_.relatives.size(); }
+        FilePair Pair(std::size_t i) const override
+        {
+            return {test_.Original(test_.relatives.at(i)), test_.Copy(test_.relatives.at(i))};
+        }
+
+    private:
+        const Win32FileComparerTest& test_;
+    };
+
     std::wstring Original(const std::wstring& relative) const { return temp.path() + L"\\カード\\" + relative; }
     std::wstring Copy(const std::wstring& relative) const { return temp.path() + L"\\コピー\\" + relative; }
 
@@ -83,9 +97,7 @@ public:
 
     std::vector<ComparisonResult> Compare(std::stop_token stop = {})
     {
-        std::vector<FilePair> pairs;
-        for (const std::wstring& relative : relatives) pairs.push_back({Original(relative), Copy(relative)});
-        Win32FileComparer().Compare(pairs, progress, stop);
+        Win32FileComparer().Compare(Pairs(*this), progress, stop);
         std::vector<ComparisonResult> results;
         for (const FileComparison& comparison : progress.results) results.push_back(comparison.result);
         return results;

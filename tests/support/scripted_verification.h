@@ -19,16 +19,17 @@ class ContentComparer : public FileComparer {
 public:
     explicit ContentComparer(const FileSystem& files) : files_(files) {}
 
-    void Compare(const std::vector<FilePair>& pairs, ComparisonProgress& progress, std::stop_token stop) override
+    void Compare(const FilePairs& pairs, ComparisonProgress& progress, std::stop_token stop) override
     {
-        comparedPairs.insert(comparedPairs.end(), pairs.begin(), pairs.end());
+        for (std::size_t i = 0; i < pairs.Count(); ++i) comparedPairs.push_back(pairs.Pair(i));
         ++runs;
-        for (std::size_t i = 0; i < pairs.size(); ++i) {
+        for (std::size_t i = 0; i < pairs.Count(); ++i) {
             if (stop.stop_requested()) return;
-            const FileComparison comparison = CompareOne(pairs[i]);
+            const FilePair pair = pairs.Pair(i);
+            const FileComparison comparison = CompareOne(pair);
             // As the real comparer, it tells of bytes only as it compares them, and a file that differs ends early.
             const bool equal = comparison.result == ComparisonResult::Equal;
-            const std::size_t size = equal ? files_.ReadFile(pairs[i].original)->size() : 0;
+            const std::size_t size = equal ? files_.ReadFile(pair.original)->size() : 0;
             if (size > 0) progress.BytesCompared(size);
             if (stop.stop_requested()) return;  // a stop seen between a file's blocks leaves the file unreported
             progress.FileCompared(i, comparison);

@@ -2,16 +2,16 @@
 
 #include <windows.h>
 
-#include <condition_variable>
 #include <cstring>
 #include <deque>
-#include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "platform/failure.h"
 #include "platform/win32/win32_errors.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_monitor.h"
 #include "platform/win32/win32_paths.h"
 
 namespace korvane {
@@ -21,75 +21,106 @@ void ReleasePages(void* pages) noexcept { VirtualFree(pages, 0, MEM_RELEASE); }
 using UniquePages = UniqueHandle<void*, &ReleasePages>;
 
 constexpr std::size_t kBlockSize = Win32FileComparer::kBlockSize;
-constexpr std::size_t kBlocks = Win32FileComparer::kBlocksPerSide;
+constexpr std::size_t kNoBlock = static_cast<std::size_t>(-1);
 
-// What a reader hands the comparison, in the order of its files: for each file Failed, or Opened, then its
-// blocks as Data, then End (or Failed, when a read fails).
-struct Piece {
-    enum class Kind { Opened, Data, End, Failed };
-    Kind kind = Kind::End;
-    std::size_t file = 0;
-    std::uint64_t size = 0;  // Opened: the file's size
-    std::size_t block = 0;   // Data: which of the reader's blocks holds the bytes
-    DWORD bytes = 0;         // Data
-    DWORD error = 0;         // Failed
+// Page-aligned blocks, as unbuffered reads need them.
+UniquePages AllocateBlocks(std::size_t count)
+{
+    UniquePages pages(VirtualAlloc(nullptr, count * kBlockSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!pages) ThrowLastError();
+    return pages;
+}
 
-    bool EndsFile() const { return kind == Kind::End || kind == Kind::Failed; }
+// A file opened for unbuffered reading, or the reason it could not be.
+struct OpenedFile {
+    UniqueFileHandle handle;
+    std::uint64_t size = 0;
+    DWORD error = 0;  // when `handle` is not valid
 };
 
-// Reads one side's files in order into its blocks on a thread of its own, waiting while every block is still
-// being compared.
-class SideReader {
+OpenedFile OpenUnbuffered(const std::wstring& path)
+{
+    OpenedFile file;
+    try {
+        file.handle = UniqueFileHandle(CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                                   OPEN_EXISTING, FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN,
+                                                   nullptr));
+    } catch (const Failure&) {
+        file.error = ERROR_BAD_PATHNAME;
+        return file;
+    }
+    LARGE_INTEGER size{};
+    if (!file.handle || !GetFileSizeEx(file.handle.get(), &size)) {
+        file.error = GetLastError();
+        file.handle.reset();
+        return file;
+    }
+    file.size = static_cast<std::uint64_t>(size.QuadPart);
+    return file;
+}
+
+// Reads the next block of `file` into `into`: a whole block at a block-aligned offset, also for the tail, where
+// the system gives what is there. Returns the bytes read, or nothing with the error in `error`.
+std::optional<DWORD> ReadBlock(const OpenedFile& file, std::byte* into, DWORD& error)
+{
+    DWORD got = 0;
+    if (ReadFile(file.handle.get(), into, kBlockSize, &got, nullptr)) return got;
+    error = GetLastError();
+    return std::nullopt;
+}
+
+// A part of a copy as the read-ahead hands it over: a block of its bytes, or the reason it could not be read.
+// Each file ends with a piece marked last; a failure is always last.
+struct Piece {
+    std::size_t file = 0;
+    std::uint64_t size = 0;   // the file's size, in every piece of it
+    DWORD error = 0;          // the file could not be opened or read
+    std::size_t block = kNoBlock;
+    DWORD bytes = 0;          // 0 in a last piece when the file ended before its size
+    bool last = false;
+};
+
+// Reads the copies of the pairs in order into a few blocks, on a thread of its own, ahead of the comparison:
+// the copy's device works while the comparing thread reads the original from its own.
+class CopyReadAhead {
 public:
-    // Reads the `side` of each pair; `pairs` outlives the reader.
-    SideReader(const std::vector<FilePair>& pairs, const std::wstring FilePair::*side)
-        : pairs_(pairs),
-          side_(side),
-          pages_(VirtualAlloc(nullptr, kBlocks * kBlockSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))
+    // `pairs` outlives the reader.
+    explicit CopyReadAhead(const FilePairs& pairs)
+        : pairs_(pairs), pages_(AllocateBlocks(Win32FileComparer::kReadAheadBlocks))
     {
-        if (!pages_) ThrowLastError();
-        for (std::size_t block = 0; block < kBlocks; ++block) free_.push_back(block);
+        for (std::size_t block = 0; block < Win32FileComparer::kReadAheadBlocks; ++block) free_.push_back(block);
         thread_ = std::jthread([this](std::stop_token stop) { Run(stop); });
     }
 
     // The next piece, or nothing once `stop` is requested.
     std::optional<Piece> Next(std::stop_token stop)
     {
-        std::unique_lock lock(mutex_);
-        if (!changed_.wait(lock, stop, [this] { return !ready_.empty(); }) || stop.stop_requested())
-            return std::nullopt;
-        Piece piece = ready_.front();
-        ready_.pop_front();
+        std::optional<Piece> piece;
+        monitor_.WaitThen(stop, [this] { return !ready_.empty(); }, [this, &piece] {
+            piece = ready_.front();
+            ready_.pop_front();
+        });
         return piece;
     }
 
     const std::byte* Bytes(const Piece& piece) const { return Block(piece.block); }
 
-    // Gives a Data piece's block back for the next read.
+    // Gives the piece's block back for the next read.
     void Release(const Piece& piece)
     {
-        if (piece.kind != Piece::Kind::Data) return;
-        {
-            const std::lock_guard lock(mutex_);
-            free_.push_back(piece.block);
-        }
-        changed_.notify_all();
+        if (piece.block != kNoBlock) monitor_.Update([&] { free_.push_back(piece.block); });
     }
 
-    // The comparison has its verdict on `last`'s file: the reader reads no more of it, and its pieces still on
-    // the way are let go.
-    void Skip(const Piece& last, std::stop_token stop)
+    // The comparison has its verdict on `piece`'s file: the reader reads no more of it, and the file's pieces
+    // still on the way are let go.
+    void Skip(const Piece& piece, std::stop_token stop)
     {
-        Release(last);
-        if (last.EndsFile()) return;
-        {
-            const std::lock_guard lock(mutex_);
-            skipped_ = last.file + 1;
-        }
-        changed_.notify_all();
-        for (std::optional<Piece> piece = Next(stop); piece; piece = Next(stop)) {
-            Release(*piece);
-            if (piece->EndsFile()) return;
+        Release(piece);
+        if (piece.last) return;
+        monitor_.Update([&] { skipped_ = piece.file + 1; });
+        for (std::optional<Piece> next = Next(stop); next; next = Next(stop)) {
+            Release(*next);
+            if (next->last) return;
         }
     }
 
@@ -98,76 +129,53 @@ private:
 
     void Push(const Piece& piece)
     {
-        {
-            const std::lock_guard lock(mutex_);
-            ready_.push_back(piece);
-        }
-        changed_.notify_all();
+        monitor_.Update([&] { ready_.push_back(piece); });
     }
 
     // A free block for the next read of `file`, or nothing when the reader is stopped or the file skipped.
     std::optional<std::size_t> TakeBlock(std::size_t file, std::stop_token stop)
     {
-        std::unique_lock lock(mutex_);
-        if (!changed_.wait(lock, stop, [&] { return !free_.empty() || skipped_ > file; }) || skipped_ > file)
-            return std::nullopt;
-        const std::size_t block = free_.back();
-        free_.pop_back();
+        std::optional<std::size_t> block;
+        monitor_.WaitThen(stop, [&] { return !free_.empty() || skipped_ > file; }, [&] {
+            if (skipped_ > file) return;
+            block = free_.back();
+            free_.pop_back();
+        });
         return block;
     }
 
     void Run(std::stop_token stop)
     {
-        for (std::size_t file = 0; file < pairs_.size() && !stop.stop_requested(); ++file) Read(file, stop);
-    }
-
-    static UniqueFileHandle Open(const std::wstring& path)
-    {
-        try {
-            return UniqueFileHandle(CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                OPEN_EXISTING, FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN,
-                                                nullptr));
-        } catch (const Failure&) {
-            SetLastError(ERROR_BAD_PATHNAME);
-            return {};
-        }
+        for (std::size_t file = 0; file < pairs_.Count() && !stop.stop_requested(); ++file) Read(file, stop);
     }
 
     void Read(std::size_t file, std::stop_token stop)
     {
-        const UniqueFileHandle handle = Open(pairs_[file].*side_);
-        LARGE_INTEGER size{};
-        if (!handle || !GetFileSizeEx(handle.get(), &size)) {
-            Push({.kind = Piece::Kind::Failed, .file = file, .error = GetLastError()});
-            return;
-        }
-        Push({.kind = Piece::Kind::Opened, .file = file, .size = static_cast<std::uint64_t>(size.QuadPart)});
-        for (std::uint64_t done = 0; done < static_cast<std::uint64_t>(size.QuadPart);) {
+        const OpenedFile opened = OpenUnbuffered(pairs_.Pair(file).copy);
+        Piece piece{.file = file, .size = opened.size, .error = opened.error, .last = true};
+        for (std::uint64_t done = 0; !piece.error && done < opened.size; done += piece.bytes) {
             const std::optional<std::size_t> block = TakeBlock(file, stop);
-            if (!block) break;
-            // A whole block at a block-aligned offset, also for the tail: the system gives what is there.
-            DWORD got = 0;
-            if (!ReadFile(handle.get(), Block(*block), kBlockSize, &got, nullptr)) {
-                const DWORD error = GetLastError();
-                Release({.kind = Piece::Kind::Data, .block = *block});
-                Push({.kind = Piece::Kind::Failed, .file = file, .error = error});
-                return;
-            }
-            if (got == 0) {  // shorter than its size said: the comparison sees the end early
-                Release({.kind = Piece::Kind::Data, .block = *block});
+            if (!block) break;  // skipped: the comparison drains the file up to its last piece
+            piece.block = *block;
+            const std::optional<DWORD> got = ReadBlock(opened, Block(*block), piece.error);
+            piece.bytes = got.value_or(0);
+            if (!got || *got == 0) {  // a failure, or shorter than its size said
+                Release(piece);
+                piece.block = kNoBlock;
                 break;
             }
-            Push({.kind = Piece::Kind::Data, .file = file, .block = *block, .bytes = got});
-            done += got;
+            piece.last = done + *got >= opened.size;
+            Push(piece);
+            if (piece.last) return;
         }
-        Push({.kind = Piece::Kind::End, .file = file});
+        piece.bytes = 0;
+        piece.last = true;
+        Push(piece);
     }
 
-    const std::vector<FilePair>& pairs_;
-    const std::wstring FilePair::*side_;
+    const FilePairs& pairs_;
     UniquePages pages_;
-    std::mutex mutex_;
-    std::condition_variable_any changed_;
+    Monitor monitor_;
     std::deque<Piece> ready_;
     std::vector<std::size_t> free_;
     std::size_t skipped_ = 0;  // the files below this one are not read any further
@@ -176,74 +184,71 @@ private:
 
 FileComparison Unreadable(DWORD error) { return {ComparisonResult::Unreadable, SystemReason(error)}; }
 
-// The verdict where the two sides part: a failure on either, or else different contents.
-FileComparison Parting(const Piece& original, const Piece& copy)
-{
-    if (copy.kind == Piece::Kind::Failed && IsMissing(copy.error)) return {ComparisonResult::MissingInCopy, {}};
-    if (original.kind == Piece::Kind::Failed) return Unreadable(original.error);
-    if (copy.kind == Piece::Kind::Failed) return Unreadable(copy.error);
-    return {ComparisonResult::Differs, {}};
-}
-
+// Compares each original, read on the calling thread, with the copy's pieces from the read-ahead.
 class PairComparison {
 public:
-    PairComparison(const std::vector<FilePair>& pairs, ComparisonProgress& progress)
-        : original_(pairs, &FilePair::original), copy_(pairs, &FilePair::copy), progress_(progress)
+    PairComparison(const FilePairs& pairs, ComparisonProgress& progress)
+        : pairs_(pairs), block_(AllocateBlocks(1)), copies_(pairs), progress_(progress)
     {
     }
 
-    // The next file's verdict, or nothing once `stop` is requested.
-    std::optional<FileComparison> Next(std::stop_token stop)
+    // The verdict on the next file, or nothing once `stop` is requested.
+    std::optional<FileComparison> Next(std::size_t file, std::stop_token stop)
     {
-        std::optional<Piece> original = original_.Next(stop);
-        std::optional<Piece> copy = copy_.Next(stop);
-        if (!original || !copy) return std::nullopt;
-        if (original->kind == Piece::Kind::Opened && copy->kind == Piece::Kind::Opened &&
-            original->size == copy->size) {
-            while ((original = original_.Next(stop)) && (copy = copy_.Next(stop))) {
-                if (original->kind == Piece::Kind::End && copy->kind == Piece::Kind::End) return FileComparison{};
-                if (!Same(*original, *copy)) break;
-                progress_.BytesCompared(original->bytes);
-                original_.Release(*original);
-                copy_.Release(*copy);
-            }
-            if (!original || !copy) return std::nullopt;
+        const OpenedFile original = OpenUnbuffered(pairs_.Pair(file).original);
+        std::optional<Piece> copy = copies_.Next(stop);
+        if (!copy) return std::nullopt;
+        if (copy->error && IsMissing(copy->error)) return Verdict({ComparisonResult::MissingInCopy, {}}, *copy, stop);
+        if (original.error) return Verdict(Unreadable(original.error), *copy, stop);
+        if (copy->error) return Verdict(Unreadable(copy->error), *copy, stop);
+        if (copy->size != original.size) return Verdict({ComparisonResult::Differs, {}}, *copy, stop);
+        for (;;) {
+            if (copy->error) return Verdict(Unreadable(copy->error), *copy, stop);
+            DWORD error = 0;
+            const std::optional<DWORD> got = ReadBlock(original, Bytes(), error);
+            if (!got) return Verdict(Unreadable(error), *copy, stop);
+            if (*got != copy->bytes || std::memcmp(Bytes(), copies_.Bytes(*copy), *got) != 0)
+                return Verdict({ComparisonResult::Differs, {}}, *copy, stop);
+            progress_.BytesCompared(*got);
+            copies_.Release(*copy);
+            if (copy->last) return FileComparison{};
+            if (!(copy = copies_.Next(stop))) return std::nullopt;
         }
-        const FileComparison verdict = Parting(*original, *copy);
-        original_.Skip(*original, stop);
-        copy_.Skip(*copy, stop);
-        return verdict;
     }
 
 private:
-    bool Same(const Piece& original, const Piece& copy) const
+    std::byte* Bytes() const { return static_cast<std::byte*>(block_.get()); }
+
+    // Lets the rest of the copy go once the file has its verdict.
+    FileComparison Verdict(FileComparison verdict, const Piece& copy, std::stop_token stop)
     {
-        return original.kind == Piece::Kind::Data && copy.kind == Piece::Kind::Data && original.bytes == copy.bytes &&
-               std::memcmp(original_.Bytes(original), copy_.Bytes(copy), original.bytes) == 0;
+        copies_.Skip(copy, stop);
+        return verdict;
     }
 
-    SideReader original_;
-    SideReader copy_;
+    const FilePairs& pairs_;
+    UniquePages block_;
+    CopyReadAhead copies_;
     ComparisonProgress& progress_;
 };
 
 }  // namespace
 
-void Win32FileComparer::Compare(const std::vector<FilePair>& pairs, ComparisonProgress& progress,
+void Win32FileComparer::Compare(const FilePairs& pairs, ComparisonProgress& progress,
                                 std::stop_token stop)
 {
-    if (pairs.empty()) return;
+    if (pairs.Count() == 0) return;
     std::optional<PairComparison> comparison;
     try {
         comparison.emplace(pairs, progress);
     } catch (const Failure& failure) {
         // No memory for the blocks: every file is reported unread rather than equal.
-        for (std::size_t i = 0; i < pairs.size(); ++i)
+        for (std::size_t i = 0; i < pairs.Count(); ++i)
             progress.FileCompared(i, {ComparisonResult::Unreadable, failure.reason()});
         return;
     }
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
-        const std::optional<FileComparison> verdict = comparison->Next(stop);
+    for (std::size_t i = 0; i < pairs.Count(); ++i) {
+        const std::optional<FileComparison> verdict = comparison->Next(i, stop);
         if (!verdict) return;
         progress.FileCompared(i, *verdict);
     }

@@ -1,0 +1,59 @@
+#pragma once
+// A lock with a condition, on the system's slim reader/writer lock and condition variable. Neither needs a kernel
+// object: a thread that does not have to wait makes no system call, and one that waits sleeps on an address.
+// This toolchain's std::mutex and std::condition_variable wait on semaphores, a system call each time, which
+// cost a verification of 20,000 small files about a fifth of its time in hand-offs between its threads.
+#include <windows.h>
+
+#include <stop_token>
+
+namespace korvane {
+
+class Monitor {
+public:
+    Monitor() = default;
+    Monitor(const Monitor&) = delete;
+    Monitor& operator=(const Monitor&) = delete;
+
+    // Runs `change` under the lock, then wakes the threads that wait.
+    template <typename Change>
+    void Update(Change&& change)
+    {
+        {
+            const Locked locked(lock_);
+            change();
+        }
+        WakeAllConditionVariable(&condition_);
+    }
+
+    // Waits until `ready()` holds, then runs `take` under the same lock. Returns false, without taking, once
+    // `stop` is requested.
+    template <typename Ready, typename Take>
+    bool WaitThen(std::stop_token stop, Ready&& ready, Take&& take)
+    {
+        // Taking the lock before waking makes sure that a waiter has either seen the stop or is asleep.
+        const std::stop_callback wake(stop, [this] { Update([] {}); });
+        const Locked locked(lock_);
+        while (!stop.stop_requested() && !ready()) SleepConditionVariableSRW(&condition_, &lock_, INFINITE, 0);
+        if (stop.stop_requested()) return false;
+        take();
+        return true;
+    }
+
+private:
+    class Locked {
+    public:
+        explicit Locked(SRWLOCK& lock) : lock_(lock) { AcquireSRWLockExclusive(&lock_); }
+        ~Locked() { ReleaseSRWLockExclusive(&lock_); }
+        Locked(const Locked&) = delete;
+        Locked& operator=(const Locked&) = delete;
+
+    private:
+        SRWLOCK& lock_;
+    };
+
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    CONDITION_VARIABLE condition_ = CONDITION_VARIABLE_INIT;
+};
+
+}  // namespace korvane
