@@ -1,7 +1,8 @@
-// The verified copy's pass (VerifyCopy: the comparer with a reader thread per side, behind its progress window)
+// The verified copy's pass (VerifyCopy: the comparer with its read-ahead of the copies, behind its progress window)
 // against a bare reader that reads the same pairs of files one after the other, with the same flags and blocks,
 // and compares them: over (a) 200 files of 8 MiB and (b) 20,000 files of 24 KiB, the two alternating. Also the
-// memory the pass adds while it runs, and, during a file of 1 GiB, how often the progress window shows new figures
+// memory the pass adds while it runs (its blocks, its thread and its window, once the libraries of the first
+// progress window are loaded), and, during a file of 1 GiB, how often the progress window shows new figures
 // and how soon Cancel ends the pass.
 #include <windows.h>
 #include <psapi.h>
