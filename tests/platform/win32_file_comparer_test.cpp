@@ -139,10 +139,14 @@ void PrintTo(const SpoilCase& c, std::ostream* out) { *out << c.name; }
 
 class SpoiledCopyTest : public Win32FileComparerTest, public ::testing::WithParamInterface<SpoilCase> {};
 
-// The file after a spoiled one is still compared, and found equal: the readers skip the rest of a spoiled file.
+// The file after a spoiled one is still compared, and found equal: the read-ahead skips the rest of a spoiled file.
 TEST_P(SpoiledCopyTest, FindsTheFileThatDiffersIsMissingOrCannotBeReadAndGoesOnWithTheNext)
 {
-    WriteBoth({{L"a.jpg", 4097}, {L"b.raw", kBlock + 1}, {L"c.mp4", kPastEveryBlock}, {L"sub\\d.txt", 10}});
+    WriteBoth({{L"a.jpg", 4097},
+               {L"b.raw", kBlock + 1},
+               {L"c.mp4", kPastEveryBlock},
+               {L"sub\\d.txt", 10},
+               {L"e.mov", kPastEveryBlock}});
     GetParam().spoil(*this);
     const std::vector<ComparisonResult> results = Compare();
     EXPECT_EQ(results, GetParam().expected);
@@ -159,31 +163,34 @@ UniqueFileHandle LockAgainstReading(const std::wstring& path)
 INSTANTIATE_TEST_SUITE_P(
     Spoils, SpoiledCopyTest,
     ::testing::Values(
-        SpoilCase{"FirstByte", [](auto& t) { t.Flip(L"a.jpg", 0); }, {kDiffers, kEqual, kEqual, kEqual}},
+        SpoilCase{"FirstByte", [](auto& t) { t.Flip(L"a.jpg", 0); }, {kDiffers, kEqual, kEqual, kEqual, kEqual}},
         SpoilCase{"ByteInTheTailPastASector", [](auto& t) { t.Flip(L"a.jpg", 4096); },
-                  {kDiffers, kEqual, kEqual, kEqual}},
+                  {kDiffers, kEqual, kEqual, kEqual, kEqual}},
         SpoilCase{"ByteInTheSecondBlock", [](auto& t) { t.Flip(L"b.raw", kBlock); },
-                  {kEqual, kDiffers, kEqual, kEqual}},
+                  {kEqual, kDiffers, kEqual, kEqual, kEqual}},
+        // The read-ahead is stopped while it waits for a block: the blocks it holds must all come back once.
+        SpoilCase{"FirstByteOfAFileLongerThanTheReadAhead", [](auto& t) { t.Flip(L"c.mp4", 0); },
+                  {kEqual, kEqual, kDiffers, kEqual, kEqual}},
         SpoilCase{"ByteInABlockReadAfterTheRingCameRound", [](auto& t) { t.Flip(L"c.mp4", kPastEveryBlock - 2); },
-                  {kEqual, kEqual, kDiffers, kEqual}},
+                  {kEqual, kEqual, kDiffers, kEqual, kEqual}},
         SpoilCase{"CopyOneByteShort",
                   [](auto& t) {
                       WriteBytes(Extended(t.Copy(L"b.raw")),
                                  testing::filetree::ReadBytes(Extended(t.Original(L"b.raw"))).substr(0, kBlock));
                   },
-                  {kEqual, kDiffers, kEqual, kEqual}},
+                  {kEqual, kDiffers, kEqual, kEqual, kEqual}},
         SpoilCase{"FileMissingInTheCopy", [](auto& t) { DeleteFileW(Extended(t.Copy(L"c.mp4")).c_str()); },
-                  {kEqual, kEqual, kMissing, kEqual}},
+                  {kEqual, kEqual, kMissing, kEqual, kEqual}},
         SpoilCase{"FolderMissingInTheCopy",
                   [](auto& t) {
                       DeleteFileW(Extended(t.Copy(L"sub\\d.txt")).c_str());
                       RemoveDirectoryW(Extended(t.Copy(L"sub")).c_str());
                   },
-                  {kEqual, kEqual, kEqual, kMissing}},
+                  {kEqual, kEqual, kEqual, kMissing, kEqual}},
         SpoilCase{"OriginalLockedAgainstReading", [](auto& t) { t.lock = LockAgainstReading(t.Original(L"b.raw")); },
-                  {kEqual, kUnreadable, kEqual, kEqual}},
+                  {kEqual, kUnreadable, kEqual, kEqual, kEqual}},
         SpoilCase{"CopyLockedAgainstReading", [](auto& t) { t.lock = LockAgainstReading(t.Copy(L"a.jpg")); },
-                  {kUnreadable, kEqual, kEqual, kEqual}}),
+                  {kUnreadable, kEqual, kEqual, kEqual, kEqual}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Past 4 GiB, offsets need their high half: a file made sparse, so that it takes no room on the disk.

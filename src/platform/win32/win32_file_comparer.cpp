@@ -108,7 +108,7 @@ public:
     // Gives the piece's block back for the next read.
     void Release(const Piece& piece)
     {
-        if (piece.block != kNoBlock) monitor_.Update([&] { free_.push_back(piece.block); });
+        if (piece.block != kNoBlock) ReleaseBlock(piece.block);
     }
 
     // The comparison has its verdict on `piece`'s file: the reader reads no more of it, and the file's pieces
@@ -126,6 +126,11 @@ public:
 
 private:
     std::byte* Block(std::size_t block) const { return static_cast<std::byte*>(pages_.get()) + block * kBlockSize; }
+
+    void ReleaseBlock(std::size_t block)
+    {
+        monitor_.Update([&] { free_.push_back(block); });
+    }
 
     void Push(const Piece& piece)
     {
@@ -149,28 +154,26 @@ private:
         for (std::size_t file = 0; file < pairs_.Count() && !stop.stop_requested(); ++file) Read(file, stop);
     }
 
+    // Hands over the file's blocks, the last one marked; or, when the file cannot be read to its size or is
+    // skipped, a last piece without bytes.
     void Read(std::size_t file, std::stop_token stop)
     {
         const OpenedFile opened = OpenUnbuffered(pairs_.Pair(file).copy);
-        Piece piece{.file = file, .size = opened.size, .error = opened.error, .last = true};
-        for (std::uint64_t done = 0; !piece.error && done < opened.size; done += piece.bytes) {
+        DWORD error = opened.error;
+        for (std::uint64_t done = 0; !error && done < opened.size;) {
             const std::optional<std::size_t> block = TakeBlock(file, stop);
             if (!block) break;  // skipped: the comparison drains the file up to its last piece
-            piece.block = *block;
-            const std::optional<DWORD> got = ReadBlock(opened, Block(*block), piece.error);
-            piece.bytes = got.value_or(0);
+            const std::optional<DWORD> got = ReadBlock(opened, Block(*block), error);
             if (!got || *got == 0) {  // a failure, or shorter than its size said
-                Release(piece);
-                piece.block = kNoBlock;
+                ReleaseBlock(*block);
                 break;
             }
-            piece.last = done + *got >= opened.size;
-            Push(piece);
-            if (piece.last) return;
+            done += *got;
+            const bool last = done >= opened.size;
+            Push({.file = file, .size = opened.size, .block = *block, .bytes = *got, .last = last});
+            if (last) return;
         }
-        piece.bytes = 0;
-        piece.last = true;
-        Push(piece);
+        Push({.file = file, .size = opened.size, .error = error, .last = true});
     }
 
     const FilePairs& pairs_;
