@@ -1,13 +1,15 @@
 #pragma once
 // What the window tests read of a window's layout as a user meets it: which control a click reaches, the colour
-// painted at a point and the font, at any dpi.
+// painted at a point, the font, where controls stand and whether they cover each other, at any dpi.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ui/controls/handles.h"
 #include "ui/controls/window.h"
@@ -65,6 +67,53 @@ inline LONG FontHeightOf(HWND control)
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
     return font.lfHeight;
+}
+
+// The height of a line of a control's text in its font.
+inline int LineHeightOf(HWND control)
+{
+    const HDC dc = GetDC(control);
+    const ScopeExit release([&] { ReleaseDC(control, dc); });
+    const auto font = ui::SelectForScope(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    return metrics.tmHeight;
+}
+
+// The window's own controls (its direct children), in z-order.
+inline std::vector<HWND> ChildControls(HWND window)
+{
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+inline POINT Centre(const RECT& rect) { return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2}; }
+
+inline bool Contains(const RECT& outer, const RECT& inner)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+// How far two rectangles reach into each other: the narrower side of their common part (0 when they only meet
+// or are apart).
+inline int OverlapDepth(const RECT& a, const RECT& b)
+{
+    const int width = std::min(a.right, b.right) - std::max(a.left, b.left);
+    const int height = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+    return std::max(0, std::min(width, height));
+}
+
+// A control's caption (or class, when it has none) in UTF-8, and its handle, to name it in a failure.
+inline std::string NameOf(HWND control)
+{
+    wchar_t text[128] = {};
+    if (GetWindowTextW(control, text, 128) == 0) GetClassNameW(control, text, 128);
+    char utf8[512] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), nullptr, nullptr);
+    return std::string(utf8) + " (" + ::testing::PrintToString(control) + ")";
 }
 
 // The window has a caption, a close box and the program's icon, no minimise or maximise box and no sizing
