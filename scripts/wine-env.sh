@@ -1,7 +1,11 @@
 # Sourced by the other scripts: a project-local 64-bit Wine prefix on a Japanese system (ANSI code page 932),
-# in the build folder (so that builds side by side in separate folders have separate prefixes).
+# in the build folder (so that builds side by side in separate folders have separate prefixes). Its screen has
+# KORVANE_DPI dots per inch, 96 when unset; any other dpi has a prefix of its own ("wineprefix-192dpi"), so that
+# the tests' prefix stays at 96.
 KORVANE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+KORVANE_DPI=${KORVANE_DPI:-96}
 export WINEPREFIX="${KORVANE_BUILD_DIR:-$KORVANE_ROOT/build}/wineprefix"
+[ "$KORVANE_DPI" = 96 ] || WINEPREFIX+="-${KORVANE_DPI}dpi"
 export WINEARCH=win64
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -28,10 +32,12 @@ korvane_wine_prefix() {
   # Gothic and Windows' Japanese fonts draw "¥").
   # The window tests run on a bare X display: without a window manager, Wine would wait two seconds for one at
   # every window that closes, unless the windows of the test program are left unmanaged.
+  # The screen's dpi is the desktop's LogPixels.
   local settings="$WINEPREFIX/korvane-settings.reg"
   printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' \
     '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' '"MS UI Gothic"="IPAexGothic"' '' \
-    '[HKEY_CURRENT_USER\Software\Wine\AppDefaults\ui_tests.exe\X11 Driver]' '"Managed"="N"' '' >"$settings"
+    '[HKEY_CURRENT_USER\Software\Wine\AppDefaults\ui_tests.exe\X11 Driver]' '"Managed"="N"' '' \
+    '[HKEY_CURRENT_USER\Control Panel\Desktop]' "\"LogPixels\"=dword:$(printf %08x "$KORVANE_DPI")" '' >"$settings"
   wine reg import "Z:${settings//\//\\}" </dev/null >/dev/null 2>&1 || true
 }
 

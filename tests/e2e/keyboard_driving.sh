@@ -66,6 +66,7 @@ poll() {
 }
 
 no_window() { [ -z "$(visible_window "$1")" ]; }
+process_ended() { ! kill -0 "$1" 2>/dev/null; }
 visible_window_is_there() { [ -n "$(visible_window "$1")" ]; }
 wait_gone() { poll 40 0.25 no_window "$1"; }
 
@@ -74,6 +75,21 @@ wait_gone() { poll 40 0.25 no_window "$1"; }
 click_window() { xdotool mousemove --window "$(visible_window "$1")" 3 3 click 1; sleep 0.5; }
 
 shot() { import -window root "$shots/$1.png"; }
+
+# Keeps the picture $1 cut to the smallest rectangle that holds the visible windows titled $2...; without one of
+# them, the whole screen.
+shot_window() {
+  local name=$1 title id X Y WIDTH HEIGHT SCREEN WINDOW left=1000000 top=1000000 right=0 bottom=0
+  shift
+  for title in "$@"; do
+    id=$(visible_window "$title")
+    [ -n "$id" ] || { shot "$name"; return; }
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    left=$((X < left ? X : left)) top=$((Y < top ? Y : top))
+    right=$((X + WIDTH > right ? X + WIDTH : right)) bottom=$((Y + HEIGHT > bottom ? Y + HEIGHT : bottom))
+  done
+  import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$shots/$name.png"
+}
 
 # Types $1 into the focused box. Characters outside the keyboard map (Japanese) are typed through a key code
 # that xdotool maps for each one; the delay lets Wine read each key before the next remapping, which takes
@@ -115,3 +131,20 @@ copy_card_today() {
   wait_gone "$today" || fail "the explorer did not close"
   click_window Korvane
 }
+
+setup='セットアップ - Korvane'  # the settings window's title
+
+# The buttons of the settings window without an access key, reached in tab order from the item name box, which
+# its label's access key (Alt+N) focuses wherever the focus was.
+settings_focus() {
+  local tabs
+  case $1 in
+    import) tabs=3 ;;
+    ok) tabs=4 ;;
+    export) tabs=6 ;;
+    password) tabs=7 ;;
+  esac
+  xdotool key alt+n
+  for _ in $(seq "$tabs"); do xdotool key Tab; done
+}
+settings_press() { settings_focus "$1"; xdotool key space; }

@@ -13,7 +13,6 @@ source "$(dirname "$0")/keyboard_driving.sh"
 exe=$1
 work=$2
 shots="$work/screenshots"
-setup='セットアップ - Korvane'
 password_dialog='パスワードを入力してください'
 password='ひみつ の pass'
 
@@ -27,21 +26,6 @@ for i in 1 2 3; do head -c $((i * 4099)) /dev/urandom > "$work/card/DCIM/100_旅
 printf 'PRINT\r\n' > "$work/card/MISC/AUTPRINT.MRK"
 ini="$work/app/data.ini"
 exported="$work/d/設定の控え.ini"
-
-# The buttons of the settings window without an access key, reached in tab order from the item name box, which
-# its label's access key (Alt+N) focuses wherever the focus was.
-settings_focus() {
-  local tabs
-  case $1 in
-    import) tabs=3 ;;
-    ok) tabs=4 ;;
-    export) tabs=6 ;;
-    password) tabs=7 ;;
-  esac
-  xdotool key alt+n
-  for _ in $(seq "$tabs"); do xdotool key Tab; done
-}
-settings_press() { settings_focus "$1"; xdotool key space; }
 
 # Adds a destination named $1 for the folder $2: Alt+A adds a numbered item and selects it, Alt+N reaches the
 # name box, Tab the folder box; both edit the selected item as they are typed into.

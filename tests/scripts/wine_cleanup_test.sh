@@ -81,4 +81,10 @@ done
 # The server has written the registry out as it ended.
 grep -A3 -F '[Software\\Wine\\Fonts\\Replacements]' "$prefix/user.reg" | grep -qxF '"MS UI Gothic"="IPAexGothic"' ||
   fail "the prefix made before has no replacement of MS UI Gothic"
-echo "no Wine left running after a shell that ended normally, on a failure or on a signal; the old prefix has its font"
+sed -n '/^\[Control Panel\\\\Desktop\]/,/^$/p' "$prefix/user.reg" | grep -qxF '"LogPixels"=dword:00000060' ||
+  fail "the prefix's screen is not at 96 dpi"
+# Another dpi has a prefix of its own: the tests' prefix stays at 96 dpi.
+other=$(KORVANE_BUILD_DIR=$out KORVANE_DPI=192 bash -c 'source "$1"; echo "$WINEPREFIX"' _ "$env_script")
+[ "$other" != "$prefix" ] || fail "KORVANE_DPI=192 uses the prefix of 96 dpi"
+echo "no Wine left running after a shell that ended normally, on a failure or on a signal; the old prefix has its font" \
+  "and 96 dpi"

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "layout_test_support.h"
 #include "ui/twips.h"
 #include "window_test_support.h"
 
@@ -52,22 +53,9 @@ POINT PixelPoint(const Window& w, POINT twips)
     return {TwipsToPixels(twips.x, w.Dpi()), TwipsToPixels(twips.y, w.Dpi())};
 }
 
-// The visible control a click at a point would reach (the topmost one there), or the window itself.
-HWND ControlAt(const Window& w, POINT twips)
-{
-    return ChildWindowFromPointEx(w.handle(), PixelPoint(w, twips), CWP_SKIPINVISIBLE);
-}
+HWND ControlAt(const Window& w, POINT twips) { return testing::ControlAt(w, PixelPoint(w, twips)); }
 
-// The colour the window and its controls have painted at a point, read back from the window's client area.
-COLORREF PaintedColourAt(const Window& w, POINT twips)
-{
-    RedrawWindow(w.handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    // Not GetDC: the window clips its children out of its own device context.
-    const HDC dc = GetDCEx(w.handle(), nullptr, DCX_CACHE);
-    const ScopeExit release([&] { ReleaseDC(w.handle(), dc); });
-    const POINT pixel = PixelPoint(w, twips);
-    return GetPixel(dc, pixel.x, pixel.y);
-}
+COLORREF PaintedColourAt(const Window& w, POINT twips) { return testing::PaintedColourAt(w, PixelPoint(w, twips)); }
 
 class CopyWindowTest : public ::testing::Test, protected CopyWindowHarness {};
 
@@ -386,25 +374,7 @@ TEST_F(CopyWindowTest, ButtonsAndFramesShowTheirCaptions)
 
 TEST_F(CopyWindowTest, WindowHasTheDesignedFrameSizePositionAndIcon)
 {
-    frmCopy& w = Open();
-    const LONG style = GetWindowLongW(w.handle(), GWL_STYLE);
-    EXPECT_TRUE(style & WS_CAPTION);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
-    EXPECT_EQ(w.Dpi(), GetDpiForSystem());
-    EXPECT_NE(SendMessageW(w.handle(), WM_GETICON, ICON_SMALL, 0), 0);
-
-    wchar_t caption[32] = {};
-    GetWindowTextW(w.handle(), caption, 32);
-    EXPECT_STREQ(caption, L"Korvane");
-
-    RECT window;
-    GetWindowRect(w.handle(), &window);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromWindow(w.handle(), MONITOR_DEFAULTTOPRIMARY), &monitor);
-    EXPECT_LE(std::abs((window.left + window.right) - (monitor.rcWork.left + monitor.rcWork.right)), 1);
-    EXPECT_LE(std::abs((window.top + window.bottom) - (monitor.rcWork.top + monitor.rcWork.bottom)), 1);
+    testing::ExpectFixedWindowInTheMiddle(Open(), L"Korvane");
 }
 
 TEST_F(CopyWindowTest, EveryPointOfTheWindowShowsItsControlAndColourAtEveryDpi)
@@ -446,33 +416,18 @@ TEST_F(CopyWindowTest, EveryPointOfTheWindowShowsItsControlAndColourAtEveryDpi)
         {"author's message button", {540, 5340}, &w.cmdInfo, kYellow},
         {"window, its bottom right corner", {4360, 5560}, nullptr, kYellow},
     };
-    RECT atDefault;
-    GetClientRect(w.handle(), &atDefault);
-    const unsigned defaultDpi = w.Dpi();
-    for (const unsigned dpi : {96u, 144u, 192u}) {
-        RECT suggested{0, 0, 0, 0};
-        SendMessageW(w.handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-        ASSERT_EQ(w.Dpi(), dpi);
-        RECT client;
-        GetClientRect(w.handle(), &client);
-        EXPECT_NEAR(client.right, MulDiv(atDefault.right, dpi, defaultDpi), 1) << dpi;
-        EXPECT_NEAR(client.bottom, MulDiv(atDefault.bottom, dpi, defaultDpi), 1) << dpi;
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof(metrics);
-        SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi);
+    testing::AtEveryDpi(w, [&](unsigned dpi, const RECT&) {
         for (const auto& p : points) {
-            SCOPED_TRACE(::testing::Message() << p.what << " at " << dpi << " dpi");
+            SCOPED_TRACE(p.what);
             const HWND expected = p.control != nullptr ? p.control->handle() : w.handle();
             EXPECT_EQ(ControlAt(w, p.at), expected);
             if (p.colour) {
                 EXPECT_EQ(PaintedColourAt(w, p.at), *p.colour);
             }
             if (p.control == nullptr) continue;
-            LOGFONTW font{};
-            GetObjectW(reinterpret_cast<HFONT>(SendMessageW(expected, WM_GETFONT, 0, 0)), sizeof(font), &font);
-            EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight);
+            EXPECT_EQ(testing::FontHeightOf(expected), testing::MessageFontHeight(dpi));
         }
-    }
+    });
 }
 
 TEST_F(CopyWindowTest, ClosingTheWindowDestroysItsControlsAndAFreshOneStartsFromTheFile)

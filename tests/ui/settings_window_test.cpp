@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 #include <imm.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "layout_test_support.h"
 #include "program_test_support.h"
 #include "ui/password/frm_password.h"
 #include "ui/twips.h"
@@ -15,9 +18,17 @@
 namespace korvane::ui {
 namespace {
 
+using testing::AtEveryDpi;
+using testing::Centre;
 using testing::ClearBox;
 using testing::Click;
+using testing::ClientRectOf;
+using testing::Contains;
+using testing::ControlAt;
 using testing::ModalDriver;
+using testing::NameOf;
+using testing::OverlapDepth;
+using testing::PaintedColourAt;
 using testing::PressAccessKey;
 using testing::PressKey;
 using testing::ProgramHarness;
@@ -159,63 +170,224 @@ TEST_F(SettingsWindowTest, ThePasswordBoxShowsStarsAndTakesNoInputMethod)
     EXPECT_EQ(ImmGetContext(w.txtPassword.handle()), nullptr);
 }
 
-TEST_F(SettingsWindowTest, LaysItsControlsOutAsDesignedWithTheirCaptionsAndColours)
+// A frame of the settings window as a user sees it: the black drop shadow behind it and the controls it holds.
+// Every control that no frame holds stands on the window itself.
+struct FrameGroup {
+    const char* name;
+    const Control& frame;
+    const Control& shadow;
+    std::vector<const Control*> held;
+};
+
+std::vector<FrameGroup> FrameGroupsOf(const frmSetup& w)
+{
+    std::vector<const Control*> sourceRows;
+    for (std::size_t i = 0; i < SettingsStore::kSlotCount; ++i)
+        sourceRows.insert(sourceRows.end(), {&w.chkSource[i], &w.txtName[i], &w.txtSource[i], &w.cmdSource[i]});
+    return {{"source frame", w.Frame1, w.lblBack[0], sourceRows},
+            {"destination frame", w.Frame2, w.lblBack[1],
+             {&w.cmdAdd, &w.cmdDelete, &w.lstDir, &w.lblName, &w.txtListName, &w.lblDir, &w.txtListDir, &w.cmdDir}}};
+}
+
+// Where a frame can hold controls: inside its etched edge (two pixels at every dpi) and below its caption.
+RECT InsideOf(const Control& frame)
+{
+    constexpr int kEdge = 2;
+    RECT inside = ClientRectOf(frame);
+    inside.top += testing::LineHeightOf(frame.handle());
+    InflateRect(&inside, -kEdge, 0);
+    inside.bottom -= kEdge;
+    return inside;
+}
+
+// Where a control of the window stands.
+enum class Place { FrameOrShadow, InAFrame, OnTheWindow };
+
+Place PlaceOf(const std::vector<FrameGroup>& groups, HWND control)
+{
+    for (const FrameGroup& group : groups) {
+        if (group.frame.handle() == control || group.shadow.handle() == control) return Place::FrameOrShadow;
+        for (const Control* held : group.held)
+            if (held->handle() == control) return Place::InAFrame;
+    }
+    return Place::OnTheWindow;
+}
+
+// How far neighbours may reach into each other: they may share their edge, one pixel at 96 dpi. Any more is one
+// control covering another.
+int SharedEdge(unsigned dpi) { return ScalePixels(1, dpi); }
+
+TEST_F(SettingsWindowTest, HasAFixedFrameItsIconAndCaptionInTheMiddleOfTheScreen)
+{
+    testing::ExpectFixedWindowInTheMiddle(OpenOver({}), L"セットアップ - Korvane");
+}
+
+TEST_F(SettingsWindowTest, ButtonsLabelsFramesAndOptionsShowTheirCaptions)
 {
     frmSetup& w = OpenOver({});
-    const unsigned dpi = w.Dpi();
-    RECT client;
-    GetClientRect(w.handle(), &client);
-    EXPECT_EQ(client.right, TwipsToPixels(5580, dpi));
-    EXPECT_EQ(client.bottom, TwipsToPixels(5715, dpi));
-    wchar_t caption[64] = {};
-    GetWindowTextW(w.handle(), caption, 64);
-    EXPECT_STREQ(caption, L"セットアップ - Korvane");
-    const LONG style = GetWindowLongW(w.handle(), GWL_STYLE);
-    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    const std::pair<const Control*, const wchar_t*> captions[] = {
+        {&w.Frame1, L"コピー元"},
+        {&w.Frame2, L"保存先"},
+        {&w.cmdSource[0], L"..."},
+        {&w.cmdSource[2], L"..."},
+        {&w.cmdAdd, L"追加(&A)"},
+        {&w.cmdDelete, L"削除(&D)"},
+        {&w.lblName, L"項目名(&N)："},
+        {&w.lblDir, L"登録するフォルダ(&D)："},
+        {&w.cmdDir, L"..."},
+        {&w.Label1, L"設定者用パスワード："},
+        {&w.chkVerify, L"コピー後に読み直して照合する(&V)"},
+        {&w.chkSkipCopied, L"コピー済みのファイルを確かめる(&K)"},
+        {&w.cmdImport, L"外部読込"},
+        {&w.cmdExport, L"外部保存"},
+        {&w.cmdOK, L"OK"},
+        {&w.cmdCancel, L"キャンセル"},
+    };
+    for (const auto& [control, caption] : captions) EXPECT_EQ(control->Text(), caption);
+    const LONG listStyle = GetWindowLongW(w.lstDir.handle(), GWL_STYLE);
+    EXPECT_EQ(listStyle & LVS_TYPEMASK, LVS_ICON);
+    EXPECT_TRUE(listStyle & LVS_SINGLESEL);
+}
 
-    struct Placed {
-        const Control& control;
-        TwipsRect twips;
-        const wchar_t* caption;
-    };
-    const Placed placed[] = {
-        {w.chkSource[1], {240, 720, 252, 252}, L""},
-        {w.txtName[2], {480, 1080, 1452, 264}, L""},
-        {w.txtSource[0], {2040, 360, 2772, 264}, L""},
-        {w.cmdSource[2], {4800, 1080, 252, 252}, L"..."},
-        {w.cmdAdd, {240, 2040, 852, 372}, L"追加(&A)"},
-        {w.cmdDelete, {240, 2520, 852, 372}, L"削除(&D)"},
-        {w.lstDir, {1200, 2040, 3852, 852}, L""},
-        {w.lblName, {360, 3120, 1692, 252}, L"項目名(&N)："},
-        {w.txtListName, {2040, 3120, 2892, 264}, L""},
-        {w.lblDir, {360, 3480, 1692, 252}, L"登録するフォルダ(&D)："},
-        {w.txtListDir, {2040, 3480, 2652, 264}, L""},
-        {w.cmdDir, {4680, 3480, 252, 252}, L"..."},
-        {w.Label1, {240, 4200, 2295, 255}, L"設定者用パスワード："},
-        {w.txtPassword, {2640, 4200, 1695, 270}, L""},
-        {w.chkVerify, {240, 4590, 5100, 252}, L"コピー後に読み直して照合する(&V)"},
-        {w.chkSkipCopied, {240, 4890, 5100, 252}, L"コピー済みのファイルを確かめる(&K)"},
-        {w.cmdImport, {120, 5280, 1092, 372}, L"外部読込"},
-        {w.cmdExport, {1320, 5280, 1092, 372}, L"外部保存"},
-        {w.cmdOK, {3120, 5280, 1092, 372}, L"OK"},
-        {w.cmdCancel, {4320, 5280, 1092, 372}, L"キャンセル"},
-        {w.Frame1, {120, 120, 5172, 1452}, L"コピー元"},
-        {w.Frame2, {120, 1680, 5172, 2292}, L"保存先"},
-        {w.lblBack[0], {156, 240, 5196, 1380}, L""},
-        {w.lblBack[1], {156, 1764, 5196, 2268}, L""},
-    };
-    for (const Placed& p : placed) {
-        SCOPED_TRACE(::testing::PrintToString(p.caption));
-        EXPECT_EQ(testing::ClientRectOf(p.control.handle()).left, TwipsToPixels(p.twips.left, dpi));
-        EXPECT_EQ(testing::ClientRectOf(p.control.handle()).top, TwipsToPixels(p.twips.top, dpi));
-        EXPECT_EQ(testing::ClientRectOf(p.control.handle()).right, TwipsToPixels(p.twips.left + p.twips.width, dpi));
-        EXPECT_EQ(p.control.Text(), p.caption);
-    }
-    EXPECT_EQ(w.cmdAdd.backColour(), RGB(204, 255, 204));
-    EXPECT_EQ(w.cmdOK.backColour(), RGB(255, 255, 192));
-    EXPECT_EQ(w.lblBack[1].backColour(), RGB(0, 0, 0));
-    EXPECT_EQ(GetWindowLongW(w.lstDir.handle(), GWL_STYLE) & LVS_TYPEMASK, LVS_ICON);
-    EXPECT_TRUE(GetWindowLongW(w.lstDir.handle(), GWL_STYLE) & LVS_SINGLESEL);
+TEST_F(SettingsWindowTest, EveryControlStandsInItsFrameUncoveredAndWithinTheWindowAtEveryDpi)
+{
+    frmSetup& w = OpenOver({});
+    const std::vector<FrameGroup> groups = FrameGroupsOf(w);
+    const std::vector<HWND> controls = testing::ChildControls(w.handle());
+    AtEveryDpi(w, [&](unsigned dpi, const RECT& client) {
+        // Nothing is cut off at the window's edges, and the window ends below its last row of controls with no
+        // wider margin than the one left of them.
+        LONG left = client.right;
+        LONG bottom = 0;
+        for (const HWND control : controls) {
+            SCOPED_TRACE(NameOf(control));
+            EXPECT_TRUE(Contains(client, ClientRectOf(control)));
+            EXPECT_EQ(testing::FontHeightOf(control), testing::MessageFontHeight(dpi));
+            left = std::min(left, ClientRectOf(control).left);
+            bottom = std::max(bottom, ClientRectOf(control).bottom);
+        }
+        EXPECT_LE(client.bottom - bottom, left);
+
+        for (const FrameGroup& group : groups) {
+            SCOPED_TRACE(group.name);
+            const RECT frame = ClientRectOf(group.frame);
+            const RECT shadow = ClientRectOf(group.shadow);
+            EXPECT_GT(shadow.left, frame.left);  // the shadow falls to the right and below
+            EXPECT_GT(shadow.top, frame.top);
+            EXPECT_GT(shadow.right, frame.right);
+            EXPECT_GT(shadow.bottom, frame.bottom);
+            for (const Control* held : group.held)
+                EXPECT_TRUE(Contains(InsideOf(group.frame), ClientRectOf(*held))) << NameOf(held->handle());
+        }
+
+        // Every control that a user acts on or reads is the one a click in its middle reaches.
+        for (auto a = controls.begin(); a != controls.end(); ++a) {
+            const Place place = PlaceOf(groups, *a);
+            if (place == Place::FrameOrShadow) continue;
+            SCOPED_TRACE(NameOf(*a));
+            EXPECT_EQ(ControlAt(w, Centre(ClientRectOf(*a))), *a);
+            if (place == Place::OnTheWindow) {
+                for (const FrameGroup& group : groups) {  // what no frame holds stands clear of them all
+                    EXPECT_EQ(OverlapDepth(ClientRectOf(*a), ClientRectOf(group.frame)), 0) << group.name;
+                    EXPECT_EQ(OverlapDepth(ClientRectOf(*a), ClientRectOf(group.shadow)), 0) << group.name;
+                }
+            }
+            for (auto b = std::next(a); b != controls.end(); ++b) {
+                if (PlaceOf(groups, *b) == Place::FrameOrShadow) continue;
+                EXPECT_LE(OverlapDepth(ClientRectOf(*a), ClientRectOf(*b)), SharedEdge(dpi)) << NameOf(*b);
+            }
+        }
+    });
+}
+
+TEST_F(SettingsWindowTest, ItsRowsReadFromTopToBottomEachFromLeftToRightAtEveryDpi)
+{
+    frmSetup& w = OpenOver({});
+    // Each source slot's row stands at its place in the order of the slots, and each label beside its box.
+    std::vector<std::vector<const Control*>> rows;
+    for (std::size_t i = 0; i < SettingsStore::kSlotCount; ++i)
+        rows.push_back({&w.chkSource[i], &w.txtName[i], &w.txtSource[i], &w.cmdSource[i]});
+    rows.insert(rows.end(), {{&w.lblName, &w.txtListName},
+                             {&w.lblDir, &w.txtListDir, &w.cmdDir},
+                             {&w.Label1, &w.txtPassword},
+                             {&w.chkVerify},
+                             {&w.chkSkipCopied},
+                             {&w.cmdImport, &w.cmdExport, &w.cmdOK, &w.cmdCancel}});
+    AtEveryDpi(w, [&](unsigned dpi, const RECT&) {
+        LONG above = 0;  // the bottom of the row before
+        for (const auto& row : rows) {
+            SCOPED_TRACE(NameOf(row.front()->handle()) + "'s row");
+            const RECT first = ClientRectOf(*row.front());
+            for (auto control = row.begin(); control != row.end(); ++control) {
+                const RECT place = ClientRectOf(**control);
+                EXPECT_GE(place.top, above - SharedEdge(dpi)) << NameOf((*control)->handle());
+                EXPECT_TRUE(place.top <= Centre(first).y && Centre(first).y < place.bottom)
+                    << NameOf((*control)->handle()) << " off the row's line";
+                if (control != row.begin()) {
+                    EXPECT_LE(ClientRectOf(**std::prev(control)).right - place.left, SharedEdge(dpi))
+                        << NameOf((*control)->handle()) << " left of the control before it";
+                }
+            }
+            for (const Control* control : row) above = std::max(above, ClientRectOf(*control).bottom);
+        }
+    });
+}
+
+TEST_F(SettingsWindowTest, TheWindowItsFramesShadowsAndButtonsPaintTheirColoursAtEveryDpi)
+{
+    frmSetup& w = OpenOver({});
+    constexpr COLORREF kWindowGreen = RGB(192, 255, 192);
+    constexpr COLORREF kListButtonGreen = RGB(204, 255, 204);
+    constexpr COLORREF kButtonYellow = RGB(255, 255, 192);
+    constexpr COLORREF kBlack = RGB(0, 0, 0);
+    const COLORREF frameGrey = GetSysColor(COLOR_BTNFACE);
+    const std::vector<FrameGroup> groups = FrameGroupsOf(w);
+    AtEveryDpi(w, [&](unsigned dpi, const RECT& client) {
+        // Points in pixels, found from where the controls stand: the control a click there reaches, and its colour.
+        struct Probe {
+            std::string what;
+            POINT at;
+            HWND control;
+            COLORREF colour;
+        };
+        const RECT sourceFrame = ClientRectOf(w.Frame1);
+        std::vector<Probe> probes = {
+            {"window, above and left of the source frame", {sourceFrame.left / 2, sourceFrame.top / 2}, w.handle(),
+             kWindowGreen},
+            {"window, its bottom right corner", {client.right - 2, client.bottom - 2}, w.handle(), kWindowGreen},
+            {"window, between the source frame's shadow and the destination frame",
+             {Centre(sourceFrame).x, (ClientRectOf(w.lblBack[0]).bottom + ClientRectOf(w.Frame2).top) / 2},
+             w.handle(), kWindowGreen},
+        };
+        for (const FrameGroup& group : groups) {
+            const RECT frame = ClientRectOf(group.frame);
+            const RECT shadow = ClientRectOf(group.shadow);
+            const RECT inside = InsideOf(group.frame);
+            LONG heldLeft = frame.right;
+            for (const Control* held : group.held) heldLeft = std::min(heldLeft, ClientRectOf(*held).left);
+            const std::string name = group.name;
+            probes.push_back({name + ", left of what it holds", {(inside.left + heldLeft) / 2, Centre(inside).y},
+                              group.frame.handle(), frameGrey});
+            probes.push_back({name + "'s shadow, right", {(frame.right + shadow.right) / 2, Centre(frame).y},
+                              group.shadow.handle(), kBlack});
+            probes.push_back({name + "'s shadow, below", {Centre(frame).x, (frame.bottom + shadow.bottom) / 2},
+                              group.shadow.handle(), kBlack});
+        }
+        const std::pair<const Control*, COLORREF> buttons[] = {
+            {&w.cmdAdd, kListButtonGreen}, {&w.cmdDelete, kListButtonGreen}, {&w.cmdImport, kButtonYellow},
+            {&w.cmdExport, kButtonYellow}, {&w.cmdOK, kButtonYellow},        {&w.cmdCancel, kButtonYellow},
+        };
+        for (const auto& [button, colour] : buttons) {  // the face, left of the caption
+            const RECT face = ClientRectOf(*button);
+            probes.push_back({NameOf(button->handle()), {face.left + ScalePixels(4, dpi), Centre(face).y},
+                              button->handle(), colour});
+        }
+        for (const Probe& p : probes) {
+            SCOPED_TRACE(p.what);
+            EXPECT_EQ(ControlAt(w, p.at), p.control);
+            EXPECT_EQ(PaintedColourAt(w, p.at), p.colour);
+        }
+    });
 }
 
 TEST_F(SettingsWindowTest, TabVisitsTheControlsInTheirOrderAndAccessKeysReachTheirControls)

@@ -181,6 +181,8 @@ inline RECT ClientRectOf(HWND control)
     return rect;
 }
 
+inline RECT ClientRectOf(const ui::Control& control) { return ClientRectOf(control.handle()); }
+
 // Acts once on the first visible window of this thread titled `title`, from a timer that runs inside whatever
 // message loop is then running: the way to reach into a modal box while the call that shows it waits.
 class ModalDriver {
