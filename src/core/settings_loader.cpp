@@ -86,7 +86,9 @@ void FillStore(SettingsStore& store, const IniDocument& document, Dialogs& dialo
     const auto isOn = [&](std::wstring_view key) {
         return GetIniStringView(document, format::kOptionSection, key) == format::kOptionOn;
     };
-    store.options = {.verify = isOn(format::kVerifyKey), .skipCopied = isOn(format::kSkipCopiedKey)};
+    store.options = {.verify = isOn(format::kVerifyKey),
+                     .skipCopied = isOn(format::kSkipCopiedKey),
+                     .selectArrivedCard = isOn(format::kSelectArrivedCardKey)};
 }
 
 

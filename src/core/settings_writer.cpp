@@ -83,6 +83,8 @@ std::vector<IniAssignment> Assignments(const SettingsStore& content, bool writeO
         const std::wstring section(format::kOptionSection);
         assignments.push_back({section, std::wstring(format::kVerifyKey), OptionValue(content.options.verify)});
         assignments.push_back({section, std::wstring(format::kSkipCopiedKey), OptionValue(content.options.skipCopied)});
+        assignments.push_back({section, std::wstring(format::kSelectArrivedCardKey),
+                               OptionValue(content.options.selectArrivedCard)});
     }
     return assignments;
 }

@@ -353,6 +353,8 @@ TEST(WriteSettingsFile, WritesTheOptionsOnceOneIsOnAndReadsThemBack)
         {"verify on", {.verify = true}, L"", L"[Option]\r\nVerify=1\r\nSkipCopied=0\r\n"},
         {"skip copied on", {.skipCopied = true}, L"", L"[Option]\r\nVerify=0\r\nSkipCopied=1\r\n"},
         {"both on", {true, true}, L"", L"[Option]\r\nVerify=1\r\nSkipCopied=1\r\n"},
+        {"card arrival on", {.selectArrivedCard = true}, L"",
+         L"[Option]\r\nVerify=0\r\nSkipCopied=0\r\nSelectArrivedCard=1\r\n"},
         {"turned off in a hidden file that has them", {}, L"[Option]\r\nVerify=1\r\n",
          L"[Option]\r\nVerify=0\r\nSkipCopied=0\r\n"},
     };
@@ -369,7 +371,7 @@ TEST(WriteSettingsFile, WritesTheOptionsOnceOneIsOnAndReadsThemBack)
                   c.expectedSection);
         test.fileSystem.AddFile(SettingsTestServices::kDataIni, test.fileSystem.Find(SettingsTestServices::kDataIni)->bytes);
         SettingsStore store;
-        store.options = {true, true};
+        store.options = {true, true, true};
         LoadSettings(store, test.services);
         EXPECT_EQ(store.options, c.options);
     }

@@ -19,13 +19,15 @@ protected:
     const std::wstring otherCard = programFolder / L"CF";
     const std::wstring photos = programFolder / L"写真";
 
-    ui::frmCopy& OpenWithSlots(const std::wstring& first, const std::wstring& second)
+    // With the option on unless `options` says otherwise.
+    ui::frmCopy& OpenWithSlots(const std::wstring& first, const std::wstring& second,
+                               const std::wstring& options = L"[Option]\r\nSelectArrivedCard=1\r\n")
     {
         testing::filetree::MakeFolder(card);
         testing::filetree::MakeFolder(otherCard);
         testing::filetree::MakeFolder(photos);
         WriteSettings(L"[SourceList]\r\nSource1=SD|" + first + L"\r\nSource2=CF|" + second + L"\r\n[DirList]\r\nDir1=写真|" +
-                      photos + L"\r\n");
+                      photos + L"\r\n" + options);
         return Open();
     }
 
@@ -53,14 +55,17 @@ TEST_F(CardArrivalTest, TheOneSlotOnTheArrivedDriveIsChosenAsByAClick)
         std::wstring first;
         std::wstring second;
         int chosen;
+        std::wstring options = L"[Option]\r\nSelectArrivedCard=1\r\n";
     } cases[] = {
         {"one slot on the drive", card, L"Q:\\DCIM", 0},
         {"two candidates", card, otherCard, -1},
         {"the folder is absent", programFolder / L"まだない", L"Q:\\DCIM", -1},
+        {"the option off", card, L"Q:\\DCIM", -1, L"[Option]\r\nSelectArrivedCard=0\r\n"},
+        {"a settings file without options, as before the option", card, L"Q:\\DCIM", -1, L""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ui::frmCopy& w = OpenWithSlots(c.first, c.second);
+        ui::frmCopy& w = OpenWithSlots(c.first, c.second, c.options);
         Notify(w, DBT_DEVICEARRIVAL, drive);
         EXPECT_EQ(Chosen(w), c.chosen);
         EXPECT_EQ(w.txtSource.Text(), c.chosen == 0 ? c.first : L"");

@@ -213,7 +213,9 @@ LRESULT frmCopy::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void frmCopy::OnDeviceChange(WPARAM event, LPARAM data)
 {
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
-    if (copyRunning_ || header == nullptr || header->dbch_devicetype != DBT_DEVTYP_VOLUME) return;
+    if (!settings_.options.selectArrivedCard || copyRunning_ || header == nullptr ||
+        header->dbch_devicetype != DBT_DEVTYP_VOLUME)
+        return;
     const DriveMask drives = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data)->dbcv_unitmask;
     if (event == DBT_DEVICEREMOVECOMPLETE) arrivals_.Remove(drives);
     if (event != DBT_DEVICEARRIVAL) return;

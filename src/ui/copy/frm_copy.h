@@ -64,7 +64,8 @@ private:
     void cmdStart_Click();
     void cmdSetup_Click();
     void cmdInfo_Click();
-    // A volume arrived or went (WM_DEVICECHANGE): a card in the reader of one registered slot chooses that slot.
+    // A volume arrived or went (WM_DEVICECHANGE): with Options::selectArrivedCard, a card in the reader of one
+    // registered slot chooses that slot.
     void OnDeviceChange(WPARAM event, LPARAM data);
 
     SettingsStore& settings_;

@@ -46,6 +46,7 @@ public:
     PasswordBox txtPassword;
     CheckBox chkVerify;      // Options::verify
     CheckBox chkSkipCopied;  // Options::skipCopied
+    CheckBox chkSelectArrivedCard;  // Options::selectArrivedCard
     ImageList ImageList1;    // the folder picture of lstDir's items
 
     // The destination list behind lstDir and the two boxes below it. For the window's tests and benchmark: the
