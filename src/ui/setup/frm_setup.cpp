@@ -159,9 +159,7 @@ void frmSetup::ShowSettings(const SettingsStore& settings)
         }},
         {L"the password", [&] { txtPassword.SetText(shown.password); }},
         {L"the options", [&] {
-            chkVerify.SetChecked(shown.options.verify);
-            chkSkipCopied.SetChecked(shown.options.skipCopied);
-            chkSelectArrivedCard.SetChecked(shown.options.selectArrivedCard);
+            for (const auto& [box, option] : kOptionBoxes) (this->*box).SetChecked(shown.options.*option);
         }},
         {L"the destination list", [&] {
             destinations_.Replace(shown.destinations);
@@ -178,9 +176,7 @@ SettingsStore frmSetup::WorkingCopy() const
         content.sources[i] = {txtName[i].Text(), txtSource[i].Text(), chkSource[i].IsChecked()};
     content.destinations = destinations_.items();
     content.password = txtPassword.Text();
-    content.options = {.verify = chkVerify.IsChecked(),
-                       .skipCopied = chkSkipCopied.IsChecked(),
-                       .selectArrivedCard = chkSelectArrivedCard.IsChecked()};
+    for (const auto& [box, option] : kOptionBoxes) content.options.*option = (this->*box).IsChecked();
     return content;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <string>
+#include <utility>
 
 #include "core/destination_list_editor.h"
 #include "core/services.h"
@@ -57,6 +58,13 @@ protected:
     void OnLayout(unsigned dpi) override;
 
 private:
+    // Each option's check box.
+    static constexpr std::array<std::pair<CheckBox frmSetup::*, bool Options::*>, 3> kOptionBoxes{{
+        {&frmSetup::chkVerify, &Options::verify},
+        {&frmSetup::chkSkipCopied, &Options::skipCopied},
+        {&frmSetup::chkSelectArrivedCard, &Options::selectArrivedCard},
+    }};
+
     void ShowSettings(const SettingsStore& settings);
     SettingsStore WorkingCopy() const;
     void chkSource_Click(std::size_t index);
