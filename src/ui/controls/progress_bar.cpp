@@ -10,6 +10,4 @@ ProgressBar::ProgressBar(ControlHost& parent, const ControlDesign& design)
 
 void ProgressBar::SetPermille(int permille) { SendMessageW(handle(), PBM_SETPOS, static_cast<WPARAM>(permille), 0); }
 
-int ProgressBar::Permille() const { return static_cast<int>(SendMessageW(handle(), PBM_GETPOS, 0, 0)); }
-
 }  // namespace korvane::ui

@@ -8,7 +8,6 @@ class ProgressBar : public Control {
 public:
     ProgressBar(ControlHost& parent, const ControlDesign& design);
     void SetPermille(int permille);
-    int Permille() const;
 };
 
 }  // namespace korvane::ui
