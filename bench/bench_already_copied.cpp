@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/already_copied.h"
+#include "core/earlier_copies/already_copied.h"
 #include "figure_table.h"
 #include "platform/win32/win32_file_system.h"
 #include "support/file_tree.h"

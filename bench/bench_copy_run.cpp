@@ -10,8 +10,8 @@
 #include <functional>
 #include <vector>
 
-#include "core/copy_folder.h"
-#include "core/copy_run.h"
+#include "core/copy/copy_folder.h"
+#include "core/copy/copy_run.h"
 #include "figure_table.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_shell.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings_loader.h"
+#include "core/settings/settings_loader.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_shell.h"

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <thread>
 
-#include "core/verify_pass.h"
+#include "core/verify/verify_pass.h"
 #include "figure_table.h"
 #include "platform/win32/win32_file_comparer.h"
 #include "platform/win32/win32_file_system.h"

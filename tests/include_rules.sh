@@ -36,7 +36,7 @@ check() {
 }
 
 interface='platform/[a-z0-9_]+\.h'
-check core 9 "core/[a-z0-9_]+\.h|$interface" no
+check core 9 "core/[a-z0-9_]+/[a-z0-9_]+\.h|$interface" no
 check platform 1 "$interface" no
 check platform/win32 9 "platform/[a-z0-9_/]+\.h" yes
 check ui 9 "(core|platform|ui)/[a-z0-9_/]+\.h|resource\.h" yes

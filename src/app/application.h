@@ -1,6 +1,6 @@
 #pragma once
-#include "core/services.h"
-#include "core/settings_store.h"
+#include "core/common/services.h"
+#include "core/settings/settings_store.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_file_comparer.h"
 #include "platform/win32/win32_file_system.h"

@@ -3,7 +3,7 @@
 #include <exception>
 
 #include "app/application.h"
-#include "core/error_box.h"
+#include "core/common/error_box.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {

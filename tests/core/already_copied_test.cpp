@@ -1,11 +1,11 @@
-#include "core/already_copied.h"
+#include "core/earlier_copies/already_copied.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "core/copy_run.h"
+#include "core/copy/copy_run.h"
 #include "support/cp932_codec.h"
 #include "support/fixed_clock.h"
 #include "support/memory_file_system.h"

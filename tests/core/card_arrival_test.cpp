@@ -1,4 +1,4 @@
-#include "core/card_arrival.h"
+#include "core/card_arrival/card_arrival.h"
 
 #include <gtest/gtest.h>
 

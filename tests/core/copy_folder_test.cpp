@@ -1,4 +1,4 @@
-#include "core/copy_folder.h"
+#include "core/copy/copy_folder.h"
 
 #include <gtest/gtest.h>
 

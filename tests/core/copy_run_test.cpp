@@ -1,4 +1,4 @@
-#include "core/copy_run.h"
+#include "core/copy/copy_run.h"
 
 #include <functional>
 

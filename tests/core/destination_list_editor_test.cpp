@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/destination_list_editor.h"
+#include "core/settings/destination_list_editor.h"
 
 namespace korvane {
 

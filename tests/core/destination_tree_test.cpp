@@ -1,4 +1,4 @@
-#include "core/destination_tree.h"
+#include "core/copy/destination_tree.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/file_text.h"
+#include "core/settings/file_text.h"
 
 #include <gtest/gtest.h>
 

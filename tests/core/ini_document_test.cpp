@@ -1,10 +1,10 @@
-#include "core/ini_document.h"
+#include "core/settings/ini_document.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "core/ini_update.h"
+#include "core/settings/ini_update.h"
 
 namespace korvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/path_text.h"
+#include "core/common/path_text.h"
 
 #include <gtest/gtest.h>
 

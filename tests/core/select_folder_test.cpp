@@ -1,4 +1,4 @@
-#include "core/select_folder.h"
+#include "core/copy/select_folder.h"
 
 #include <gtest/gtest.h>
 

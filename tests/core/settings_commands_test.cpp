@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/failure.h"
-#include "core/settings_commands.h"
+#include "core/settings/settings_commands.h"
 #include "settings_test_services.h"
 
 namespace korvane {

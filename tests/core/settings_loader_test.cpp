@@ -1,5 +1,5 @@
-#include "core/settings_loader.h"
-#include "core/settings_path.h"
+#include "core/settings/settings_loader.h"
+#include "core/settings/settings_path.h"
 
 #include <gtest/gtest.h>
 

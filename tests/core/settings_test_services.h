@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "core/services.h"
-#include "core/settings_store.h"
+#include "core/common/services.h"
+#include "core/settings/settings_store.h"
 #include "support/cp932_codec.h"
 #include "support/memory_file_system.h"
 #include "support/scripted_dialogs.h"

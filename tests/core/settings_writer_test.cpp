@@ -1,13 +1,13 @@
-#include "core/settings_writer.h"
+#include "core/settings/settings_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "platform/failure.h"
-#include "core/file_text.h"
-#include "core/settings_file_messages.h"
-#include "core/settings_loader.h"
+#include "core/settings/file_text.h"
+#include "core/settings/settings_file_messages.h"
+#include "core/settings/settings_loader.h"
 #include "settings_test_services.h"
 #include "support/settings_content_generator.h"
 

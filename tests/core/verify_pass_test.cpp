@@ -1,8 +1,8 @@
-#include "core/verify_pass.h"
+#include "core/verify/verify_pass.h"
 
 #include <gtest/gtest.h>
 
-#include "core/verify_messages.h"
+#include "core/verify/verify_messages.h"
 #include "support/memory_file_system.h"
 #include "support/scripted_verification.h"
 

@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "core/ini_document.h"
-#include "core/ini_update.h"
-#include "core/services.h"
-#include "core/settings_loader.h"
-#include "core/settings_writer.h"
+#include "core/settings/ini_document.h"
+#include "core/settings/ini_update.h"
+#include "core/common/services.h"
+#include "core/settings/settings_loader.h"
+#include "core/settings/settings_writer.h"
 #include "support/cp932_codec.h"
 #include "support/fixed_clock.h"
 #include "support/memory_file_system.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/copy_run.h"
+#include "core/copy/copy_run.h"
 #include "platform/win32/win32_file_comparer.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_shell.h"

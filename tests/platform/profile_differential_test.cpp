@@ -10,7 +10,7 @@
 
 #include <random>
 
-#include "core/ini_document.h"
+#include "core/settings/ini_document.h"
 #include "platform/win32/win32_text_codec.h"
 #include "support/file_tree.h"
 

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "core/services.h"
-#include "core/settings_loader.h"
-#include "core/settings_writer.h"
+#include "core/common/services.h"
+#include "core/settings/settings_loader.h"
+#include "core/settings/settings_writer.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text_codec.h"

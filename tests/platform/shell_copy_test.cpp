@@ -6,7 +6,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "core/copy_folder.h"
+#include "core/copy/copy_folder.h"
 #include "platform/failure.h"
 #include "platform/win32/win32_shell.h"
 #include "support/file_tree.h"

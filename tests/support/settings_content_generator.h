@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "core/settings_writer.h"
+#include "core/settings/settings_writer.h"
 
 namespace korvane::testing {
 

@@ -2,7 +2,7 @@
 // the keyboard, and the shell's real copy of only the new files.
 #include <gtest/gtest.h>
 
-#include "core/copy_run.h"
+#include "core/copy/copy_run.h"
 #include "platform/win32/win32_shell.h"
 #include "ui/dialogs/win32_dialogs.h"
 #include "window_test_support.h"

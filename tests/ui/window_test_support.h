@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "core/services.h"
-#include "core/settings_store.h"
+#include "core/common/services.h"
+#include "core/settings/settings_store.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_text_codec.h"
 #include "support/file_tree.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/error_box.h"
+#include "core/common/error_box.h"
 
 namespace korvane::ui {
 

@@ -2,12 +2,12 @@
 
 #include <dbt.h>
 
-#include "core/copy_run.h"
-#include "core/copy_window_texts.h"
-#include "core/destination_tree.h"
-#include "core/select_folder.h"
-#include "core/settings_loader.h"
-#include "core/settings_commands.h"
+#include "core/copy/copy_run.h"
+#include "core/copy/copy_window_texts.h"
+#include "core/copy/destination_tree.h"
+#include "core/copy/select_folder.h"
+#include "core/settings/settings_loader.h"
+#include "core/settings/settings_commands.h"
 #include "resource.h"
 #include "ui/attempt_each.h"
 #include "ui/controls/unexpected_failure.h"

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "core/card_arrival.h"
-#include "core/services.h"
-#include "core/settings_store.h"
+#include "core/card_arrival/card_arrival.h"
+#include "core/common/services.h"
+#include "core/settings/settings_store.h"
 #include "ui/controls/buttons.h"
 #include "ui/controls/combo_box.h"
 #include "ui/controls/image_list.h"

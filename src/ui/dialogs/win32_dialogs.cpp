@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "core/error_box.h"
+#include "core/common/error_box.h"
 #include "ui/dialogs/input_prompt.h"
 #include "ui/dialogs/wait_for_work.h"
 

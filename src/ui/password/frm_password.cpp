@@ -1,6 +1,6 @@
 #include "ui/password/frm_password.h"
 
-#include "core/settings_commands.h"
+#include "core/settings/settings_commands.h"
 
 namespace korvane::ui {
 

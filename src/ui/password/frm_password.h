@@ -1,5 +1,5 @@
 #pragma once
-#include "core/settings_store.h"
+#include "core/settings/settings_store.h"
 #include "platform/dialogs.h"
 #include "ui/controls/buttons.h"
 #include "ui/controls/text_box.h"

@@ -1,8 +1,8 @@
 #pragma once
 #include <memory>
 
-#include "core/services.h"
-#include "core/settings_store.h"
+#include "core/common/services.h"
+#include "core/settings/settings_store.h"
 #include "ui/copy/frm_copy.h"
 #include "ui/program_actions.h"
 #include "ui/setup/frm_setup.h"

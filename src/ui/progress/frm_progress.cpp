@@ -1,6 +1,6 @@
 #include "ui/progress/frm_progress.h"
 
-#include "core/verify_messages.h"
+#include "core/verify/verify_messages.h"
 
 namespace korvane::ui {
 

@@ -1,7 +1,7 @@
 #include "ui/setup/frm_setup.h"
 
-#include "core/select_folder.h"
-#include "core/settings_commands.h"
+#include "core/copy/select_folder.h"
+#include "core/settings/settings_commands.h"
 #include "resource.h"
 #include "ui/attempt_each.h"
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <utility>
 
-#include "core/destination_list_editor.h"
-#include "core/services.h"
-#include "core/settings_store.h"
+#include "core/settings/destination_list_editor.h"
+#include "core/common/services.h"
+#include "core/settings/settings_store.h"
 #include "ui/controls/buttons.h"
 #include "ui/controls/image_list.h"
 #include "ui/controls/list_view.h"

@@ -1,0 +1,227 @@
+#include "core/copy/copy_run.h"
+
+#include <optional>
+#include <set>
+
+#include "core/earlier_copies/already_copied.h"
+#include "core/copy/copy_folder.h"
+#include "core/common/error_box.h"
+#include "core/common/path_limits.h"
+#include "core/common/path_text.h"
+#include "core/verify/verify_messages.h"
+#include "core/verify/verify_pass.h"
+#include "platform/failure.h"
+
+namespace korvane {
+namespace {
+
+// The run's texts, all of them here.
+const std::wstring kNamePromptTitle = L"コピー";
+const std::wstring kNamePrompt =
+    L"作成するフォルダの名前を入力してください\r\n"
+    L"（注）次の文字は使わないでください\r\n"
+    L"\u3000\u3000\\/:,;*?\"<>|";
+
+MessageBoxSpec DestinationMissingMessage(const std::wstring& destination)
+{
+    return {L"保存先のフォルダ：\r\n" + destination + L"\r\nは存在しません", MessageIcon::Exclamation,
+            MessageButtons::Ok, false, kErrorTitle};
+}
+
+MessageBoxSpec SourceNotReadyMessage()
+{
+    return {L"コピー元の準備が出来ていません", MessageIcon::Critical, MessageButtons::RetryCancel, false,
+            kErrorTitle};
+}
+
+MessageBoxSpec CopyDoneMessage()
+{
+    return {L"コピーが完了しました", MessageIcon::Information, MessageButtons::Ok, false, L"完了"};
+}
+
+MessageBoxSpec CopyFailedQuestion()
+{
+    return {L"コピーは中断または失敗しました\r\n\r\n結果を確認しますか？", MessageIcon::Exclamation,
+            MessageButtons::YesNo, true, kErrorTitle};
+}
+
+MessageBoxSpec PathTooLongMessage(const std::wstring& path)
+{
+    return {L"作成されるパスが長すぎるため、コピーできません（パスは " + std::to_wstring(kLongestCopyPath) +
+                L" 文字までです）：\r\n" + path + L"\r\n\r\n保存先か新しいフォルダの名前を短くしてください",
+            MessageIcon::Exclamation, MessageButtons::Ok, false, kErrorTitle};
+}
+
+// The report of a failure raised on the way; the opening parenthesis is full-width, the closing one ASCII.
+MessageBoxSpec FailureMessage(int code)
+{
+    if (code == failure_code::kBadFileName) {
+        return ErrorBox(L"無効なファイル名です");
+    }
+    return {L"コピーに失敗しました（Err No." + std::to_wstring(code) + L")", MessageIcon::Exclamation,
+            MessageButtons::Ok, false, kErrorTitle};
+}
+
+bool Exists(const FileSystem& fileSystem, const std::wstring& path)
+{
+    return fileSystem.Lookup(path, LookupKind::FilesAndFolders).has_value();
+}
+
+// Looks the same source text up until it is found (true) or the user gives up (false).
+bool WaitForSource(const Services& services, const std::wstring& source)
+{
+    while (!Exists(services.fileSystem, source)) {
+        if (services.dialogs.ShowMessage(SourceNotReadyMessage()) != MessageAnswer::Retry) return false;
+    }
+    return true;
+}
+
+std::wstring AskFolderName(const Services& services)
+{
+    return services.dialogs.PromptInput(kNamePromptTitle, kNamePrompt, FolderNameForDate(services.clock.Today()));
+}
+
+std::wstring SourcePattern(std::wstring source)
+{
+    return RemoveLastBackslash(source) + L"\\*.*";
+}
+
+std::wstring TargetPath(const std::wstring& destination, const std::wstring& folderName)
+{
+    return JoinPath(destination, folderName);
+}
+
+// The first path the copy of `source` into `target` would create that the shell's copy cannot take, if any.
+std::optional<std::wstring> FirstPathTooLong(const FileSystem& fileSystem, const std::wstring& source,
+                                             const std::wstring& target)
+{
+    if (target.size() > kLongestCopyPath) return target;
+    TreeListing listing;
+    try {
+        listing = fileSystem.ListTree(source);
+    } catch (const Failure&) {
+        return std::nullopt;  // what cannot be listed here, the shell reports as it copies
+    }
+    for (const TreeEntry& entry : listing.entries) {
+        if (target.size() + 1 + entry.relativePath.size() > kLongestCopyPath) return target + L"\\" + entry.relativePath;
+    }
+    return std::nullopt;
+}
+
+void ExploreOnYes(const Services& services, WindowHandle owner, const MessageBoxSpec& question,
+                  const std::wstring& target)
+{
+    if (services.dialogs.ShowMessage(question) == MessageAnswer::Yes) services.shell.Explore(owner, target);
+}
+
+// The completion box, with the line of files left out as copied already when there were any, then `extraLine`.
+void ReportDone(const Services& services, WindowHandle owner, const std::wstring& target, const FilesToCopy& files,
+                const std::wstring& extraLine = {})
+{
+    services.dialogs.ShowMessage(WithLastLine(WithLastLine(CopyDoneMessage(), LeftOutLine(files)), extraLine));
+    services.shell.Explore(owner, target);
+}
+
+void ReportOutcome(const Services& services, WindowHandle owner, int result, const std::wstring& target,
+                   const FilesToCopy& files)
+{
+    if (result != 0) {
+        ExploreOnYes(services, owner, CopyFailedQuestion(), target);
+        return;
+    }
+    ReportDone(services, owner, target, files);
+}
+
+// The files of `listing` that the copy took: all of them, or the new ones alone.
+std::vector<VerifyItem> CopiedFiles(const TreeListing& listing, const FilesToCopy& files)
+{
+    std::vector<VerifyItem> items = FilesOf(listing);
+    if (!files.only) return items;
+    const std::set<std::wstring> copied(files.only->begin(), files.only->end());
+    std::erase_if(items, [&](const VerifyItem& item) { return !copied.contains(item.relativePath); });
+    return items;
+}
+
+// After a copy the shell reported whole: every file it copied compared with its copy, then the outcome.
+void VerifyAndReport(const Services& services, WindowHandle owner, const std::wstring& source,
+                     const std::wstring& target, const FilesToCopy& files)
+{
+    TreeListing listing;
+    try {
+        listing = services.fileSystem.ListTree(source);
+    } catch (const Failure& failure) {
+        ExploreOnYes(services, owner, VerifyImpossibleQuestion(source, failure.reason()), target);
+        return;
+    }
+    // The files of a folder that cannot be listed cannot be compared either: no "all equal" without them.
+    if (!listing.unreadableFolders.empty()) {
+        const std::wstring folder = TargetPath(source, listing.unreadableFolders.front());
+        ExploreOnYes(services, owner, VerifyImpossibleQuestion(folder, {}), target);
+        return;
+    }
+    const VerifyOutcome outcome =
+        VerifyCopy(services, owner, PlanVerification(source, target, CopiedFiles(listing, files)));
+    if (!outcome.problems.empty()) {
+        ExploreOnYes(services, owner, VerifyProblemsQuestion(outcome), target);
+        return;
+    }
+    ReportDone(services, owner, target, files, VerifiedLine(outcome));
+}
+
+// The run up to its outcome; returns early, silently, where the user ends it.
+void CopySteps(const Services& services, WindowHandle owner, const std::wstring& destination,
+               const std::wstring& source, const Options& options)
+{
+    if (!Exists(services.fileSystem, destination)) {
+        services.dialogs.ShowMessage(DestinationMissingMessage(destination));
+        return;
+    }
+    if (!WaitForSource(services, source)) return;
+    FilesToCopy files;  // the whole source folder
+    if (options.skipCopied) {
+        auto chosen = ChooseFilesToCopy(services, owner, source, destination);
+        if (!chosen) return;
+        files = std::move(*chosen);
+    }
+    const std::wstring pattern = SourcePattern(source);
+    // The name is taken as typed: the shell is the judge of what it accepts.
+    const std::wstring folderName = AskFolderName(services);
+    if (folderName.empty()) return;
+    const std::wstring target = TargetPath(destination, folderName);
+    if (const auto tooLong = FirstPathTooLong(services.fileSystem, source, target)) {
+        services.dialogs.ShowMessage(PathTooLongMessage(*tooLong));
+        return;
+    }
+    // `files.only` is what was copied when only the new files were.
+    const int result = files.only ? CopyFilesBelow(services.shell, owner, source, target, *files.only)
+                                  : CopyFolder(services.shell, owner, pattern, target, false);
+    if (result == 0 && options.verify) {
+        VerifyAndReport(services, owner, source, target, files);
+        return;
+    }
+    ReportOutcome(services, owner, result, target, files);
+}
+
+}  // namespace
+
+std::wstring FolderNameForDate(const LocalDate& date)
+{
+    auto padded = [](int value, std::size_t width) {
+        std::wstring digits = std::to_wstring(value);
+        if (digits.size() < width) digits.insert(0, width - digits.size(), L'0');
+        return digits;
+    };
+    return padded(date.year, 4) + L"_" + padded(date.month, 2) + padded(date.day, 2);
+}
+
+void RunCopy(const Services& services, WindowHandle owner, const std::wstring& destinationText,
+             const std::wstring& sourceText, const Options& options)
+{
+    try {
+        CopySteps(services, owner, destinationText, sourceText, options);
+    } catch (const Failure& failure) {
+        if (failure.code() != 0) services.dialogs.ShowMessage(FailureMessage(failure.code()));
+    }
+}
+
+}  // namespace korvane

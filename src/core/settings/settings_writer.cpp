@@ -1,0 +1,137 @@
+#include "core/settings/settings_writer.h"
+
+#include <optional>
+
+#include "platform/failure.h"
+#include "core/settings/file_text.h"
+#include "core/settings/ini_document.h"
+#include "core/settings/ini_update.h"
+#include "core/settings/settings_file_format.h"
+#include "core/settings/settings_path.h"
+
+namespace korvane {
+namespace {
+
+namespace format = settings_file;
+using Outcome = SaveResult::Outcome;
+
+bool HoldsSeparator(const std::wstring& text) { return text.find(format::kSeparator) != std::wstring::npos; }
+
+// Which rule, if any, a name and path break: the separator first, as it was the first rule the writer had.
+std::optional<Outcome> BrokenRule(const std::wstring& name, const std::wstring& path, Outcome separator,
+                                  Outcome lineBreak)
+{
+    if (HoldsSeparator(name) || HoldsSeparator(path)) return separator;
+    if (HoldsLineBreakOrNul(name) || HoldsLineBreakOrNul(path)) return lineBreak;
+    return std::nullopt;
+}
+
+// The refusal for the first text that cannot be stored, if any.
+std::optional<SaveResult> FindUnstorableText(const SettingsStore& content, const std::wstring& file)
+{
+    if (content.destinations.size() > SettingsStore::kMaxDestinations)
+        return SaveResult::Refused(Outcome::TooManyDestinations, file, content.destinations.size());
+    for (std::size_t i = 0; i < content.sources.size(); ++i) {
+        const SourceSlot& slot = content.sources[i];
+        if (!slot.registered) continue;
+        if (const auto rule = BrokenRule(slot.name, slot.path, Outcome::SeparatorInSlot, Outcome::LineBreakInSlot))
+            return SaveResult::Refused(*rule, file, i + 1);
+    }
+    for (std::size_t i = 0; i < content.destinations.size(); ++i) {
+        const DirEntry& item = content.destinations[i];
+        if (const auto rule = BrokenRule(item.name, item.path, Outcome::SeparatorInDestination,
+                                         Outcome::LineBreakInDestination))
+            return SaveResult::Refused(*rule, file, i + 1, item.name);
+    }
+    if (HoldsLineBreakOrNul(content.password)) return SaveResult::Refused(Outcome::LineBreakInPassword, file);
+    return std::nullopt;
+}
+
+// `value` as it must stand in the file to read back unchanged: the reader drops blanks around a value and then
+// one pair of enclosing quotes, so a value that either would change is put inside one more pair.
+std::wstring Stored(std::wstring value)
+{
+    const bool changedByTrimming = !value.empty() && (IsIniBlank(value.front()) || IsIniBlank(value.back()));
+    if (changedByTrimming || IsEnclosedInQuotes(value)) return L'"' + value + L'"';
+    return value;
+}
+
+std::wstring JoinNameAndPath(const std::wstring& name, const std::wstring& path)
+{
+    return name + format::kSeparator + path;
+}
+
+std::wstring OptionValue(bool on) { return std::wstring(on ? format::kOptionOn : format::kOptionOff); }
+
+// Every key the save writes, in the order of a fresh file.
+std::vector<IniAssignment> Assignments(const SettingsStore& content, bool writeOptions)
+{
+    std::vector<IniAssignment> assignments;
+    for (std::size_t i = 0; i < content.sources.size(); ++i) {
+        const SourceSlot& slot = content.sources[i];
+        assignments.push_back({std::wstring(format::kSourceSection), format::SourceKey(i),
+                               slot.registered ? Stored(JoinNameAndPath(slot.name, slot.path)) : std::wstring{}});
+    }
+    for (std::size_t i = 0; i < content.destinations.size(); ++i) {
+        const DirEntry& item = content.destinations[i];
+        assignments.push_back({std::wstring(format::kDestinationSection), format::DestinationKey(i),
+                               Stored(JoinNameAndPath(item.name, item.path))});
+    }
+    assignments.push_back(
+        {std::wstring(format::kPasswordSection), std::wstring(format::kPasswordKey), Stored(content.password)});
+    if (writeOptions) {
+        const std::wstring section(format::kOptionSection);
+        assignments.push_back({section, std::wstring(format::kVerifyKey), OptionValue(content.options.verify)});
+        assignments.push_back({section, std::wstring(format::kSkipCopiedKey), OptionValue(content.options.skipCopied)});
+        assignments.push_back({section, std::wstring(format::kSelectArrivedCardKey),
+                               OptionValue(content.options.selectArrivedCard)});
+    }
+    return assignments;
+}
+
+// The text a file that is not an ordinary one keeps: a hidden or system settings file is updated, not replaced.
+std::wstring TextToUpdate(const FileSystem& fileSystem, const TextCodec& codec, const std::wstring& file)
+{
+    if (fileSystem.Lookup(file, LookupKind::FilesOnly)) return {};
+    const auto bytes = fileSystem.ReadFile(file);
+    return bytes ? DecodeFileText(*bytes, codec) : std::wstring{};
+}
+
+}  // namespace
+
+SaveResult SaveResult::Refused(Outcome outcome, std::wstring file, std::size_t itemNumber, std::wstring label)
+{
+    SaveResult result(outcome, std::move(file));
+    result.itemNumber_ = itemNumber;
+    result.destinationLabel_ = std::move(label);
+    return result;
+}
+
+SaveResult SaveResult::FileFailure(std::wstring file, int code, std::wstring reason)
+{
+    SaveResult result(Outcome::FileFailure, std::move(file));
+    result.failureCode_ = code;
+    result.reason_ = std::move(reason);
+    return result;
+}
+
+SaveResult WriteSettingsFile(const SettingsStore& content, FileSystem& fileSystem, const TextCodec& codec,
+                             const std::wstring& path)
+{
+    const std::wstring file = path.empty() ? DefaultSettingsPath(fileSystem) : path;
+    if (auto refusal = FindUnstorableText(content, file)) return std::move(*refusal);
+    try {
+        std::wstring existing = TextToUpdate(fileSystem, codec, file);
+        const bool writeOptions = content.options != Options{} ||
+                                  IniDocument(existing).FindSection(format::kOptionSection).has_value();
+        const std::wstring text = UpdateIniText(std::move(existing), Assignments(content, writeOptions));
+        fileSystem.WriteFileAtomically(file, EncodeFileText(text, codec));
+    } catch (const Failure& failure) {
+        if (failure.code() == failure_code::kFileTooLarge)
+            return SaveResult::Refused(Outcome::ExistingFileTooLarge, file);
+        return SaveResult::FileFailure(file, failure.code(), failure.reason());
+    }
+    return SaveResult::Saved(file);
+}
+
+}  // namespace korvane
