@@ -300,6 +300,42 @@ TEST_F(Win32FileSystemTest, HandlesPathsLongerThanMaxPath)
     EXPECT_TRUE(fileSystem.ListSubfolders(folder).empty());
 }
 
+// The copy run's new folder: made, or kept when a folder is there (the copy merges into it).
+TEST_F(Win32FileSystemTest, CreatesAFolderOrKeepsTheOneThereAndOtherwiseSaysWhy)
+{
+    testing::filetree::WriteBytes(temp / L"Folder\\kept.jpg", "kept");
+    const struct {
+        const char* name;
+        std::wstring path;
+        int failure;  // 0: the folder is there afterwards
+    } cases[] = {
+        {"a new folder", temp / L"2027_0302", 0},
+        {"a Japanese name", temp / L"旅行ポソ", 0},
+        {"a folder already there", temp / L"Folder", 0},
+        {"a hidden folder already there", temp / L"HiddenFolder", 0},
+        {"a file of that name", temp / L"Plain.INI", 58},
+        {"a parent that is not there", temp / L"gone\\2027_0302", failure_code::kPathNotFound},
+        {"a name the file system refuses", temp / L"旅行?", failure_code::kBadFileName},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::wstring reason;
+        try {
+            fileSystem.CreateFolder(c.path);
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.code(), c.failure);
+            reason = failure.reason();
+        }
+        const DWORD attributes = GetFileAttributesW(c.path.c_str());
+        EXPECT_EQ(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY), c.failure == 0);
+        EXPECT_EQ(reason.empty(), c.failure == 0);
+    }
+    EXPECT_EQ(testing::filetree::ReadBytes(temp / L"Folder\\kept.jpg"), "kept");
+    const std::wstring longFolder = MakeLongFolder(temp) + L"\\2027_0302";
+    fileSystem.CreateFolder(longFolder);
+    EXPECT_TRUE(fileSystem.Lookup(longFolder + L"\\", LookupKind::FilesAndFolders).has_value());
+}
+
 TEST(Win32FileSystem, ExecutableFolderHoldsTheRunningProgram)
 {
     Win32FileSystem fileSystem;
