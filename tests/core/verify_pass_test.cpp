@@ -27,7 +27,7 @@ struct CopiedCard {
 
     VerifyPlan Plan() const
     {
-        return PlanVerification(L"E:\\DCIM\\", L"D:\\2027_0302", FilesOf(files.ListTree(L"E:\\DCIM")));
+        return PlanVerification(L"E:\\DCIM\\", L"D:\\2027_0302", FilesOf(files.ListTree(L"E:\\DCIM", {})));
     }
 
     VerifyOutcome Verify(const VerifyPlan& plan)

@@ -98,7 +98,7 @@ std::optional<std::wstring> FirstPathTooLong(const FileSystem& fileSystem, const
     if (target.size() > kLongestCopyPath) return target;
     TreeListing listing;
     try {
-        listing = fileSystem.ListTree(source);
+        listing = fileSystem.ListTree(source, {});
     } catch (const Failure&) {
         return std::nullopt;  // what cannot be listed here, the shell reports as it copies
     }
@@ -148,7 +148,7 @@ void VerifyAndReport(const Services& services, WindowHandle owner, const std::ws
 {
     TreeListing listing;
     try {
-        listing = services.fileSystem.ListTree(source);
+        listing = services.fileSystem.ListTree(source, {});
     } catch (const Failure& failure) {
         ExploreOnYes(services, owner, VerifyImpossibleQuestion(source, failure.reason()), target);
         return;

@@ -34,11 +34,12 @@ struct FoldedEqual {
 };
 
 // The source's files, listed; nothing when a folder of it cannot be listed or a path is too long for the copy.
-std::optional<std::vector<TreeEntry>> SourceFiles(const FileSystem& files, const std::wstring& source)
+std::optional<std::vector<TreeEntry>> SourceFiles(const FileSystem& files, const std::wstring& source,
+                                                  std::stop_token stop)
 {
     TreeListing listing;
     try {
-        listing = files.ListTree(source);
+        listing = files.ListTree(source, stop);
     } catch (const Failure&) {
         return std::nullopt;
     }
@@ -64,6 +65,14 @@ std::vector<std::wstring> EarlierFolders(const FileSystem& files, const std::wst
         found.unreadableFolders.push_back(destination);
         return {};
     }
+}
+
+// Whether `folder` is the source itself, by its path or by another name for it (a drive letter mapped to the
+// source's parent, a link): the card is no earlier copy of itself.
+bool IsTheSource(const FileSystem& files, const std::wstring& folder, const std::wstring& sourceFolder,
+                 const std::optional<FolderIdentity>& source)
+{
+    return FoldedEqual{}(folder, sourceFolder) || (source && files.IdentityOf(folder) == source);
 }
 
 // Up to three folders, one a line, then how many more.
@@ -118,8 +127,8 @@ bool IsCopyOf(const TreeEntry& sourceFile, const TreeEntry& earlierFile)
 std::optional<EarlierCopies> FindEarlierCopies(const FileSystem& files, const std::wstring& source,
                                                const std::wstring& destination, std::stop_token stop)
 {
-    const auto sourceFiles = SourceFiles(files, source);
-    if (!sourceFiles) return std::nullopt;
+    const auto sourceFiles = SourceFiles(files, source, stop);
+    if (!sourceFiles || stop.stop_requested()) return std::nullopt;
     std::unordered_map<std::wstring, std::size_t, FoldedHash, FoldedEqual> index;
     index.reserve(sourceFiles->size());
     for (std::size_t i = 0; i < sourceFiles->size(); ++i) index.emplace((*sourceFiles)[i].relativePath, i);
@@ -128,17 +137,19 @@ std::optional<EarlierCopies> FindEarlierCopies(const FileSystem& files, const st
     std::vector<bool> copied(sourceFiles->size(), false);
     std::wstring sourceFolder = source;
     RemoveLastBackslash(sourceFolder);
+    const auto sourceIdentity = files.IdentityOf(sourceFolder);
     for (const std::wstring& name : EarlierFolders(files, destination, found)) {
         if (stop.stop_requested()) return std::nullopt;
         const std::wstring folder = JoinPath(destination, name);
-        if (FoldedEqual{}(folder, sourceFolder)) continue;  // a source directly under the destination is no copy
+        if (IsTheSource(files, folder, sourceFolder, sourceIdentity)) continue;
         TreeListing listing;
         try {
-            listing = files.ListTree(folder);
+            listing = files.ListTree(folder, stop);
         } catch (const Failure&) {
             found.unreadableFolders.push_back(folder);
             continue;
         }
+        if (stop.stop_requested()) return std::nullopt;
         for (const std::wstring& unreadable : listing.unreadableFolders)
             found.unreadableFolders.push_back(JoinPath(folder, unreadable));
         bool holds = false;

@@ -26,10 +26,11 @@ struct EarlierCopies {
 };
 
 // Looks for every file of `source` (all depths) in each folder directly under `destination` (each an earlier
-// run's new folder), at the same path relative to it; names compare without regard to ASCII case. Nothing when the
-// source cannot be checked file by file (it or a folder in it cannot be listed, or a path in it is longer than
-// the shell's copy takes) or when `stop` was asked for. A folder under the destination that cannot be listed is
-// skipped and named. Reads only listings.
+// run's new folder), at the same path relative to it; names compare without regard to ASCII case. The source
+// itself is no earlier folder, also when the destination reaches it by another name (its identity decides).
+// Nothing when the source cannot be checked file by file (it or a folder in it cannot be listed, or a path in it
+// is longer than the shell's copy takes) or when `stop` was asked for, which every listing looks at as it goes.
+// A folder under the destination that cannot be listed is skipped and named. Reads only listings.
 std::optional<EarlierCopies> FindEarlierCopies(const FileSystem& files, const std::wstring& source,
                                                const std::wstring& destination, std::stop_token stop);
 
