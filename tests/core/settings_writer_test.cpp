@@ -69,6 +69,13 @@ TEST(WriteSettingsFile, WritesAFreshFileInTheFixedOrder)
               L"[SourceList]\r\nSource1=\r\nSource2=\r\nSource3=\r\n[Password]\r\nPassword=\r\n");
 }
 
+SettingsStore ThreeDestinations()
+{
+    SettingsStore content;
+    content.destinations = {{L"1", L"1"}, {L"2", L"2"}, {L"3", L"3"}};
+    return content;
+}
+
 // An ordinary settings file keeps every line the program does not read; what it reads is exactly what was saved.
 TEST(WriteSettingsFile, AnOrdinaryFileKeepsTheLinesTheProgramDoesNotRead)
 {
@@ -80,7 +87,7 @@ TEST(WriteSettingsFile, AnOrdinaryFileKeepsTheLinesTheProgramDoesNotRead)
         SaveKind kind = SaveKind::SettingsFile;
     } cases[] = {
         {"a file the program wrote becomes the file it writes afresh",
-         SettingsFileText({.destinations = {{L"1", L"1"}, {L"2", L"2"}, {L"3", L"3"}}}), [](SettingsStore&) {},
+         SettingsFileText(ThreeDestinations()), [](SettingsStore&) {},
          kTwoDestinationsText},
         {"other sections and keys stay; destinations past the list go", kFiveDestinationsFile, [](SettingsStore&) {},
          L"[Other]\r\nkept=1\r\n[SourceList]\r\nSource1=カメラ|E:\\DCIM\r\nSource2=\r\nSource3=|\r\n"
