@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,13 @@ struct TreeListing {
     std::vector<std::wstring> unreadableFolders;  // relative paths of sub-folders that could not be listed
 };
 
+// What tells a folder from every other, whatever path reaches it: its volume and its number on that volume.
+struct FolderIdentity {
+    std::uint32_t volume = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FolderIdentity&) const = default;
+};
+
 // Everything the program asks of the file system.
 class FileSystem {
 public:
@@ -47,9 +55,16 @@ public:
     virtual std::vector<std::wstring> ListSubfolders(const std::wstring& folder) const = 0;
 
     // Every file and folder below `folder`, at all depths, in the platform's listing order within a folder. A
-    // sub-folder that cannot be listed is named in `unreadableFolders` and the listing goes on. Throws Failure as
-    // ListSubfolders does when `folder` itself cannot be listed.
-    virtual TreeListing ListTree(const std::wstring& folder) const = 0;
+    // sub-folder that cannot be listed is named in `unreadableFolders` and the listing goes on. A folder link or
+    // junction is listed as a folder but never entered: it may lead back to a folder above it. Looks at `stop`
+    // as it goes: once a stop is asked for, it returns at once with what it has listed so far (the caller that
+    // asked knows the listing is partial). Throws Failure as ListSubfolders does when `folder` itself cannot be
+    // listed.
+    virtual TreeListing ListTree(const std::wstring& folder, std::stop_token stop) const = 0;
+
+    // The identity of the folder at `folder`, the same through every name that reaches it (a drive letter
+    // mapped to it or to a folder above it, a link, a network path); nothing when it cannot be opened.
+    virtual std::optional<FolderIdentity> IdentityOf(const std::wstring& folder) const = 0;
 
     // The whole content of the file at `path` (hidden and system files included), or nothing when no file is
     // there. Throws Failure: kFileTooLarge, before reading, for a file larger than kReadLimit; the system's

@@ -174,6 +174,13 @@ TEST_F(AlreadyCopiedTest, EdgesOfTheCardAndTheDestination)
              t.AddEarlierFile(L"2024_0601", L"IMG_0002.JPG", 1);
          },
          true, 0, 1, {}, L"d:\\photos\\card\\"},
+        {"the card reached by another name for its parent is no earlier copy",
+         [](AlreadyCopiedTest& t) {
+             t.AddCardFile(L"IMG_0001.JPG", 1);
+             t.AddEarlierFile(L"DCIM", L"IMG_0001.JPG", 1);  // D:\Photos is E:\ under another name
+             t.files.MakeSameFolder(L"D:\\Photos\\DCIM", kSource);
+         },
+         true, 0, 1, {}},
         {"a card folder that cannot be listed",
          [](AlreadyCopiedTest& t) {
              t.AddCardFile(L"100KORVA\\IMG_0001.JPG", 1);
@@ -206,6 +213,20 @@ TEST_F(AlreadyCopiedTest, AStopAskedForEndsTheLookWithNothing)
     std::stop_source stop;
     stop.request_stop();
     EXPECT_FALSE(Find(stop.get_token()).has_value());
+}
+
+// A folder loop under the destination can make a listing endless: Esc must end it inside the listing.
+TEST_F(AlreadyCopiedTest, AStopAskedForDuringAListingEndsItAtOnce)
+{
+    AddCardFile(L"IMG_0001.JPG", 1);
+    for (int i = 0; i < 100; ++i) AddEarlierFile(L"2024_0601", L"IMG_" + std::to_wstring(1000 + i) + L".JPG", 1);
+    std::stop_source stop;
+    std::size_t listed = 0;
+    files.whileListing = [&](const TreeEntry&) {
+        if (++listed == 2) stop.request_stop();  // at the first entry of the earlier folder
+    };
+    EXPECT_FALSE(Find(stop.get_token()).has_value());
+    EXPECT_EQ(listed, 2u);
 }
 
 // The run with the option on: its questions, their answers, and what is copied.

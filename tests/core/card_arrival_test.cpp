@@ -22,6 +22,7 @@ TEST(SlotOnArrivedDrives, ChoosesTheOneRegisteredSlotWhoseFolderIsOnAnArrivedDri
     files.AddFolder(L"E:\\DCIM");
     files.AddFolder(L"F:\\DCIM");
     files.AddFolder(L"G:\\");
+    files.AddFolder(L"DCIM");  // relative to the current folder, wherever that is
     const struct {
         const char* what;
         std::array<SourceSlot, 3> sources;
@@ -39,6 +40,8 @@ TEST(SlotOnArrivedDrives, ChoosesTheOneRegisteredSlotWhoseFolderIsOnAnArrivedDri
         {"an unregistered slot is never chosen", {{{L"SD", L"E:\\DCIM", false}, {}, {}}}, Drives({L'E'}),
          std::nullopt},
         {"another drive arrived", {{{L"SD", L"E:\\DCIM", true}, {}, {}}}, Drives({L'H'}), std::nullopt},
+        {"a relative folder is on no drive, not on D:", {{{L"SD", L"DCIM", true}, {}, {}}}, Drives({L'D'}),
+         std::nullopt},
         {"a network folder", {{{L"NAS", L"\\\\nas\\photos", true}, {}, {}}}, ~DriveMask{0}, std::nullopt},
         {"a malformed folder", {{{L"SD", L"E:\\a|b", true}, {L"CF", L"F:\\DCIM", true}, {}}}, Drives({L'E', L'F'}),
          1},

@@ -46,10 +46,10 @@ public:
         return MemoryFileSystem::Lookup(path, kind);
     }
 
-    TreeListing ListTree(const std::wstring& folder) const override
+    TreeListing ListTree(const std::wstring& folder, std::stop_token stop) const override
     {
         listings.push_back(folder);
-        return MemoryFileSystem::ListTree(folder);
+        return MemoryFileSystem::ListTree(folder, stop);
     }
 
     std::map<std::wstring, int> failingLookups;

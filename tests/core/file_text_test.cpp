@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "support/cp932_codec.h"
 
 namespace korvane {
@@ -19,6 +21,14 @@ std::u32string CodePoints(const std::wstring& text)
         points.push_back(c);
     }
     return points;
+}
+
+// `ascii` as UTF-16 LE units.
+std::string Utf16Le(const std::string& ascii)
+{
+    std::string bytes;
+    for (const char c : ascii) bytes += {c, '\0'};
+    return bytes;
 }
 
 TEST(DecodeFileText, DecodesByTheByteOrderMarkAndReplacesInvalidSequences)
@@ -42,6 +52,8 @@ TEST(DecodeFileText, DecodesByTheByteOrderMarkAndReplacesInvalidSequences)
         {"UTF-16 BE", std::string("\xFE\xFF\0a\x88\x68\xD8\x3D\xDC\xF7", 10), U"a表\U0001F4F7"},
         {"UTF-16, an unpaired high surrogate", std::string("\xFF\xFE\x3D\xD8" "a\0", 6), U"\uFFFDa"},
         {"UTF-16, an unpaired low surrogate", std::string("\xFF\xFE\xF7\xDC", 4), U"\uFFFD"},
+        {"UTF-16, an unpaired high surrogate last", "\xFF\xFE" + Utf16Le(std::string(40, 'a')) + "\x3D\xD8",
+         std::u32string(40, U'a') + U"\uFFFD"},
         {"UTF-16, a last odd byte", std::string("\xFF\xFE" "a\0b", 5), U"a\uFFFD"},
         {"no mark: code page 932", "\x95\x5C\x83\x7C|", U"表ポ|"},
         {"empty", "", U""},
@@ -49,7 +61,9 @@ TEST(DecodeFileText, DecodesByTheByteOrderMarkAndReplacesInvalidSequences)
     const auto codec = testing::MakeCp932Codec();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(CodePoints(DecodeFileText(c.bytes, codec)), c.expected);
+        // In a buffer of exactly their size, where the sanitizer sees any read past the last byte.
+        const std::vector<char> exact(c.bytes.begin(), c.bytes.end());
+        EXPECT_EQ(CodePoints(DecodeFileText(std::string_view(exact.data(), exact.size()), codec)), c.expected);
     }
 }
 

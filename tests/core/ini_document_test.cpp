@@ -163,6 +163,29 @@ TEST(UpdateIniText, KeepsTheFilesSpellingOfAKeyAndItsComments)
     }
 }
 
+TEST(UpdateIniText, DropsTheLinesOfOwnedKeysThatItDoesNotWrite)
+{
+    // The caller owns the keys named "own..." in the sections named "Mine" (in any letter case).
+    const IniKeyOwner owns = [](std::wstring_view section, std::wstring_view key) {
+        return FoldIniName(section) == L"mine" && FoldIniName(key).starts_with(L"own");
+    };
+    const UpdateCase cases[] = {
+        {L"[Mine]\r\nown1=a\r\nown2=b\r\nown3=c\r\n", {{L"Mine", L"own1", L"x"}}, L"[Mine]\r\nown1=x\r\n"},
+        {L"; head\r\n[Other]\r\nown1=kept\r\n[mine]\r\n; note\r\nOWN1=a\r\nforeign=1\r\nown9=b\r\n",
+         {{L"Mine", L"own1", L"x"}, {L"Mine", L"own2", L"y"}},
+         L"; head\r\n[Other]\r\nown1=kept\r\n[mine]\r\n; note\r\nOWN1=x\r\nforeign=1\r\nown2=y\r\n"},
+        {L"[Mine]\r\nown1=a\r\nown1=again\r\n[Mine]\r\nown1=b\r\n[Next]\r\nk=1\r\n", {{L"Mine", L"own1", L"x"}},
+         L"[Mine]\r\nown1=x\r\n[Next]\r\nk=1\r\n"},
+        {L"[Mine]\r\nown1=a\r\n\r\n[Next]\r\nk=1\r\n", {{L"Next", L"k", L"2"}}, L"\r\n[Next]\r\nk=2\r\n"},
+        {L"[Mine]\r\nown1=a\r\n[Mine]\r\n; kept\r\nown2=b\r\n", {}, L"[Mine]\r\n; kept\r\n"},
+        {L"[Mine]\r\n", {}, L"[Mine]\r\n"},
+        {L"own1=nameless\r\n[Mine]\r\nown5=a\r\n", {{L"Mine", L"own1", L"x"}}, L"own1=nameless\r\n[Mine]\r\nown1=x\r\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(UpdateIniText(c.existing, c.assignments, owns), c.expected) << c.existing;
+    }
+}
+
 TEST(UpdateIniText, RefusesNamesAndValuesThatWouldReadBackDifferently)
 {
     const std::wstring nul(1, L'\0');

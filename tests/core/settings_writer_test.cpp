@@ -69,12 +69,59 @@ TEST(WriteSettingsFile, WritesAFreshFileInTheFixedOrder)
               L"[SourceList]\r\nSource1=\r\nSource2=\r\nSource3=\r\n[Password]\r\nPassword=\r\n");
 }
 
-TEST(WriteSettingsFile, ReplacesAnOrdinaryFileAsAWhole)
+SettingsStore ThreeDestinations()
 {
-    SettingsTestServices test;
-    test.AddSettingsFile(kFiveDestinationsFile);
-    EXPECT_TRUE(WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec).ok());
-    EXPECT_EQ(test.FileText(), kTwoDestinationsText);
+    SettingsStore content;
+    content.destinations = {{L"1", L"1"}, {L"2", L"2"}, {L"3", L"3"}};
+    return content;
+}
+
+// An ordinary settings file keeps every line the program does not read; what it reads is exactly what was saved.
+TEST(WriteSettingsFile, AnOrdinaryFileKeepsTheLinesTheProgramDoesNotRead)
+{
+    const struct {
+        const char* what;
+        std::wstring existing;
+        std::function<void(SettingsStore&)> edit;  // applied to TwoDestinations()
+        std::wstring expected;
+        SaveKind kind = SaveKind::SettingsFile;
+    } cases[] = {
+        {"a file the program wrote becomes the file it writes afresh",
+         SettingsFileText(ThreeDestinations()), [](SettingsStore&) {},
+         kTwoDestinationsText},
+        {"other sections and keys stay; destinations past the list go", kFiveDestinationsFile, [](SettingsStore&) {},
+         L"[Other]\r\nkept=1\r\n[SourceList]\r\nSource1=カメラ|E:\\DCIM\r\nSource2=\r\nSource3=|\r\n"
+         L"[DirList]\r\nDir1=写真|D:\\写真\\\r\nDir2=仕事|D:\\仕事\r\n[Password]\r\nPassword=pw\r\nHint=kept\r\n"},
+        {"an option of a newer version and a comment stay",
+         L"[Option]\r\nVerify=1\r\nLater=1\r\n; a comment\r\n", [](SettingsStore&) {},
+         L"[Option]\r\nVerify=0\r\nLater=1\r\nSkipCopied=0\r\nSelectArrivedCard=0\r\n; a comment\r\n"
+         L"[SourceList]\r\nSource1=カメラ|E:\\DCIM\r\nSource2=\r\nSource3=|\r\n"
+         L"[DirList]\r\nDir1=写真|D:\\写真\\\r\nDir2=仕事|D:\\仕事\r\n[Password]\r\nPassword=pw\r\n"},
+        {"no destination left: their section goes, its comment and odd keys stay",
+         L"[DirList]\r\nDir1=a|a\r\ndir2=b|b\r\n[DirList]\r\nDir3=c|c\r\n; mine\r\nDir0=x\r\nDir01=y\r\n",
+         [](SettingsStore& content) { content.destinations.clear(); },
+         L"[DirList]\r\n; mine\r\nDir0=x\r\nDir01=y\r\n[SourceList]\r\nSource1=カメラ|E:\\DCIM\r\nSource2=\r\n"
+         L"Source3=|\r\n[Password]\r\nPassword=pw\r\n"},
+        {"repeated keys of the program go", L"[password]\r\nPassword=old\r\nPASSWORD=older\r\nhint=kept\r\n",
+         [](SettingsStore& content) { content.destinations.clear(); },
+         L"[password]\r\nPassword=pw\r\nhint=kept\r\n[SourceList]\r\nSource1=カメラ|E:\\DCIM\r\nSource2=\r\n"
+         L"Source3=|\r\n"},
+        {"an export replaces the file it is saved over", kFiveDestinationsFile, [](SettingsStore&) {},
+         kTwoDestinationsText, SaveKind::Export},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SettingsTestServices test;
+        test.AddSettingsFile(c.existing);
+        SettingsStore content = TwoDestinations();
+        c.edit(content);
+        ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec, {}, c.kind).ok());
+        EXPECT_EQ(test.FileText(), c.expected);
+        SettingsStore loaded;
+        LoadSettings(loaded, test.services);
+        EXPECT_EQ(loaded.destinations, content.destinations);
+        EXPECT_TRUE(test.dialogs.messages.empty());
+    }
 }
 
 TEST(WriteSettingsFile, UpdatesAHiddenOrSystemFileInPlace)

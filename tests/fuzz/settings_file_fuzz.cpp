@@ -98,7 +98,9 @@ void RoundTrip(unsigned flags, std::string_view bytes)
 {
     FuzzServices fuzz;
     const SettingsStore content = ContentFrom(flags, fuzz.codec.Decode(bytes));
-    if ((flags & 8) != 0) fuzz.fileSystem.AddFile(kDataIni, std::string(bytes), true);  // updated in place
+    const bool hidden = (flags & 8) != 0;  // updated in place, every line kept
+    const bool ordinary = !hidden && (flags & 16) != 0;  // the lines the program does not read kept
+    if (hidden || ordinary) fuzz.fileSystem.AddFile(kDataIni, std::string(bytes), hidden);
 
     const SaveResult result = WriteSettingsFile(content, fuzz.fileSystem, fuzz.codec);
     bool storable = IsStorable(content.password, true);
@@ -123,6 +125,7 @@ void RoundTrip(unsigned flags, std::string_view bytes)
         Require(store.sources[i] == expected, "a source slot read back differently");
     }
     Require(store.destinations.size() >= content.destinations.size(), "destinations were lost");
+    Require(hidden || store.destinations.size() == content.destinations.size(), "destinations were kept");
     for (std::size_t i = 0; i < content.destinations.size(); ++i) {
         const DirEntry& item = content.destinations[i];
         Require(store.destinations[i] == DirEntry{ThroughCodePage(codec, item.name), ThroughCodePage(codec, item.path)},
@@ -136,8 +139,8 @@ void RoundTrip(unsigned flags, std::string_view bytes)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // The first byte chooses the checked sources (bits 0 to 2) and whether the round trip updates a hidden data.ini
-    // holding the other bytes (bit 3).
+    // The first byte chooses the checked sources (bits 0 to 2) and whether the round trip updates a data.ini
+    // holding the other bytes: a hidden one (bit 3) or an ordinary one (bit 4).
     if (size == 0) return 0;
     const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
     korvane::ReadAsSettingsFile(bytes);

@@ -8,6 +8,7 @@
 
 #include "platform/failure.h"
 #include "platform/win32/win32_text_codec.h"
+#include "second_names.h"
 #include "support/file_tree.h"
 
 namespace korvane {
@@ -142,7 +143,7 @@ TEST_F(Win32FileSystemTest, ListsTheWholeTreeWithSizesAndTimes)
     ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &time));
 
     for (const std::wstring& folder : {temp.path(), temp.path() + L"\\"}) {
-        const TreeListing listing = fileSystem.ListTree(folder);
+        const TreeListing listing = fileSystem.ListTree(folder, {});
         EXPECT_TRUE(listing.unreadableFolders.empty());
         std::vector<std::wstring> paths;
         for (const TreeEntry& entry : listing.entries) {
@@ -162,7 +163,69 @@ TEST_F(Win32FileSystemTest, ListsTheWholeTreeWithSizesAndTimes)
         EXPECT_EQ(deep->size, 5u);
         EXPECT_EQ(deep->lastWriteTime, 0x01DB000012345678);
     }
-    EXPECT_EQ(FailureCodeOf([&] { fileSystem.ListTree(temp / L"missing"); }), failure_code::kPathNotFound);
+    EXPECT_EQ(FailureCodeOf([&] { fileSystem.ListTree(temp / L"missing", {}); }), failure_code::kPathNotFound);
+}
+
+// Two links to "." make a loop that a listing entering links would never leave; a link elsewhere is listed as a
+// folder and not entered either.
+TEST_F(Win32FileSystemTest, ListsFolderLinksWithoutEnteringThem)
+{
+    const std::wstring earlier = temp / L"2024_0601";
+    testing::filetree::MakeFolder(earlier);
+    testing::filetree::MakeFolder(earlier + L"\\100CANON");
+    testing::filetree::WriteBytes(earlier + L"\\100CANON\\IMG_0001.JPG", "x");
+    testing::filetree::WriteBytes(temp / L"Folder\\elsewhere.jpg", "y");
+    const testing::FolderLink loop1(earlier + L"\\loop1", earlier);
+    const testing::FolderLink loop2(earlier + L"\\loop2", earlier);
+    const testing::FolderLink elsewhere(earlier + L"\\other", temp / L"Folder");
+
+    // A listing that entered them would not end: it is stopped after a while and then fails below.
+    std::stop_source stop;
+    const testing::StopLater watchdog(stop);
+    const TreeListing listing = fileSystem.ListTree(earlier, stop.get_token());
+    std::vector<std::wstring> paths;
+    for (const TreeEntry& entry : listing.entries) paths.push_back(entry.relativePath + (entry.isFolder ? L"\\" : L""));
+    std::sort(paths.begin(), paths.end());
+    EXPECT_EQ(paths, (std::vector<std::wstring>{L"100CANON\\", L"100CANON\\IMG_0001.JPG", L"loop1\\", L"loop2\\",
+                                                L"other\\"}));
+    EXPECT_TRUE(listing.unreadableFolders.empty());
+}
+
+TEST_F(Win32FileSystemTest, AListingAskedToStopListsNoFurther)
+{
+    std::stop_source stop;
+    stop.request_stop();
+    EXPECT_TRUE(fileSystem.ListTree(temp.path(), stop.get_token()).entries.empty());
+}
+
+// The identity of a folder is the same through a drive letter mapped to its parent, through a link and with a
+// trailing backslash; other folders have others.
+TEST_F(Win32FileSystemTest, AFolderHasOneIdentityWhateverNameReachesIt)
+{
+    const std::wstring parent = temp / L"カード";
+    const std::wstring card = parent + L"\\DCIM";
+    testing::filetree::MakeFolder(parent);
+    testing::filetree::MakeFolder(card);
+    const testing::MappedDrive drive(testing::MappedDrive::FreeLetter(), parent);
+    const testing::FolderLink link(temp / L"link", card);
+    const auto identity = fileSystem.IdentityOf(card);
+    ASSERT_TRUE(identity.has_value());
+
+    const struct {
+        std::wstring path;
+        bool same;
+    } cases[] = {
+        {card + L"\\", true},         {drive.root() + L"DCIM", true}, {drive.root() + L"dcim\\", true},
+        {temp / L"link", true},       {parent, false},               {drive.root(), false},
+        {temp / L"Folder", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.path));
+        const auto other = fileSystem.IdentityOf(c.path);
+        ASSERT_TRUE(other.has_value());
+        EXPECT_EQ(*other == *identity, c.same);
+    }
+    EXPECT_FALSE(fileSystem.IdentityOf(temp / L"missing").has_value());
 }
 
 TEST_F(Win32FileSystemTest, ReadsFilesHiddenOrNot)

@@ -3,6 +3,7 @@
 // without regard to case, hidden and system attributes, and failures that a test can inject.
 #include <algorithm>
 #include <cwctype>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -23,11 +24,24 @@ public:
         std::wstring name;  // the last component, as given
         std::int64_t lastWriteTime = 0;
         std::wstring path;  // as given, without a trailing backslash
+        bool link = false;  // a folder link or junction: what is below it stands for its target's contents
+        std::uint64_t index = 0;  // a folder's number, the same for every name of it
     };
 
     void AddFolder(const std::wstring& path, bool hidden = false, bool system = false)
     {
-        entries_[Key(path)] = {true, hidden, system, {}, LastComponent(path), 0, Key(path, false)};
+        entries_[Key(path)] = {true, hidden, system, {}, LastComponent(path), 0, Key(path, false), false, ++folders_};
+    }
+    // A folder link: listed as a folder, never entered by ListTree.
+    void AddFolderLink(const std::wstring& path)
+    {
+        AddFolder(path);
+        entries_[Key(path)].link = true;
+    }
+    // Makes the folder `secondName` another name of the folder `folder` (a mapped drive, a link): one identity.
+    void MakeSameFolder(const std::wstring& secondName, const std::wstring& folder)
+    {
+        entries_.at(Key(secondName)).index = entries_.at(Key(folder)).index;
     }
     void AddFile(const std::wstring& path, std::string bytes, bool hidden = false, bool system = false,
                  std::int64_t lastWriteTime = 0)
@@ -71,8 +85,9 @@ public:
     }
 
     // A folder whose path is in `unreadable` is listed as an entry and named as unreadable, its contents not; a
-    // listing of that folder itself fails with code 70, as for a folder the user may not read.
-    TreeListing ListTree(const std::wstring& folder) const override
+    // listing of that folder itself fails with code 70, as for a folder the user may not read. What is below a
+    // link is not listed. `stop` is looked at before every entry, after `whileListing` has seen the one before.
+    TreeListing ListTree(const std::wstring& folder, std::stop_token stop) const override
     {
         const Entry* self = Find(folder);
         if (self == nullptr || !self->folder) throw Failure(failure_code::kPathNotFound);
@@ -85,17 +100,33 @@ public:
             return std::any_of(unreadable.begin(), unreadable.end(),
                                [&](const auto& path) { return key.starts_with(Key(path) + L'\\'); });
         };
+        const auto belowLink = [&](const std::wstring& key) {
+            return std::any_of(entries_.begin(), entries_.end(), [&](const auto& other) {
+                return other.second.link && key.starts_with(other.first + L'\\') && other.first.starts_with(prefix);
+            });
+        };
         TreeListing listing;
         for (const auto& [key, entry] : entries_) {
-            if (!key.starts_with(prefix) || belowUnreadable(key)) continue;
+            if (!key.starts_with(prefix) || belowUnreadable(key) || belowLink(key)) continue;
+            if (stop.stop_requested()) break;
             std::wstring relative = entry.path.substr(prefix.size());
             if (isUnreadable(key)) listing.unreadableFolders.push_back(relative);
             listing.entries.push_back({std::move(relative), entry.folder, entry.folder ? 0 : entry.bytes.size(),
                                        entry.lastWriteTime});
+            if (whileListing) whileListing(listing.entries.back());
         }
         return listing;
     }
     std::vector<std::wstring> unreadable;  // paths of folders that ListTree cannot list
+    std::function<void(const TreeEntry&)> whileListing;  // sees each entry ListTree lists, as it lists it
+
+    // Folders have identities, files none.
+    std::optional<FolderIdentity> IdentityOf(const std::wstring& folder) const override
+    {
+        const Entry* entry = Find(folder);
+        if (entry == nullptr || !entry->folder) return std::nullopt;
+        return FolderIdentity{1, entry->index};
+    }
 
     std::optional<std::string> ReadFile(const std::wstring& path) const override
     {
@@ -153,6 +184,7 @@ private:
     }
 
     std::map<std::wstring, Entry> entries_;
+    std::uint64_t folders_ = 0;
 };
 
 }  // namespace korvane::testing

@@ -109,5 +109,26 @@ TEST_F(CardArrivalTest, ACardArrivingDuringACopyRunChangesNothing)
     EXPECT_EQ(w.txtSource.Text(), gone);
 }
 
+// The completion box may stay open long: a card taken out meanwhile is seen, so the next card in the reader counts.
+TEST_F(CardArrivalTest, ACardTakenOutDuringACopyRunReadiesTheNext)
+{
+    ui::frmCopy& w = OpenWithSlots(card, L"Q:\\DCIM");
+    Notify(w, DBT_DEVICEARRIVAL, drive);
+    ASSERT_EQ(Chosen(w), 0);
+    w.txtDir.SetText(photos);
+    dialogs.AnswerPrompt(L"2026_1205");
+    dialogs.AnswerMessage(MessageAnswer::Ok, [&] { Notify(w, DBT_DEVICEREMOVECOMPLETE, drive); });
+    testing::Click(w.cmdStart);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ASSERT_EQ(dialogs.messages[0].text, L"コピーが完了しました");
+    dialogs.AnswerPickFolder({photos, std::nullopt});
+    testing::Click(w.cmdSelect);
+    ASSERT_EQ(Chosen(w), -1);
+
+    Notify(w, DBT_DEVICEARRIVAL, drive);
+    EXPECT_EQ(Chosen(w), 0);
+    EXPECT_EQ(w.txtSource.Text(), card);
+}
+
 }  // namespace
 }  // namespace korvane

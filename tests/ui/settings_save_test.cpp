@@ -24,8 +24,13 @@ protected:
     const std::wstring storedSettings = L"; written by hand\r\n[SourceList]\r\nSource1=カード|E:\\DCIM\r\n[DirList]\r\n"
                                          L"Dir1=写真|" + photos + L"\r\nDir3=残り|C:\\残り\r\n"
                                          L"[Other]\r\nKey=value\r\n[Password]\r\nPassword=\r\n";
-    const std::wstring rewritten = L"[SourceList]\r\nSource1=カード|E:\\DCIM\r\nSource2=\r\nSource3=\r\n[DirList]\r\n"
-                                    L"Dir1=写真|" + photos + L"\r\n[Password]\r\nPassword=\r\n";
+    // The comment and the other section stay; the entry after the gap, which no load reads, goes.
+    const std::wstring rewritten = L"; written by hand\r\n[SourceList]\r\nSource1=カード|E:\\DCIM\r\nSource2=\r\n"
+                                    L"Source3=\r\n[DirList]\r\nDir1=写真|" + photos +
+                                    L"\r\n[Other]\r\nKey=value\r\n[Password]\r\nPassword=\r\n";
+    // An export is a fresh file: no line of data.ini or of the file it replaces but the settings.
+    const std::wstring exportedText = L"[SourceList]\r\nSource1=カード|E:\\DCIM\r\nSource2=\r\nSource3=\r\n"
+                                       L"[DirList]\r\nDir1=写真|" + photos + L"\r\n[Password]\r\nPassword=\r\n";
 
     void SetUp() override
     {
@@ -53,7 +58,7 @@ TEST_F(SettingsSaveTest, OkWithoutChangesRewritesTheFileAsTheWindowShowsIt)
 {
     frmSetup& w = OpenSettingsWindow();
     Click(w.cmdOK);
-    EXPECT_EQ(SettingsText(), rewritten);  // the comment, the other section and the entry after the gap are gone
+    EXPECT_EQ(SettingsText(), rewritten);
     EXPECT_EQ(windows.settingsWindow(), nullptr);
     EXPECT_NE(windows.copyWindow(), nullptr);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -65,9 +70,9 @@ TEST_F(SettingsSaveTest, OkSavesTheEditsAndTheFreshCopyWindowShowsThem)
     EditEverything(w);
     Click(w.cmdOK);
     EXPECT_EQ(SettingsText(),
-              L"[SourceList]\r\nSource1=カード|E:\\DCIM\r\nSource2=USB|F:\\\r\nSource3=\r\n[DirList]\r\n"
-              L"Dir1=写真|" + photos + L"\r\nDir2=保存先2|D:\\仕事\r\n[Password]\r\nPassword=pw\r\n"
-              L"[Option]\r\nVerify=1\r\nSkipCopied=0\r\nSelectArrivedCard=0\r\n");
+              L"; written by hand\r\n[SourceList]\r\nSource1=カード|E:\\DCIM\r\nSource2=USB|F:\\\r\nSource3=\r\n"
+              L"[DirList]\r\nDir1=写真|" + photos + L"\r\nDir2=保存先2|D:\\仕事\r\n[Other]\r\nKey=value\r\n"
+              L"[Password]\r\nPassword=pw\r\n[Option]\r\nVerify=1\r\nSkipCopied=0\r\nSelectArrivedCard=0\r\n");
     EXPECT_EQ(settings.options, (Options{.verify = true, .skipCopied = false}));
     frmCopy* copy = windows.copyWindow();
     ASSERT_NE(copy, nullptr);
@@ -134,7 +139,7 @@ TEST_P(ExportWindowTest, WritesTheWindowsContentsAndTheWindowStaysAsItWas)
     frmSetup& w = OpenSettingsWindow();
     dialogs.AnswerFileDialog(file);
     Click(w.cmdExport);
-    EXPECT_EQ(TextOf(file), rewritten);
+    EXPECT_EQ(TextOf(file), exportedText);
     EXPECT_EQ(windows.settingsWindow(), &w);
     EXPECT_EQ(w.txtName[0].Text(), L"カード");
     EXPECT_EQ(w.lstDir.ItemCount(), 1u);

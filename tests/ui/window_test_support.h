@@ -251,7 +251,14 @@ public:
         if (listingFailure) throw *listingFailure;
         return files_.ListSubfolders(folder);
     }
-    TreeListing ListTree(const std::wstring& folder) const override { return files_.ListTree(folder); }
+    TreeListing ListTree(const std::wstring& folder, std::stop_token stop) const override
+    {
+        return files_.ListTree(folder, stop);
+    }
+    std::optional<FolderIdentity> IdentityOf(const std::wstring& folder) const override
+    {
+        return files_.IdentityOf(folder);
+    }
     std::optional<std::string> ReadFile(const std::wstring& path) const override { return files_.ReadFile(path); }
     void WriteFileAtomically(const std::wstring& path, std::string_view bytes) override
     {

@@ -55,6 +55,14 @@ std::vector<std::wstring> EarlierFolders(const FileSystem& files, const std::wst
     }
 }
 
+// Whether `folder` is the source itself, by its path or by another name for it (a drive letter mapped to the
+// source's parent, a link): the card is no earlier copy of itself.
+bool IsTheSource(const FileSystem& files, const std::wstring& folder, const std::wstring& sourceFolder,
+                 const std::optional<FolderIdentity>& source)
+{
+    return FoldedEqual{}(folder, sourceFolder) || (source && files.IdentityOf(folder) == source);
+}
+
 // Up to three folders, one a line, then how many more.
 std::wstring FolderLines(const std::vector<std::wstring>& folders)
 {
@@ -108,7 +116,7 @@ std::optional<EarlierCopies> FindEarlierCopies(const FileSystem& files, const Co
                                                const std::wstring& destination, std::stop_token stop)
 {
     const std::vector<PlannedFile>* const sourceFiles = CardFiles(card);
-    if (sourceFiles == nullptr) return std::nullopt;
+    if (sourceFiles == nullptr || stop.stop_requested()) return std::nullopt;
     std::unordered_map<std::wstring, std::size_t, FoldedHash, FoldedEqual> index;
     index.reserve(sourceFiles->size());
     for (std::size_t i = 0; i < sourceFiles->size(); ++i) index.emplace((*sourceFiles)[i].relativePath, i);
@@ -117,17 +125,19 @@ std::optional<EarlierCopies> FindEarlierCopies(const FileSystem& files, const Co
     std::vector<bool> copied(sourceFiles->size(), false);
     std::wstring sourceFolder = card.source;
     RemoveLastBackslash(sourceFolder);
+    const auto sourceIdentity = files.IdentityOf(sourceFolder);
     for (const std::wstring& name : EarlierFolders(files, destination, found)) {
         if (stop.stop_requested()) return std::nullopt;
         const std::wstring folder = JoinPath(destination, name);
-        if (FoldedEqual{}(folder, sourceFolder)) continue;  // a source directly under the destination is no copy
+        if (IsTheSource(files, folder, sourceFolder, sourceIdentity)) continue;
         TreeListing listing;
         try {
-            listing = files.ListTree(folder);
+            listing = files.ListTree(folder, stop);
         } catch (const Failure&) {
             found.unreadableFolders.push_back(folder);
             continue;
         }
+        if (stop.stop_requested()) return std::nullopt;
         for (const std::wstring& unreadable : listing.unreadableFolders)
             found.unreadableFolders.push_back(JoinPath(folder, unreadable));
         bool holds = false;

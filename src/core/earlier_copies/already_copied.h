@@ -27,10 +27,12 @@ struct EarlierCopies {
 };
 
 // Looks for every file of the listed `card` (all depths) in each folder directly under `destination` (each an
-// earlier run's new folder), at the same path relative to it; names compare without regard to ASCII case. Nothing
-// when the card cannot be checked file by file (it or a folder in it could not be listed, or a path in it is
-// longer than the shell's copy takes) or when `stop` was asked for. A folder under the destination that cannot be
-// listed is skipped and named. Reads only the destination's listings: the card's is the plan's.
+// earlier run's new folder), at the same path relative to it; names compare without regard to ASCII case. The
+// card's own folder is no earlier folder, also when the destination reaches it by another name (its identity
+// decides). Nothing when the card cannot be checked file by file (it or a folder in it could not be listed, or a
+// path in it is longer than the shell's copy takes) or when `stop` was asked for, which every listing looks at as
+// it goes. A folder under the destination that cannot be listed is skipped and named. Reads only the destination's
+// listings: the card's is the plan's.
 std::optional<EarlierCopies> FindEarlierCopies(const FileSystem& files, const CopyPlan& card,
                                                const std::wstring& destination, std::stop_token stop);
 

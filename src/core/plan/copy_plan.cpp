@@ -14,7 +14,7 @@ std::optional<CopyPlan> ListCard(const FileSystem& files, const std::wstring& so
     CopyPlan plan{.source = source};
     TreeListing listing;
     try {
-        listing = files.ListTree(source);
+        listing = files.ListTree(source, stop);
     } catch (const Failure& failure) {
         plan.listingFailure = failure.reason();
     }

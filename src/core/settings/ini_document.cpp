@@ -76,28 +76,43 @@ IniDocument::IniDocument(std::wstring text) : text_(std::move(text))
     }
 }
 
+IniLine ParseIniLine(std::wstring_view line)
+{
+    const std::wstring_view trimmed = TrimIniBlanks(line);
+    if (trimmed.empty()) return {};
+    if (trimmed.front() == L';') return {IniLine::Kind::Comment};
+    if (trimmed.front() == L'[') {
+        // Without "]" the name is the rest of the line.
+        return {IniLine::Kind::Header, TrimIniBlanks(trimmed.substr(1, trimmed.find(L']') - 1))};
+    }
+    const std::size_t equals = trimmed.find(L'=');
+    const std::wstring_view value = equals == std::wstring_view::npos ? std::wstring_view{} : trimmed.substr(equals + 1);
+    return {IniLine::Kind::Key, TrimIniBlanks(trimmed.substr(0, equals)), TrimIniBlanks(value)};
+}
+
 void IniDocument::ParseLine(std::size_t lineIndex)
 {
-    const Span line = lines_[lineIndex];
-    const std::wstring_view trimmed = TrimIniBlanks(View(line));
-    if (trimmed.empty() || trimmed.front() == L';') return;
-
-    if (trimmed.front() == L'[') {
+    const IniLine line = ParseIniLine(View(lines_[lineIndex]));
+    switch (line.kind) {
+    case IniLine::Kind::Blank:
+    case IniLine::Kind::Comment:
+        return;
+    case IniLine::Kind::Header: {
         Section section;
         section.headerLine = lineIndex;
         section.lastLine = lineIndex;
         sections_.push_back(std::move(section));
-        const std::wstring_view name = trimmed.substr(1, trimmed.find(L']') - 1);  // no "]": the rest of the line
-        firstSectionByName_.try_emplace(TrimIniBlanks(name), sections_.size() - 1);
+        firstSectionByName_.try_emplace(line.name, sections_.size() - 1);
         return;
     }
-
-    sections_.back().lastLine = lineIndex;
-    const std::size_t equals = trimmed.find(L'=');
-    const std::wstring_view name = TrimIniBlanks(trimmed.substr(0, equals));
-    KeyEntry entry{static_cast<Position>(sections_.size() - 1), static_cast<Position>(lineIndex), SpanOf(name), {}};
-    if (equals != std::wstring_view::npos) entry.value = SpanOf(TrimIniBlanks(trimmed.substr(equals + 1)));
-    AddKey(entry);
+    case IniLine::Kind::Key:
+        sections_.back().lastLine = lineIndex;
+        KeyEntry entry{static_cast<Position>(sections_.size() - 1), static_cast<Position>(lineIndex),
+                       SpanOf(line.name), {}};
+        if (!line.value.empty()) entry.value = SpanOf(line.value);
+        AddKey(entry);
+        return;
+    }
 }
 
 std::size_t IniDocument::SlotOf(std::size_t section, std::wstring_view name) const

@@ -27,6 +27,17 @@
 
 namespace korvane {
 
+// One line of INI text as the reader sees it.
+struct IniLine {
+    enum class Kind { Blank, Comment, Header, Key };
+    Kind kind = Kind::Blank;
+    std::wstring_view name;   // a header's section name or a key's name, blanks dropped
+    std::wstring_view value;  // a key's value as written, blanks dropped (quotes kept); empty without "="
+};
+
+// `line` (without its end) by the rules above; the views are parts of `line`.
+IniLine ParseIniLine(std::wstring_view line);
+
 class IniDocument {
 public:
     // Throws std::length_error for a text of 2^32 characters or more.

@@ -1,6 +1,7 @@
 #include "core/settings/ini_update.h"
 
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -36,13 +37,49 @@ struct AppendedSection {
     std::vector<std::wstring> lines;
 };
 
+using ReplacedLines = std::unordered_map<std::size_t, std::wstring>;
+using AddedLines = std::map<std::size_t, std::vector<std::wstring>>;
+
+// Which lines of `document` `owns` drops: those of its keys that no assignment writes, then the header of a
+// section that they emptied.
+std::vector<bool> DroppedLines(const IniDocument& document, const IniKeyOwner& owns, const ReplacedLines& replaced,
+                               const AddedLines& added)
+{
+    std::vector<bool> dropped(document.LineCount(), false);
+    if (!owns) return dropped;
+    std::wstring_view section;            // the nameless section before the first header has no name
+    std::optional<std::size_t> header;    // the line of the section's header, if it has one
+    bool droppedAny = false;
+    bool keepsAny = false;
+    const auto endSection = [&] {
+        if (header && droppedAny && !keepsAny) dropped[*header] = true;
+    };
+    for (std::size_t i = 0; i < document.LineCount(); ++i) {
+        const IniLine line = ParseIniLine(document.Line(i));
+        if (line.kind == IniLine::Kind::Header) {
+            endSection();
+            section = line.name;
+            header = i;
+            droppedAny = keepsAny = false;
+        } else if (line.kind == IniLine::Kind::Key && !replaced.contains(i) && owns(section, line.name)) {
+            dropped[i] = droppedAny = true;
+        } else if (line.kind != IniLine::Kind::Blank) {
+            keepsAny = true;
+        }
+        if (added.contains(i)) keepsAny = true;
+    }
+    endSection();
+    return dropped;
+}
+
 }  // namespace
 
-std::wstring UpdateIniText(std::wstring existing, const std::vector<IniAssignment>& assignments)
+std::wstring UpdateIniText(std::wstring existing, const std::vector<IniAssignment>& assignments,
+                           const IniKeyOwner& owns)
 {
     const IniDocument document(std::move(existing));
-    std::unordered_map<std::size_t, std::wstring> replacedLines;
-    std::map<std::size_t, std::vector<std::wstring>> linesAddedAfter;
+    ReplacedLines replacedLines;
+    AddedLines linesAddedAfter;
     std::vector<AppendedSection> appendedSections;
     std::unordered_map<std::wstring, std::size_t> appendedSectionByName;
 
@@ -62,6 +99,7 @@ std::wstring UpdateIniText(std::wstring existing, const std::vector<IniAssignmen
         appendedSections[it->second].lines.push_back(KeyLine(assignment.key, assignment));
     }
 
+    const std::vector<bool> dropped = DroppedLines(document, owns, replacedLines, linesAddedAfter);
     std::wstring text;
     const auto appendLine = [&text](std::wstring_view line) {
         text += line;
@@ -69,7 +107,8 @@ std::wstring UpdateIniText(std::wstring existing, const std::vector<IniAssignmen
     };
     for (std::size_t i = 0; i < document.LineCount(); ++i) {
         const auto replaced = replacedLines.find(i);
-        appendLine(replaced != replacedLines.end() ? std::wstring_view(replaced->second) : document.Line(i));
+        if (!dropped[i])
+            appendLine(replaced != replacedLines.end() ? std::wstring_view(replaced->second) : document.Line(i));
         if (const auto added = linesAddedAfter.find(i); added != linesAddedAfter.end()) {
             for (const std::wstring& line : added->second) appendLine(line);
         }

@@ -1,5 +1,7 @@
 #pragma once
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvane {
@@ -20,6 +22,13 @@ struct IniAssignment {
 // name that is blank, holds "]" or has blanks around it; a key name that is blank, holds "=", starts with "[" or
 // ";" or has blanks around it; CR, LF or NUL in a name or a value. The program's own names are constants, so
 // such a call is a programming error, not something a user can cause; an exception keeps it from going unseen.
-std::wstring UpdateIniText(std::wstring existing, const std::vector<IniAssignment>& assignments);
+//
+// With `owns`, which names the keys the caller owns by section and key name (as the file spells them), every
+// line of an owned key that no assignment writes is dropped: a key the caller no longer writes, a second line
+// of a written key, the keys of a repeated section. A section that this leaves without lines (blank ones
+// aside), and to which nothing is added, loses its header too.
+using IniKeyOwner = std::function<bool(std::wstring_view section, std::wstring_view key)>;
+std::wstring UpdateIniText(std::wstring existing, const std::vector<IniAssignment>& assignments,
+                           const IniKeyOwner& owns = {});
 
 }  // namespace korvane

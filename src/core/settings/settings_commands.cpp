@@ -3,6 +3,7 @@
 #include "core/common/error_box.h"
 #include "core/settings/settings_file_messages.h"
 #include "core/settings/settings_loader.h"
+#include "core/settings/settings_writer.h"
 
 namespace korvane {
 namespace {
@@ -26,6 +27,14 @@ MessageBoxSpec ImportCancelledMessage()
     return {L"読み込みは中止されました", MessageIcon::Critical, MessageButtons::Ok, false, L"確認"};
 }
 
+// Saves `content`, showing a save that cannot be made.
+bool Save(const SettingsStore& content, Services& services, const std::wstring& path, SaveKind kind)
+{
+    const SaveResult result = WriteSettingsFile(content, services.fileSystem, services.codec, path, kind);
+    if (!result.ok()) services.dialogs.ShowMessage(settings_file_messages::SaveFailure(result));
+    return result.ok();
+}
+
 }  // namespace
 
 SettingsStore WorkingCopyOf(const SettingsStore& store)
@@ -42,18 +51,16 @@ SettingsStore WorkingCopyOf(const SettingsStore& store)
     return content;
 }
 
-bool SaveSettingsFile(const SettingsStore& content, Services& services, const std::wstring& path)
+bool SaveSettingsFile(const SettingsStore& content, Services& services)
 {
-    const SaveResult result = WriteSettingsFile(content, services.fileSystem, services.codec, path);
-    if (!result.ok()) services.dialogs.ShowMessage(settings_file_messages::SaveFailure(result));
-    return result.ok();
+    return Save(content, services, {}, SaveKind::SettingsFile);
 }
 
 void ExportSettings(const SettingsStore& content, Services& services)
 {
     const auto file = services.dialogs.ChooseSaveFile(
         {.filter = kSettingsFileFilter, .title = kExportTitle, .askBeforeReplacing = true, .hideReadOnly = true});
-    if (file) SaveSettingsFile(content, services, *file);
+    if (file) Save(content, services, *file, SaveKind::Export);
 }
 
 bool ImportSettings(SettingsStore& imported, Services& services)

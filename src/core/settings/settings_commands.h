@@ -13,13 +13,13 @@ namespace korvane {
 // options.
 SettingsStore WorkingCopyOf(const SettingsStore& store);
 
-// Saves the window's working copy to `path` (data.ini beside the program when empty). A save that cannot be made
-// is shown to the user, naming the file and the reason, and the file stays as it was; returns whether it was
-// saved.
-bool SaveSettingsFile(const SettingsStore& content, Services& services, const std::wstring& path = {});
+// Saves the window's working copy to data.ini beside the program. A save that cannot be made is shown to the
+// user, naming the file and the reason, and the file stays as it was; returns whether it was saved.
+bool SaveSettingsFile(const SettingsStore& content, Services& services);
 
-// The export button: asks for a file ("外部に保存") and saves the working copy there. Nothing happens when the
-// user cancels; a failed save is shown.
+// The export button: asks for a file ("外部に保存") and saves the working copy there, as a fresh file (no line of
+// data.ini or of the file replaced is carried over). Nothing happens when the user cancels; a failed save is
+// shown.
 void ExportSettings(const SettingsStore& content, Services& services);
 
 // The import button: asks for a file ("外部から読み込み"), then whether the window's settings may be replaced,

@@ -1,5 +1,6 @@
 #include "core/settings/settings_writer.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/failure.h"
@@ -89,12 +90,48 @@ std::vector<IniAssignment> Assignments(const SettingsStore& content, bool writeO
     return assignments;
 }
 
-// The text a file that is not an ordinary one keeps: a hidden or system settings file is updated, not replaced.
-std::wstring TextToUpdate(const FileSystem& fileSystem, const TextCodec& codec, const std::wstring& file)
+bool SameName(std::wstring_view a, std::wstring_view b) { return FoldIniName(a) == FoldIniName(b); }
+
+// "Dir" and a number without leading zeros: a key the reader may read as a destination.
+bool IsDestinationKey(std::wstring_view key)
 {
-    if (fileSystem.Lookup(file, LookupKind::FilesOnly)) return {};
+    constexpr std::wstring_view kPrefix = L"Dir";
+    if (key.size() <= kPrefix.size() || !SameName(key.substr(0, kPrefix.size()), kPrefix)) return false;
+    const std::wstring_view number = key.substr(kPrefix.size());
+    return number.front() != L'0' &&
+           std::all_of(number.begin(), number.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+// Whether the reader reads `key` of `section`: the lines a save of the settings file owns.
+bool IsReadByTheProgram(std::wstring_view section, std::wstring_view key)
+{
+    if (SameName(section, format::kSourceSection)) {
+        for (std::size_t i = 0; i < SettingsStore::kSlotCount; ++i)
+            if (SameName(key, format::SourceKey(i))) return true;
+        return false;
+    }
+    if (SameName(section, format::kDestinationSection)) return IsDestinationKey(key);
+    if (SameName(section, format::kPasswordSection)) return SameName(key, format::kPasswordKey);
+    if (SameName(section, format::kOptionSection))
+        return SameName(key, format::kVerifyKey) || SameName(key, format::kSkipCopiedKey) ||
+               SameName(key, format::kSelectArrivedCardKey);
+    return false;
+}
+
+// The text a save starts from, and the keys whose lines go unless the save writes them.
+struct StartingText {
+    std::wstring text;
+    IniKeyOwner owns;
+};
+
+StartingText TextToUpdate(const FileSystem& fileSystem, const TextCodec& codec, const std::wstring& file,
+                          SaveKind kind)
+{
+    const bool ordinary = fileSystem.Lookup(file, LookupKind::FilesOnly).has_value();
+    if (ordinary && kind == SaveKind::Export) return {};
     const auto bytes = fileSystem.ReadFile(file);
-    return bytes ? DecodeFileText(*bytes, codec) : std::wstring{};
+    return {bytes ? DecodeFileText(*bytes, codec) : std::wstring{},
+            ordinary ? IniKeyOwner(IsReadByTheProgram) : IniKeyOwner{}};
 }
 
 }  // namespace
@@ -116,15 +153,16 @@ SaveResult SaveResult::FileFailure(std::wstring file, int code, std::wstring rea
 }
 
 SaveResult WriteSettingsFile(const SettingsStore& content, FileSystem& fileSystem, const TextCodec& codec,
-                             const std::wstring& path)
+                             const std::wstring& path, SaveKind kind)
 {
     const std::wstring file = path.empty() ? DefaultSettingsPath(fileSystem) : path;
     if (auto refusal = FindUnstorableText(content, file)) return std::move(*refusal);
     try {
-        std::wstring existing = TextToUpdate(fileSystem, codec, file);
+        StartingText existing = TextToUpdate(fileSystem, codec, file, kind);
         const bool writeOptions = content.options != Options{} ||
-                                  IniDocument(existing).FindSection(format::kOptionSection).has_value();
-        const std::wstring text = UpdateIniText(std::move(existing), Assignments(content, writeOptions));
+                                  IniDocument(existing.text).FindSection(format::kOptionSection).has_value();
+        const std::wstring text =
+            UpdateIniText(std::move(existing.text), Assignments(content, writeOptions), existing.owns);
         fileSystem.WriteFileAtomically(file, EncodeFileText(text, codec));
     } catch (const Failure& failure) {
         if (failure.code() == failure_code::kFileTooLarge)

@@ -19,7 +19,7 @@ public:
         LineBreakInDestination,   // a destination's name or path holds CR, LF or NUL
         LineBreakInPassword,      // the password holds CR, LF or NUL
         TooManyDestinations,      // more than SettingsStore::kMaxDestinations; `itemNumber` is the count
-        ExistingFileTooLarge,     // the hidden or system file to update is larger than FileSystem::kReadLimit
+        ExistingFileTooLarge,     // the file to update is larger than FileSystem::kReadLimit
         FileFailure,              // the file system refused; `reason` says why
     };
 
@@ -48,9 +48,21 @@ private:
     std::wstring reason_;
 };
 
+// What a save keeps of an ordinary file it replaces.
+enum class SaveKind {
+    SettingsFile,  // the program's settings file: every line the program does not own stays
+    Export,        // a copy of the settings in a file the user chose: a fresh file
+};
+
 // Writes `content` to the settings file at `path` (the default file when empty), replacing it atomically, in
-// the ANSI code page of `codec`, or as UTF-16 when a text does not fit it (EncodeFileText). An ordinary file is replaced as a whole. A hidden or system file is updated in
-// place: the keys written get their new values, every other line stays, and the file keeps its attributes.
+// the ANSI code page of `codec`, or as UTF-16 when a text does not fit it (EncodeFileText). The keys written get
+// their new values in their own lines, as the profile API writes them (a key not there goes to the end of its
+// section, a section not there to the end of the file); what stays of the rest depends on the file:
+// - an ordinary settings file keeps every line the program does not read (the options of a newer version,
+//   other sections, comments); the lines of keys it reads but no longer writes (destinations past the end of
+//   the list, repeated keys) go, so that it reads back exactly as saved;
+// - a hidden or system file keeps every line, those of keys not written too, and its attributes;
+// - an ordinary file replaced by an export becomes a fresh file.
 // The options section is written once an option is on, or when the file to update has one, so that a user who
 // never turns an option on keeps the file the program always wrote.
 // Every text is written so that the reader (and the platform's profile API) reads it back exactly: a value that
@@ -58,6 +70,6 @@ private:
 // when a text cannot be stored (a "|" in a name or path, CR, LF or NUL anywhere, more than 32,767
 // destinations) or when the file system fails.
 SaveResult WriteSettingsFile(const SettingsStore& content, FileSystem& fileSystem, const TextCodec& codec,
-                             const std::wstring& path = {});
+                             const std::wstring& path = {}, SaveKind kind = SaveKind::SettingsFile);
 
 }  // namespace korvane

@@ -138,10 +138,19 @@ std::wstring AddLastSeparator(std::wstring folder)
     return folder;
 }
 
-// Calls `visit` with every entry of `folder` but "." and "..". Only "there is no such folder" is told apart
-// (path-not-found, 76); every other failure keeps its own code and the system's reason.
+// Whether a listed folder leads to another place (a link, a junction, a mounted volume), which a listing must not
+// enter: a link to a folder above it would make the listing endless. A reparse point whose tag is not given
+// (dwReserved0 is 0, as for Wine's symbolic links) counts as one.
+bool LeadsElsewhere(const WIN32_FIND_DATAW& data)
+{
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    return data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0);
+}
+
+// Calls `visit` with every entry of `folder` but "." and "..", until `stop` is asked for. Only "there is no such
+// folder" is told apart (path-not-found, 76); every other failure keeps its own code and the system's reason.
 template <typename Visit>
-void ListFolder(const std::wstring& folder, FINDEX_SEARCH_OPS search, Visit&& visit)
+void ListFolder(const std::wstring& folder, FINDEX_SEARCH_OPS search, std::stop_token stop, Visit&& visit)
 {
     const auto fail = [](DWORD error) {
         switch (error) {
@@ -174,6 +183,7 @@ void ListFolder(const std::wstring& folder, FINDEX_SEARCH_OPS search, Visit&& vi
         throw fail(error);
     }
     do {
+        if (stop.stop_requested()) return;
         if (!IsDotEntry(data.cFileName)) visit(data);
     } while (FindNextFileW(find.get(), &data));
     if (const DWORD error = GetLastError(); error != ERROR_NO_MORE_FILES) throw fail(error);
@@ -216,19 +226,19 @@ std::optional<std::wstring> Win32FileSystem::Lookup(const std::wstring& path, Lo
 std::vector<std::wstring> Win32FileSystem::ListSubfolders(const std::wstring& folder) const
 {
     std::vector<std::wstring> names;
-    ListFolder(folder, FindExSearchLimitToDirectories, [&](const WIN32_FIND_DATAW& data) {
+    ListFolder(folder, FindExSearchLimitToDirectories, {}, [&](const WIN32_FIND_DATAW& data) {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) names.emplace_back(data.cFileName);
     });
     return names;
 }
 
-TreeListing Win32FileSystem::ListTree(const std::wstring& folder) const
+TreeListing Win32FileSystem::ListTree(const std::wstring& folder, std::stop_token stop) const
 {
     TreeListing listing;
     const std::wstring root = AddLastSeparator(folder);
     // Breadth first, without recursion: a card's depth is not the stack's business.
     std::vector<std::wstring> pending{std::wstring{}};
-    for (std::size_t next = 0; next < pending.size(); ++next) {
+    for (std::size_t next = 0; next < pending.size() && !stop.stop_requested(); ++next) {
         const std::wstring parent = pending[next];
         const auto visit = [&](const WIN32_FIND_DATAW& data) {
             TreeEntry entry;
@@ -237,20 +247,38 @@ TreeListing Win32FileSystem::ListTree(const std::wstring& folder) const
             if (!entry.isFolder) entry.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
             entry.lastWriteTime = static_cast<std::int64_t>((std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
                                                             data.ftLastWriteTime.dwLowDateTime);
-            if (entry.isFolder) pending.push_back(entry.relativePath);
+            if (entry.isFolder && !LeadsElsewhere(data)) pending.push_back(entry.relativePath);
             listing.entries.push_back(std::move(entry));
         };
         if (parent.empty()) {
-            ListFolder(folder, FindExSearchNameMatch, visit);
+            ListFolder(folder, FindExSearchNameMatch, stop, visit);
             continue;
         }
         try {
-            ListFolder(root + parent, FindExSearchNameMatch, visit);
+            ListFolder(root + parent, FindExSearchNameMatch, stop, visit);
         } catch (const Failure&) {
             listing.unreadableFolders.push_back(parent);
         }
     }
     return listing;
+}
+
+std::optional<FolderIdentity> Win32FileSystem::IdentityOf(const std::wstring& folder) const
+{
+    std::wstring path;
+    try {
+        path = SystemPath(folder);
+    } catch (const Failure&) {
+        return std::nullopt;
+    }
+    // Backup semantics open a folder; without FILE_FLAG_OPEN_REPARSE_POINT a link is followed to its target.
+    const UniqueFileHandle handle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!handle.valid() || !GetFileInformationByHandle(handle.get(), &information)) return std::nullopt;
+    return FolderIdentity{information.dwVolumeSerialNumber,
+                          (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
 }
 
 std::optional<std::string> Win32FileSystem::ReadFile(const std::wstring& path) const

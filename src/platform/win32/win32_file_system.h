@@ -17,11 +17,17 @@ namespace korvane {
 //   (ERROR_PATH_NOT_FOUND, ERROR_FILE_NOT_FOUND, ERROR_INVALID_NAME, ERROR_DIRECTORY, missing drive or
 //   share), and the table's code, with the system's reason, for everything else; so does ListTree for its
 //   folder. Both take a folder of any path length.
+// - ListTree does not enter a folder that is a name-surrogate reparse point (a symbolic link, a junction, a
+//   mounted volume) nor one whose reparse tag the system does not give (Wine's symbolic links); it enters other
+//   reparse points, such as the placeholders of a cloud-synchronised folder, which hold their own files. It
+//   looks at the stop request before every entry.
+// - IdentityOf is the volume serial number and file index of GetFileInformationByHandle.
 class Win32FileSystem : public FileSystem {
 public:
     std::optional<std::wstring> Lookup(const std::wstring& path, LookupKind kind) const override;
     std::vector<std::wstring> ListSubfolders(const std::wstring& folder) const override;
-    TreeListing ListTree(const std::wstring& folder) const override;
+    TreeListing ListTree(const std::wstring& folder, std::stop_token stop) const override;
+    std::optional<FolderIdentity> IdentityOf(const std::wstring& folder) const override;
     std::optional<std::string> ReadFile(const std::wstring& path) const override;
     // Writes a temporary file beside `path`, flushes it and moves it over `path` in one step
     // (MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH). The temporary file carries the old file's hidden,

@@ -213,12 +213,12 @@ LRESULT frmCopy::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void frmCopy::OnDeviceChange(WPARAM event, LPARAM data)
 {
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
-    if (!settings_.options.selectArrivedCard || copyRunning_ || header == nullptr ||
-        header->dbch_devicetype != DBT_DEVTYP_VOLUME)
+    if (!settings_.options.selectArrivedCard || header == nullptr || header->dbch_devicetype != DBT_DEVTYP_VOLUME)
         return;
     const DriveMask drives = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data)->dbcv_unitmask;
+    // A removal counts also during a run (its completion box may stay open long): the next card is then new.
     if (event == DBT_DEVICEREMOVECOMPLETE) arrivals_.Remove(drives);
-    if (event != DBT_DEVICEARRIVAL) return;
+    if (event != DBT_DEVICEARRIVAL || copyRunning_) return;
     const DriveMask arrived = arrivals_.Arrive(drives);
     if (arrived == 0) return;
     const auto slot = SlotOnArrivedDrives(settings_, arrived, services_.fileSystem);

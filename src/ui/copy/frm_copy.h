@@ -73,7 +73,7 @@ private:
     ProgramActions& program_;
     ListMode listMode_ = ListMode::Normal;
     DriveArrivals arrivals_;
-    bool copyRunning_ = false;  // while the start button's run goes on, cards come and go unseen
+    bool copyRunning_ = false;  // while the start button's run goes on, cards that arrive are not acted on
 };
 
 }  // namespace korvane::ui
