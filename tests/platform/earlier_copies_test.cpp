@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/earlier_copies/already_copied.h"
+#include "core/plan/copy_plan.h"
 #include "platform/win32/win32_file_system.h"
 #include "second_names.h"
 #include "support/file_tree.h"
@@ -32,7 +33,7 @@ protected:
 TEST_F(EarlierCopiesOnDisk, TheCardReachedThroughADriveMappedToItsParentIsNoEarlierCopy)
 {
     const testing::MappedDrive drive(testing::MappedDrive::FreeLetter(), parent);
-    const auto found = FindEarlierCopies(files, card, drive.root(), {});
+    const auto found = FindEarlierCopies(files, *ListCard(files, card, {}), drive.root(), {});
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(found->copiedFiles, 0u);
     EXPECT_EQ(found->newFiles, std::vector<std::wstring>{L"IMG_0001.JPG"});
@@ -51,7 +52,7 @@ TEST_F(EarlierCopiesOnDisk, AFolderLoopUnderTheDestinationEndsTheLook)
 
     std::stop_source stop;
     const testing::StopLater watchdog(stop);
-    const auto found = FindEarlierCopies(files, card, photos, stop.get_token());
+    const auto found = FindEarlierCopies(files, *ListCard(files, card, {}), photos, stop.get_token());
     ASSERT_TRUE(found.has_value()) << "the look did not end";
     EXPECT_EQ(found->copiedFiles, 1u);
     EXPECT_EQ(found->holdingFolders, std::vector<std::wstring>{earlier});
