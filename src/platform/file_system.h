@@ -61,6 +61,11 @@ public:
     // file left behind when they were killed are removed. Throws Failure with the system's reason.
     virtual void WriteFileAtomically(const std::wstring& path, std::string_view bytes) = 0;
 
+    // Makes the folder `path`, whose parent folder exists; a folder already there is kept as it is (a copy then
+    // merges into it). Throws Failure with the system's reason when it cannot be made (a file of that name, a
+    // name the file system refuses, a parent that is gone, no right to write).
+    virtual void CreateFolder(const std::wstring& path) = 0;
+
     // The folder of the running executable, without a trailing "\". Throws Failure when the system cannot say.
     virtual std::wstring ExecutableFolder() const = 0;
 };

@@ -44,7 +44,7 @@ TEST(IsCopyOf, NeedsTheSameSizeAndATimeWithinTwoSecondsOrOneHourApart)
         {"two hours", 1000, 2 * kHour, false},
         {"one hour, other size", 999, kHour, false},
     };
-    const TreeEntry source{L"DCIM\\IMG_0001.JPG", false, 1000, kShot};
+    const PlannedFile source{L"DCIM\\IMG_0001.JPG", 1000, kShot};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(IsCopyOf(source, {source.relativePath, false, c.size, kShot + c.shift}), c.copy);
@@ -80,9 +80,10 @@ public:  // the cases' set-ups below reach them
         AddFile(L"D:\\Photos\\" + folder + L"\\" + relative, size, time);
     }
 
-    std::optional<EarlierCopies> Find(std::stop_token stop = {})
+    // The look for earlier copies of the card at `source`, listed as the run lists it.
+    std::optional<EarlierCopies> Find(std::stop_token stop = {}, const std::wstring& source = kSource)
     {
-        return FindEarlierCopies(files, kSource, kDestination, stop);
+        return FindEarlierCopies(files, *ListCard(files, source, {}), kDestination, stop);
     }
 
     testing::MemoryFileSystem files;
@@ -189,7 +190,7 @@ TEST_F(AlreadyCopiedTest, EdgesOfTheCardAndTheDestination)
         files.AddFolder(L"D:\\Photos");
         files.AddFolder(kSource);
         c.arrange(*this);
-        const auto found = FindEarlierCopies(files, c.source, kDestination, {});
+        const auto found = Find({}, c.source);
         ASSERT_EQ(found.has_value(), c.checked);
         if (!found) continue;
         EXPECT_EQ(found->copiedFiles, c.copied);
@@ -273,7 +274,8 @@ TEST_F(SkipCopiedRunTest, SomeCopiedAsksWhetherToCopyOnlyTheNewFiles)
 
         ASSERT_FALSE(dialogs.messages.empty());
         EXPECT_EQ(dialogs.messages[0], kSomeCopied);
-        EXPECT_EQ(dialogs.waits, std::vector<WindowHandle>{&ownerWindow});
+        // One wait while the card is listed, one while the earlier copies are looked for.
+        EXPECT_EQ(dialogs.waits, (std::vector<WindowHandle>{&ownerWindow, &ownerWindow}));
         EXPECT_EQ(CopiedWholeCard(), c.wholeCard);
         EXPECT_EQ(dialogs.prompts.size(), c.onlyNew || c.wholeCard ? 1u : 0u);
         if (c.onlyNew) {
@@ -364,8 +366,8 @@ TEST_F(SkipCopiedRunTest, NoQuestionWhenNothingIsCopiedOrTheOptionIsOff)
         bool earlierCopyDiffers;
         std::size_t waits;
     } cases[] = {
-        {"option off, a file copied", false, false, 0},
-        {"option on, nothing copied", true, true, 1},
+        {"option off, a file copied", false, false, 1},  // the card's listing alone
+        {"option on, nothing copied", true, true, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -379,15 +381,27 @@ TEST_F(SkipCopiedRunTest, NoQuestionWhenNothingIsCopiedOrTheOptionIsOff)
     }
 }
 
-TEST_F(SkipCopiedRunTest, EscWhileLookingEndsTheRunWithNothingCopied)
+TEST_F(SkipCopiedRunTest, EscWhileListingOrLookingEndsTheRunWithNothingCopied)
 {
-    dialogs.StopNextWait();
-    Run();
+    const struct {
+        const char* name;
+        std::size_t stoppedWait;
+    } cases[] = {
+        {"Esc while the card is listed", 1},
+        {"Esc while the earlier copies are looked for", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs = {};
+        shell = {};
+        dialogs.StopWait(c.stoppedWait);
+        Run();
 
-    EXPECT_EQ(dialogs.waits.size(), 1u);
-    EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_TRUE(dialogs.prompts.empty());
-    EXPECT_TRUE(shell.copies.empty() && shell.listCopies.empty());
+        EXPECT_EQ(dialogs.waits.size(), c.stoppedWait);
+        EXPECT_TRUE(dialogs.messages.empty());
+        EXPECT_TRUE(dialogs.prompts.empty());
+        EXPECT_TRUE(shell.copies.empty() && shell.listCopies.empty());
+    }
 }
 
 }  // namespace

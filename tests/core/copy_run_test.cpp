@@ -46,8 +46,15 @@ public:
         return MemoryFileSystem::Lookup(path, kind);
     }
 
+    TreeListing ListTree(const std::wstring& folder) const override
+    {
+        listings.push_back(folder);
+        return MemoryFileSystem::ListTree(folder);
+    }
+
     std::map<std::wstring, int> failingLookups;
     mutable std::vector<std::wstring> lookups;
+    mutable std::vector<std::wstring> listings;  // the folders listed whole
 };
 
 const wchar_t kSource[] = L"E:\\DCIM";
@@ -330,64 +337,93 @@ TEST_F(CopyRunTest, JoinsPatternAndTargetWithOneBackslash)
     }
 }
 
-// The shell's copy takes paths of at most 259 characters: the run refuses, before copying anything, a copy whose
-// new folder or any path below it would be longer, and names the first such path.
-TEST_F(CopyRunTest, RefusesACopyWhosePathsWouldPassTheShellsLimit)
+// The box of a path too long for the shell's copy: the card's own or one the copy would create, and its limit.
+std::wstring TooLongBox(const std::wstring& path, std::size_t limit, bool onCard)
 {
-    // A card 30 folders deep, each "\dddddddd": under a 30-character target the 26th level is the first too long.
+    const std::wstring kind = limit == 248 ? L"フォルダ" : L"ファイル";
+    return std::wstring(L"エラー | ") + (onCard ? L"コピー元の" : L"作成される") +
+           L"パスが長すぎるため、コピーできません（" + kind + L"のパスは " + std::to_wstring(limit) +
+           L" 文字までです）：\r\n" + path + L"\r\n\r\n" +
+           (onCard ? L"カードのフォルダかファイルの名前を短くしてください" : L"保存先か新しいフォルダの名前を短くしてください") +
+           L" | exclamation | ok";
+}
+
+// The shell's copy takes folder paths of at most 248 characters and file paths of at most 259: the run refuses,
+// before copying anything, a copy that would read or create a longer one, and names the first such path.
+TEST_F(CopyRunTest, RefusesACopyWhosePathsWouldPassTheShellsLimits)
+{
+    // A card 30 folders deep, each "\dddddddd": under a 30-character target the 25th level is the first too long.
     const auto levels = [](int count) {
         std::wstring path;
         for (int i = 0; i < count; ++i) path += L"\\dddddddd";
         return path;
     };
+    std::vector<std::wstring> deepCard;
+    for (int depth = 1; depth <= 30; ++depth) deepCard.push_back(levels(depth).substr(1) + L"\\");
+    deepCard.push_back(levels(30).substr(1) + L"\\x.jpg");
+    deepCard.push_back(std::wstring(200, L'f') + L".jpg");
+    const std::vector<std::wstring> picture = {L"100KORVA\\", L"100KORVA\\IMG_0001.JPG"};
+    const std::vector<std::wstring> emptyFolder = {L"100KORVA\\"};
     const struct {
         const char* name;
-        std::size_t nameLength;  // of the new folder's name, under D:\Backup (10 characters with its backslash)
-        bool deepCard;           // the deep card instead of 100KORVA\IMG_0001.JPG
-        std::wstring refusedBelowTarget;  // empty when the copy goes ahead
+        std::size_t nameLength;             // of the new folder's name
+        std::vector<std::wstring> card;     // below E:\DCIM; a folder ends in "\"
+        std::wstring refused;               // the path named; empty when the copy goes ahead
+        std::size_t limit = 0;
+        bool onCard = false;
+        std::wstring destination = kDestination;  // D:\Backup\ is 10 characters
+        bool unlistable = false;                  // the card is found but cannot be listed
     } cases[] = {
-        {"one below the limit", 226, false, L""},
-        {"at the limit", 227, false, L""},
-        {"one above the limit", 228, false, L"\\100KORVA\\IMG_0001.JPG"},
-        {"a name alone past the limit", 300, false, L""},
-        {"a deep card", 20, true, levels(26)},
+        {"a file at the limit", 227, picture, L""},
+        {"a file one past it", 228, picture, L"D:\\Backup\\" + std::wstring(228, L'n') + L"\\100KORVA\\IMG_0001.JPG", 259},
+        {"a folder at the limit", 229, emptyFolder, L""},
+        {"a folder one past it", 230, emptyFolder, L"D:\\Backup\\" + std::wstring(230, L'n') + L"\\100KORVA", 248},
+        {"the new folder at the limit of an empty card", 238, {}, L""},
+        {"the new folder one past it", 239, {}, L"D:\\Backup\\" + std::wstring(239, L'n'), 248},
+        {"a name alone past every limit", 300, picture, L"D:\\Backup\\" + std::wstring(300, L'n'), 248},
+        {"a deep card", 20, deepCard, L"D:\\Backup\\" + std::wstring(20, L'n') + levels(25), 248},
+        {"a card file at the limit", 1, {std::wstring(251, L'f')}, L"", 0, false, L"D:\\"},
+        {"a card file one past it", 1, {std::wstring(252, L'f')}, L"E:\\DCIM\\" + std::wstring(252, L'f'), 259, true,
+         L"D:\\"},
+        {"a card folder one past it", 1, {std::wstring(241, L'f') + L"\\"}, L"E:\\DCIM\\" + std::wstring(241, L'f'),
+         248, true, L"D:\\"},
+        // What cannot be listed is left to the shell, which reports it as it copies.
+        {"a card that cannot be listed", 300, picture, L"D:\\Backup\\" + std::wstring(300, L'n'), 248, false,
+         kDestination, true},
+        {"a card that cannot be listed, a short name", 20, picture, L"", 0, false, kDestination, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         files = {};
+        files.AddFolder(L"D:");
         files.AddFolder(L"D:\\Backup");
         files.AddFolder(kSource);
-        if (c.deepCard) {
-            for (int depth = 1; depth <= 30; ++depth) files.AddFolder(kSource + levels(depth));
-            files.AddFile(kSource + levels(30) + L"\\x.jpg", "x");
-            files.AddFile(L"E:\\DCIM\\" + std::wstring(200, L'f') + L".jpg", "a long name that still fits");
-        } else {
-            files.AddFolder(L"E:\\DCIM\\100KORVA");
-            files.AddFile(L"E:\\DCIM\\100KORVA\\IMG_0001.JPG", "jpeg");
+        for (const std::wstring& entry : c.card) {
+            const std::wstring path = std::wstring(kSource) + L"\\" + entry;
+            if (entry.ends_with(L'\\')) {
+                files.AddFolder(path);
+            } else {
+                files.AddFile(path, "jpeg");
+            }
         }
+        if (c.unlistable) files.unreadable = {kSource};
         dialogs = {};
         shell = {};
         const std::wstring name(c.nameLength, L'n');
-        const std::wstring target = L"D:\\Backup\\" + name;
         dialogs.AnswerPrompt(name);
-        Run();
+        Run(c.destination);
 
-        const bool refused = !c.refusedBelowTarget.empty() || target.size() > 259;
-        if (!refused) {
-            EXPECT_TRUE(dialogs.messages.empty() || Describe(dialogs.messages) == std::vector{kDoneBox});
+        if (c.refused.empty()) {
+            EXPECT_EQ(Describe(dialogs.messages), std::vector{kDoneBox});
             EXPECT_EQ(shell.copies.size(), 1u);
             continue;
         }
-        const std::wstring firstTooLong = target + c.refusedBelowTarget;
-        EXPECT_EQ(Describe(dialogs.messages),
-                  std::vector<std::wstring>{L"エラー | 作成されるパスが長すぎるため、コピーできません（パスは 259 "
-                                            L"文字までです）：\r\n" + firstTooLong +
-                                            L"\r\n\r\n保存先か新しいフォルダの名前を短くしてください | exclamation | ok"});
+        EXPECT_EQ(Describe(dialogs.messages), std::vector{TooLongBox(c.refused, c.limit, c.onCard)});
         EXPECT_TRUE(shell.copies.empty());
+        EXPECT_TRUE(files.createdFolders.empty());
         EXPECT_TRUE(shell.explorations.empty());
     }
 }
-
 
 // A copy run with the verified copy on: the card E:\DCIM holds a picture below a sub-folder and a hidden file;
 // the shell's copy puts the same files below the target, where the case may spoil them.
@@ -398,10 +434,16 @@ public:
 
     VerifiedCopyRunTest()
     {
+        AddCard();
+        dialogs.AnswerPrompt(L"2027_0302");
+    }
+
+    void AddCard()
+    {
+        files.AddFolder(kSource);
         files.AddFolder(L"E:\\DCIM\\100写真");
         files.AddFile(L"E:\\DCIM\\100写真\\IMG_0001.JPG", std::string(1500, 'p'));
         files.AddFile(L"E:\\DCIM\\.index", "idx", true);
-        dialogs.AnswerPrompt(L"2027_0302");
     }
 
     // The shell's copy succeeds and has copied the card; `spoil` then changes what it copied.
@@ -439,8 +481,17 @@ std::vector<VerifiedOutcomeCase> VerifiedOutcomeCases()
     const std::wstring cancelled =
         L"完了 | コピーが完了しました\r\n照合は取り消されました（2 個のうち 0 個のファイル、1.46 KB のうち 3 バイト"
         L" を照合しました） | information | ok";
+    const std::wstring differsThenCancelled =
+        L"エラー | コピーしたファイルを照合したところ、問題が見つかりました：\r\n内容が異なるファイル：1 個\r\n\r\n"
+        L".index（内容が異なります）\r\n\r\n照合は取り消されました（2 個のうち 1 個のファイル、1.46 KB のうち 3 バイト"
+        L" を照合しました）\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default";
+    const std::wstring cardGone =
+        L"エラー | コピーしたファイルを照合したところ、問題が見つかりました：\r\n読めなかったファイル：2 個\r\n\r\n"
+        L".index（読めません）\r\n100写真\\IMG_0001.JPG（読めません）\r\n\r\n結果を確認しますか？ | exclamation | "
+        L"yes-no | second default";
     const std::wstring unlisted = L"エラー | コピー元を読めないため、コピーしたファイルを照合できませんでした：\r\n"
-                                  L"E:\\DCIM\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default";
+                                  L"E:\\DCIM\r\nアクセスが拒否されました。\r\n\r\n結果を確認しますか？ | exclamation | "
+                                  L"yes-no | second default";
     const std::wstring unlistedFolder = L"エラー | コピー元を読めないため、コピーしたファイルを照合できませんでした：\r\n"
                                         L"E:\\DCIM\\100写真\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default";
     const auto flip = [](VerifiedCopyRunTest& t) {
@@ -456,10 +507,32 @@ std::vector<VerifiedOutcomeCase> VerifiedOutcomeCases()
              t.longWork.cancelAtReport = 2;
          },
          MessageAnswer::Ok, cancelled, true},
-        {"SourceGoneAfterTheCopy", [](VerifiedCopyRunTest& t) { t.CopyThen([&t] { t.files.Remove(kSource); }); },
+        {"DifferenceThenCancelled",
+         [](VerifiedCopyRunTest& t) {
+             t.CopyThen([&t] { t.files.AddFile(std::wstring(kTarget) + L"\\.index", "IDX", true); });
+             t.longWork.cancelAtReport = 2;  // once the first file is reported, before the second
+         },
+         MessageAnswer::No, differsThenCancelled, false},
+        // The plan's files are opened again: a card pulled after the copy cannot be read.
+        {"CardGoneAfterTheCopy",
+         [](VerifiedCopyRunTest& t) {
+             t.CopyThen([&t] {
+                 t.files.Remove(L"E:\\DCIM\\.index");
+                 t.files.Remove(L"E:\\DCIM\\100写真\\IMG_0001.JPG");
+                 t.files.Remove(kSource);
+             });
+         },
+         MessageAnswer::Yes, cardGone, true},
+        {"CardUnlistable", [](VerifiedCopyRunTest& t) {
+             t.files.unreadable.push_back(kSource);
+             t.CopyThen();
+         },
          MessageAnswer::Yes, unlisted, true},
         {"SubfolderUnreadable",
-         [](VerifiedCopyRunTest& t) { t.CopyThen([&t] { t.files.unreadable.push_back(L"E:\\DCIM\\100写真"); }); },
+         [](VerifiedCopyRunTest& t) {
+             t.files.unreadable.push_back(L"E:\\DCIM\\100写真");
+             t.CopyThen();
+         },
          MessageAnswer::No, unlistedFolder, false},
     };
 }
@@ -489,6 +562,38 @@ TEST_F(VerifiedCopyRunTest, PassRunsBehindTheCopyWindowOverTheSourcesFilesOnly)
     EXPECT_EQ(comparer.comparedPairs[0].copy, L"D:\\Backup\\2027_0302\\.index");
     EXPECT_EQ(comparer.comparedPairs[1].original, L"E:\\DCIM\\100写真\\IMG_0001.JPG");
     EXPECT_EQ(comparer.comparedPairs[1].copy, L"D:\\Backup\\2027_0302\\100写真\\IMG_0001.JPG");
+}
+
+// Every step reads the one listing of the card made before the copy.
+TEST_F(VerifiedCopyRunTest, TheCardIsListedOnceBehindTheCopyWindowsWaitWhateverTheOptions)
+{
+    const struct {
+        const char* name;
+        Options options;
+        std::vector<std::wstring> listings;
+    } cases[] = {
+        {"plain copy", {}, {kSource}},
+        {"verified copy", {.verify = true}, {kSource}},
+        {"files copied already looked for", {.skipCopied = true}, {kSource}},
+        {"both, with an earlier copy", {.verify = true, .skipCopied = true}, {kSource, L"D:\\Backup\\2027_0301"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        files = {};
+        files.AddFolder(L"D:\\Backup");
+        if (c.listings.size() > 1) files.AddFolder(L"D:\\Backup\\2027_0301");
+        AddCard();
+        dialogs = {};
+        shell = {};
+        dialogs.AnswerPrompt(L"2027_0302");
+        CopyThen();
+        Run(kDestination, kSource, c.options);
+
+        EXPECT_EQ(files.listings, c.listings);
+        EXPECT_EQ(dialogs.waits.front(), &ownerWindow);
+        EXPECT_EQ(files.createdFolders.back(), kTarget);
+        EXPECT_EQ(shell.copies.size(), 1u);
+    }
 }
 
 TEST_F(VerifiedCopyRunTest, NoPassWithoutTheOptionOrAfterAFailedCopy)

@@ -27,7 +27,7 @@ struct CopiedCard {
 
     VerifyPlan Plan() const
     {
-        return PlanVerification(L"E:\\DCIM\\", L"D:\\2027_0302", FilesOf(files.ListTree(L"E:\\DCIM")));
+        return PlanVerification(L"E:\\DCIM\\", L"D:\\2027_0302", FilesOf(ListCard(files, L"E:\\DCIM", {})->files));
     }
 
     VerifyOutcome Verify(const VerifyPlan& plan)
@@ -103,13 +103,27 @@ TEST_F(VerifyPassTest, ReportsTheFileBeingComparedAndTheBytesDoneCountingAFileTh
 
 TEST_F(VerifyPassTest, CancelStopsThePassAndSaysHowFarItGot)
 {
-    longWork.cancelAtReport = 2;  // once the first file's bytes are compared, before it is reported
-    const VerifyOutcome outcome = Verify(Plan());
-    EXPECT_TRUE(outcome.cancelled);
-    EXPECT_EQ(outcome.filesCompared, 0u);
-    EXPECT_EQ(outcome.bytesCompared, 3u);
-    EXPECT_EQ(outcome.fileCount, 3u);
-    EXPECT_EQ(outcome.totalBytes, 10u);
+    const struct {
+        const char* name;
+        std::size_t cancelAtReport;
+        std::size_t filesCompared;
+        std::uint64_t bytesCompared;
+    } cases[] = {
+        {"within the first file", 2, 0, 3},  // once its bytes are compared, before it is reported
+        // Every byte is compared, but the empty file at the end is not: still a cancelled pass.
+        {"just before a trailing empty file", 5, 2, 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CopiedCard test;
+        test.longWork.cancelAtReport = c.cancelAtReport;
+        const VerifyOutcome outcome = test.Verify(test.Plan());
+        EXPECT_TRUE(outcome.cancelled);
+        EXPECT_EQ(outcome.filesCompared, c.filesCompared);
+        EXPECT_EQ(outcome.bytesCompared, c.bytesCompared);
+        EXPECT_EQ(outcome.fileCount, 3u);
+        EXPECT_EQ(outcome.totalBytes, 10u);
+    }
 }
 
 TEST(VerifyMessages, FormatsSizesAsTheExplorerDoes)
@@ -137,6 +151,8 @@ TEST(VerifyMessages, FiguresGiveAmountSpeedAndTimeLeftOnceASecondHasPassed)
         {0, 100 << 20, 5, {L"0 バイト / 100 MB", L"残り時間を計算しています...", 0}},
         {10 << 20, 100 << 20, 0.5, {L"10.0 MB / 100 MB", L"残り時間を計算しています...", 100}},
         {10 << 20, 100 << 20, 2, {L"10.0 MB / 100 MB", L"5.00 MB/秒\u3000残り 約 18 秒", 100}},
+        {10 << 20, 610 << 20, 1, {L"10.0 MB / 610 MB", L"10.0 MB/秒\u3000残り 約 1 分", 16}},
+        {10 << 20, 620 << 20, 1, {L"10.0 MB / 620 MB", L"10.0 MB/秒\u3000残り 約 2 分", 16}},
         {1ull << 30, 31ull << 30, 10, {L"1.00 GB / 31.0 GB", L"102 MB/秒\u3000残り 約 5 分", 32}},
         {1ull << 30, 1001ull << 30, 100, {L"1.00 GB / 1001 GB", L"10.2 MB/秒\u3000残り 約 27 時間 46 分", 0}},
         {0, 0, 3, {L"0 バイト / 0 バイト", L"残り時間を計算しています...", 1000}},
@@ -193,6 +209,15 @@ TEST(VerifyMessages, ProblemsQuestionCountsEachKindListsTheFirstTenAndAsksWhethe
               std::wstring::npos);
     EXPECT_NE(many.find(L"DCIM\\IMG_2.JPG（読めません：アクセスが拒否されました。）"), std::wstring::npos);
     EXPECT_EQ(many.find(L"IMG_10"), std::wstring::npos);
+
+    const std::wstring ten = VerifyProblemsQuestion(OutcomeWith(10, false)).text;
+    EXPECT_TRUE(ten.ends_with(L"DCIM\\IMG_9.JPG（内容が異なります）\r\n\r\n結果を確認しますか？"));
+    EXPECT_EQ(ten.find(L"ほか"), std::wstring::npos);
+
+    VerifyOutcome noReason = OutcomeWith(0, false);
+    noReason.problems.push_back({L"DCIM\\IMG_0.JPG", {ComparisonResult::Unreadable, {}}});
+    EXPECT_NE(VerifyProblemsQuestion(noReason).text.find(L"\r\n\r\nDCIM\\IMG_0.JPG（読めません）\r\n\r\n"),
+              std::wstring::npos);
 }
 
 }  // namespace

@@ -120,6 +120,21 @@ public:
         }
     }
 
+    // As on Windows: a folder already there is kept; a file there, or a missing parent, fails with the system's
+    // code and reason.
+    void CreateFolder(const std::wstring& path) override
+    {
+        createdFolders.push_back(path);
+        if (const Entry* entry = Find(path)) {
+            if (entry->folder) return;
+            throw Failure(58, L"既に存在するファイルを作成することはできません。");
+        }
+        const Entry* parent = Find(path.substr(0, path.find_last_of(L'\\')));
+        if (parent == nullptr || !parent->folder) throw Failure(failure_code::kPathNotFound, L"指定されたパスが見つかりません。");
+        AddFolder(path);
+    }
+    std::vector<std::wstring> createdFolders;  // every folder CreateFolder was asked for, in order
+
     std::wstring ExecutableFolder() const override { return executableFolder; }
 
 private:

@@ -37,8 +37,9 @@ public:
         pickScript_.push_back({std::move(pick), std::move(whileOpen)});
     }
     void AnswerFileDialog(std::optional<std::wstring> file) { fileScript_.push_back(std::move(file)); }
-    // The next wait is stopped with Esc: its work meets a stop already asked for.
-    void StopNextWait() { stopNextWait_ = true; }
+    // The wait numbered `number` (1 for the first the dialogs see) is stopped with Esc: its work meets a stop
+    // already asked for.
+    void StopWait(std::size_t number) { stoppedWait_ = number; }
 
     std::vector<MessageBoxSpec> messages;
     std::vector<PromptCall> prompts;
@@ -93,7 +94,10 @@ public:
     {
         waits.push_back(owner);
         std::stop_source stop;
-        if (std::exchange(stopNextWait_, false)) stop.request_stop();
+        if (stoppedWait_ == waits.size()) {
+            stop.request_stop();
+            stoppedWait_.reset();
+        }
         work(stop.get_token());
         return !stop.stop_requested();
     }
@@ -101,7 +105,7 @@ public:
     bool ScriptUsedUp() const
     {
         return messageScript_.empty() && promptScript_.empty() && pickScript_.empty() && fileScript_.empty() &&
-               !stopNextWait_;
+               !stoppedWait_;
     }
 
 private:
@@ -138,7 +142,7 @@ private:
     std::deque<std::wstring> promptScript_;
     std::deque<PickStep> pickScript_;
     std::deque<std::optional<std::wstring>> fileScript_;
-    bool stopNextWait_ = false;
+    std::optional<std::size_t> stoppedWait_;
 };
 
 }  // namespace korvane::testing

@@ -257,6 +257,7 @@ public:
     {
         files_.WriteFileAtomically(path, bytes);
     }
+    void CreateFolder(const std::wstring& path) override { files_.CreateFolder(path); }
     std::wstring ExecutableFolder() const override { return executableFolder_; }
 
     std::optional<Failure> listingFailure;  // when set, every listing throws it

@@ -8,6 +8,8 @@
 #include "core/common/error_box.h"
 #include "core/common/path_limits.h"
 #include "core/common/path_text.h"
+#include "core/plan/copy_plan.h"
+#include "core/plan/path_check.h"
 #include "core/verify/verify_messages.h"
 #include "core/verify/verify_pass.h"
 #include "platform/failure.h"
@@ -45,10 +47,21 @@ MessageBoxSpec CopyFailedQuestion()
             MessageButtons::YesNo, true, kErrorTitle};
 }
 
-MessageBoxSpec PathTooLongMessage(const std::wstring& path)
+// Names the path, whether it is the card's or one the copy would create, and the limit it passes.
+MessageBoxSpec PathTooLongMessage(const PathTooLong& tooLong)
 {
-    return {L"作成されるパスが長すぎるため、コピーできません（パスは " + std::to_wstring(kLongestCopyPath) +
-                L" 文字までです）：\r\n" + path + L"\r\n\r\n保存先か新しいフォルダの名前を短くしてください",
+    const std::wstring whose = tooLong.onCard ? L"コピー元の" : L"作成される";
+    const std::wstring what = tooLong.limit == kLongestFolderPath ? L"フォルダ" : L"ファイル";
+    const std::wstring remedy = tooLong.onCard ? L"カードのフォルダかファイルの名前を短くしてください"
+                                               : L"保存先か新しいフォルダの名前を短くしてください";
+    return {whose + L"パスが長すぎるため、コピーできません（" + what + L"のパスは " +
+                std::to_wstring(tooLong.limit) + L" 文字までです）：\r\n" + tooLong.path + L"\r\n\r\n" + remedy,
+            MessageIcon::Exclamation, MessageButtons::Ok, false, kErrorTitle};
+}
+
+MessageBoxSpec FolderNotMadeMessage(const std::wstring& folder, const std::wstring& reason)
+{
+    return {L"新しいフォルダを作成できませんでした：\r\n" + folder + (reason.empty() ? L"" : L"\r\n" + reason),
             MessageIcon::Exclamation, MessageButtons::Ok, false, kErrorTitle};
 }
 
@@ -91,21 +104,18 @@ std::wstring TargetPath(const std::wstring& destination, const std::wstring& fol
     return JoinPath(destination, folderName);
 }
 
-// The first path the copy of `source` into `target` would create that the shell's copy cannot take, if any.
-std::optional<std::wstring> FirstPathTooLong(const FileSystem& fileSystem, const std::wstring& source,
-                                             const std::wstring& target)
+// Makes the new folder before the copy, so that the shell copies into it whatever the card holds: given a folder
+// that is not there and a pattern that matches one item, the shell would copy that item as the new folder. False,
+// after the message, when the folder cannot be made.
+bool MakeTarget(const Services& services, const std::wstring& target)
 {
-    if (target.size() > kLongestCopyPath) return target;
-    TreeListing listing;
     try {
-        listing = fileSystem.ListTree(source);
-    } catch (const Failure&) {
-        return std::nullopt;  // what cannot be listed here, the shell reports as it copies
+        services.fileSystem.CreateFolder(target);
+        return true;
+    } catch (const Failure& failure) {
+        services.dialogs.ShowMessage(FolderNotMadeMessage(target, failure.reason()));
+        return false;
     }
-    for (const TreeEntry& entry : listing.entries) {
-        if (target.size() + 1 + entry.relativePath.size() > kLongestCopyPath) return target + L"\\" + entry.relativePath;
-    }
-    return std::nullopt;
 }
 
 void ExploreOnYes(const Services& services, WindowHandle owner, const MessageBoxSpec& question,
@@ -132,40 +142,37 @@ void ReportOutcome(const Services& services, WindowHandle owner, int result, con
     ReportDone(services, owner, target, files);
 }
 
-// The files of `listing` that the copy took: all of them, or the new ones alone.
-std::vector<VerifyItem> CopiedFiles(const TreeListing& listing, const FilesToCopy& files)
+// The planned files that the copy took: all of them, or the new ones alone.
+std::vector<VerifyItem> CopiedFiles(const CopyPlan& plan, const FilesToCopy& files)
 {
-    std::vector<VerifyItem> items = FilesOf(listing);
+    std::vector<VerifyItem> items = FilesOf(plan.files);
     if (!files.only) return items;
     const std::set<std::wstring> copied(files.only->begin(), files.only->end());
     std::erase_if(items, [&](const VerifyItem& item) { return !copied.contains(item.relativePath); });
     return items;
 }
 
-// After a copy the shell reported whole: every file it copied compared with its copy, then the outcome.
-void VerifyAndReport(const Services& services, WindowHandle owner, const std::wstring& source,
-                     const std::wstring& target, const FilesToCopy& files)
+// After a copy the shell reported whole: every planned file it copied compared with its copy (the originals are
+// opened again, so a card gone since is seen), then the outcome.
+void VerifyAndReport(const Services& services, WindowHandle owner, const CopyPlan& plan, const FilesToCopy& files)
 {
-    TreeListing listing;
-    try {
-        listing = services.fileSystem.ListTree(source);
-    } catch (const Failure& failure) {
-        ExploreOnYes(services, owner, VerifyImpossibleQuestion(source, failure.reason()), target);
+    if (plan.listingFailure) {
+        ExploreOnYes(services, owner, VerifyImpossibleQuestion(plan.source, *plan.listingFailure), plan.target);
         return;
     }
-    // The files of a folder that cannot be listed cannot be compared either: no "all equal" without them.
-    if (!listing.unreadableFolders.empty()) {
-        const std::wstring folder = TargetPath(source, listing.unreadableFolders.front());
-        ExploreOnYes(services, owner, VerifyImpossibleQuestion(folder, {}), target);
+    // The files of a folder that could not be listed cannot be compared either: no "all equal" without them.
+    if (!plan.unreadableFolders.empty()) {
+        const std::wstring folder = plan.SourcePath(plan.unreadableFolders.front());
+        ExploreOnYes(services, owner, VerifyImpossibleQuestion(folder, {}), plan.target);
         return;
     }
     const VerifyOutcome outcome =
-        VerifyCopy(services, owner, PlanVerification(source, target, CopiedFiles(listing, files)));
+        VerifyCopy(services, owner, PlanVerification(plan.source, plan.target, CopiedFiles(plan, files)));
     if (!outcome.problems.empty()) {
-        ExploreOnYes(services, owner, VerifyProblemsQuestion(outcome), target);
+        ExploreOnYes(services, owner, VerifyProblemsQuestion(outcome), plan.target);
         return;
     }
-    ReportDone(services, owner, target, files, VerifiedLine(outcome));
+    ReportDone(services, owner, plan.target, files, VerifiedLine(outcome));
 }
 
 // The run up to its outcome; returns early, silently, where the user ends it.
@@ -177,29 +184,31 @@ void CopySteps(const Services& services, WindowHandle owner, const std::wstring&
         return;
     }
     if (!WaitForSource(services, source)) return;
+    std::optional<CopyPlan> plan = ListCardWhileWaiting(services, owner, source);
+    if (!plan) return;
     FilesToCopy files;  // the whole source folder
     if (options.skipCopied) {
-        auto chosen = ChooseFilesToCopy(services, owner, source, destination);
+        auto chosen = ChooseFilesToCopy(services, owner, *plan, destination);
         if (!chosen) return;
         files = std::move(*chosen);
     }
-    const std::wstring pattern = SourcePattern(source);
-    // The name is taken as typed: the shell is the judge of what it accepts.
+    // The name is taken as typed: the file system is the judge of what it accepts.
     const std::wstring folderName = AskFolderName(services);
     if (folderName.empty()) return;
-    const std::wstring target = TargetPath(destination, folderName);
-    if (const auto tooLong = FirstPathTooLong(services.fileSystem, source, target)) {
+    plan->target = TargetPath(destination, folderName);
+    if (const auto tooLong = FirstPathTooLong(*plan)) {
         services.dialogs.ShowMessage(PathTooLongMessage(*tooLong));
         return;
     }
+    if (!MakeTarget(services, plan->target)) return;
     // `files.only` is what was copied when only the new files were.
-    const int result = files.only ? CopyFilesBelow(services.shell, owner, source, target, *files.only)
-                                  : CopyFolder(services.shell, owner, pattern, target, false);
+    const int result = files.only ? CopyFilesBelow(services.shell, owner, source, plan->target, *files.only)
+                                  : CopyFolder(services.shell, owner, SourcePattern(source), plan->target, false);
     if (result == 0 && options.verify) {
-        VerifyAndReport(services, owner, source, target, files);
+        VerifyAndReport(services, owner, *plan, files);
         return;
     }
-    ReportOutcome(services, owner, result, target, files);
+    ReportOutcome(services, owner, result, plan->target, files);
 }
 
 }  // namespace

@@ -8,13 +8,14 @@
 
 namespace korvane {
 
-// The copy window's start button: checks that the destination exists, waits (Retry/Cancel) for the source,
-// with `options.skipCopied` looks for the source's files among earlier copies under the destination and asks what
-// to copy, asks for the new folder's name, refuses a copy that would create a path longer than the shell's copy
-// takes, copies the whole source folder (or only its new files) into that folder under the destination through
-// the shell, with `options.verify` reads every copied file back and compares it (VerifyCopy), reports the outcome
-// and offers the result in the explorer. `destinationText` and `sourceText` are the destination and source boxes'
-// texts at the click; each is read only here.
+// The copy window's start button: checks that the destination exists, waits (Retry/Cancel) for the source, lists
+// the source once into the run's plan (CopyPlan, behind the wait cursor; Esc ends the run), with
+// `options.skipCopied` looks for the source's files among earlier copies under the destination and asks what to
+// copy, asks for the new folder's name, refuses a copy that would read or create a path longer than the shell's
+// copy takes, makes the new folder and copies the whole source folder (or only its new files) into it through the
+// shell, with `options.verify` reads every planned file that was copied back and compares it (VerifyCopy), reports
+// the outcome and offers the result in the explorer. `destinationText` and `sourceText` are the destination and
+// source boxes' texts at the click; each is read only here.
 void RunCopy(const Services& services, WindowHandle owner, const std::wstring& destinationText,
              const std::wstring& sourceText, const Options& options = {});
 

@@ -33,26 +33,15 @@ struct FoldedEqual {
     }
 };
 
-// The source's files, listed; nothing when a folder of it cannot be listed or a path is too long for the copy.
-std::optional<std::vector<TreeEntry>> SourceFiles(const FileSystem& files, const std::wstring& source)
+// The card's files; nothing when the plan misses some of them or a path of the card is too long for the copy.
+const std::vector<PlannedFile>* CardFiles(const CopyPlan& card)
 {
-    TreeListing listing;
-    try {
-        listing = files.ListTree(source);
-    } catch (const Failure&) {
-        return std::nullopt;
-    }
     // Files that could not be seen must not be left out of the copy.
-    if (!listing.unreadableFolders.empty()) return std::nullopt;
-    std::wstring folder = source;
-    const std::size_t folderLength = RemoveLastBackslash(folder).size();
-    std::vector<TreeEntry> sourceFiles;
-    for (TreeEntry& entry : listing.entries) {
-        if (entry.isFolder) continue;
-        if (folderLength + 1 + entry.relativePath.size() > kLongestCopyPath) return std::nullopt;
-        sourceFiles.push_back(std::move(entry));
+    if (!card.Complete()) return nullptr;
+    for (const PlannedFile& file : card.files) {
+        if (card.SourcePath(file.relativePath).size() > kLongestFilePath) return nullptr;
     }
-    return sourceFiles;
+    return &card.files;
 }
 
 std::vector<std::wstring> EarlierFolders(const FileSystem& files, const std::wstring& destination,
@@ -105,7 +94,7 @@ MessageBoxSpec SomeCopiedQuestion(const EarlierCopies& found)
 
 }  // namespace
 
-bool IsCopyOf(const TreeEntry& sourceFile, const TreeEntry& earlierFile)
+bool IsCopyOf(const PlannedFile& sourceFile, const TreeEntry& earlierFile)
 {
     if (sourceFile.size != earlierFile.size) return false;
     const auto a = static_cast<std::uint64_t>(sourceFile.lastWriteTime);
@@ -115,18 +104,18 @@ bool IsCopyOf(const TreeEntry& sourceFile, const TreeEntry& earlierFile)
     return apart <= kTwoSeconds || fromAnHour <= kTwoSeconds;
 }
 
-std::optional<EarlierCopies> FindEarlierCopies(const FileSystem& files, const std::wstring& source,
+std::optional<EarlierCopies> FindEarlierCopies(const FileSystem& files, const CopyPlan& card,
                                                const std::wstring& destination, std::stop_token stop)
 {
-    const auto sourceFiles = SourceFiles(files, source);
-    if (!sourceFiles) return std::nullopt;
+    const std::vector<PlannedFile>* const sourceFiles = CardFiles(card);
+    if (sourceFiles == nullptr) return std::nullopt;
     std::unordered_map<std::wstring, std::size_t, FoldedHash, FoldedEqual> index;
     index.reserve(sourceFiles->size());
     for (std::size_t i = 0; i < sourceFiles->size(); ++i) index.emplace((*sourceFiles)[i].relativePath, i);
 
     EarlierCopies found;
     std::vector<bool> copied(sourceFiles->size(), false);
-    std::wstring sourceFolder = source;
+    std::wstring sourceFolder = card.source;
     RemoveLastBackslash(sourceFolder);
     for (const std::wstring& name : EarlierFolders(files, destination, found)) {
         if (stop.stop_requested()) return std::nullopt;
@@ -162,12 +151,12 @@ std::optional<EarlierCopies> FindEarlierCopies(const FileSystem& files, const st
     return found;
 }
 
-std::optional<FilesToCopy> ChooseFilesToCopy(const Services& services, WindowHandle owner, const std::wstring& source,
+std::optional<FilesToCopy> ChooseFilesToCopy(const Services& services, WindowHandle owner, const CopyPlan& card,
                                              const std::wstring& destination)
 {
     std::optional<EarlierCopies> found;
     const bool finished = services.dialogs.WaitFor(owner, [&](std::stop_token stop) {
-        found = FindEarlierCopies(services.fileSystem, source, destination, stop);
+        found = FindEarlierCopies(services.fileSystem, card, destination, stop);
     });
     if (!finished) return std::nullopt;
     if (!found || found->copiedFiles == 0) return FilesToCopy{};

@@ -69,13 +69,12 @@ private:
 
 }  // namespace
 
-std::vector<VerifyItem> FilesOf(const TreeListing& listing)
+std::vector<VerifyItem> FilesOf(const std::vector<PlannedFile>& files)
 {
-    std::vector<VerifyItem> files;
-    for (const TreeEntry& entry : listing.entries) {
-        if (!entry.isFolder) files.push_back({entry.relativePath, entry.size});
-    }
-    return files;
+    std::vector<VerifyItem> items;
+    items.reserve(files.size());
+    for (const PlannedFile& file : files) items.push_back({file.relativePath, file.size});
+    return items;
 }
 
 VerifyPlan PlanVerification(const std::wstring& original, const std::wstring& copy, std::vector<VerifyItem> files)

@@ -5,16 +5,16 @@
 #include <vector>
 
 #include "core/common/services.h"
+#include "core/plan/copy_plan.h"
 #include "core/verify/verify_plan.h"
 #include "platform/file_comparer.h"
-#include "platform/file_system.h"
 #include "platform/long_work.h"
 #include "platform/window_handle.h"
 
 namespace korvane {
 
-// Every ordinary file of a listing, in its order (folders left out).
-std::vector<VerifyItem> FilesOf(const TreeListing& listing);
+// The planned files to compare, in their order.
+std::vector<VerifyItem> FilesOf(const std::vector<PlannedFile>& files);
 
 VerifyPlan PlanVerification(const std::wstring& original, const std::wstring& copy, std::vector<VerifyItem> files);
 

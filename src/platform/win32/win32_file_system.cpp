@@ -301,6 +301,18 @@ void Win32FileSystem::WriteFileAtomically(const std::wstring& path, std::string_
     RemoveStrayTemporaries(target);
 }
 
+void Win32FileSystem::CreateFolder(const std::wstring& path)
+{
+    const std::wstring folder = SystemPath(path);
+    if (CreateDirectoryW(folder.c_str(), nullptr)) return;
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return;
+    ThrowFailure(error);
+}
+
 std::wstring Win32FileSystem::ExecutableFolder() const
 {
     std::wstring module(MAX_PATH, L'\0');

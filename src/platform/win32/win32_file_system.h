@@ -29,6 +29,7 @@ public:
     // After the move, files beside it named "<file>.<digits>-<digits>.tmp" are deleted: the temporary files of
     // earlier writes that were killed before their move.
     void WriteFileAtomically(const std::wstring& path, std::string_view bytes) override;
+    void CreateFolder(const std::wstring& path) override;
     std::wstring ExecutableFolder() const override;
 };
 
