@@ -309,6 +309,45 @@ TEST_F(CopyRunTest, AFailureOnTheWayIsReportedByItsCode)
     }
 }
 
+// The shell copies into the new folder, made before it: given a folder that is not there and a pattern matching
+// one item, it would copy that item as the new folder.
+TEST_F(CopyRunTest, MakesTheNewFolderBeforeTheCopyAndCopiesIntoOneThatIsThere)
+{
+    const struct {
+        const char* name;
+        std::function<void(WatchedFileSystem&)> arrange;
+        std::vector<std::wstring> expectedBoxes;
+        bool copied;
+    } cases[] = {
+        {"a new folder", [](WatchedFileSystem&) {}, {kDoneBox}, true},
+        {"a folder of that name already there", [](WatchedFileSystem& f) { f.AddFolder(kTarget); }, {kDoneBox}, true},
+        {"a file of that name",
+         [](WatchedFileSystem& f) { f.AddFile(kTarget, "x"); },
+         {L"エラー | 新しいフォルダを作成できませんでした：\r\nD:\\Backup\\2027_0302\r\n"
+          L"既に存在するファイルを作成することはできません。 | exclamation | ok"},
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        files = {};
+        files.AddFolder(L"D:\\Backup");
+        files.AddFolder(kSource);
+        c.arrange(files);
+        dialogs = {};
+        shell = {};
+        dialogs.AnswerPrompt(L"2027_0302");
+        shell.AnswerCopy({}, [this] {
+            const auto* made = files.Find(kTarget);
+            EXPECT_TRUE(made != nullptr && made->folder) << "made before the copy";
+        });
+        Run();
+
+        EXPECT_EQ(files.createdFolders, std::vector<std::wstring>{kTarget});
+        EXPECT_EQ(Describe(dialogs.messages), c.expectedBoxes);
+        EXPECT_EQ(shell.copies.size(), c.copied ? 1u : 0u);
+    }
+}
+
 struct JoinCase {
     std::wstring destination;
     std::wstring source;
@@ -591,7 +630,7 @@ TEST_F(VerifiedCopyRunTest, TheCardIsListedOnceBehindTheCopyWindowsWaitWhateverT
 
         EXPECT_EQ(files.listings, c.listings);
         EXPECT_EQ(dialogs.waits.front(), &ownerWindow);
-        EXPECT_EQ(files.createdFolders.back(), kTarget);
+        EXPECT_EQ(files.createdFolders, std::vector<std::wstring>{kTarget});
         EXPECT_EQ(shell.copies.size(), 1u);
     }
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/copy/copy_run.h"
 #include "platform/win32/win32_file_comparer.h"
 #include "platform/win32/win32_file_system.h"
@@ -155,6 +157,53 @@ TEST_F(CopyRunEndToEnd, HiddenAndSystemFoldersNamedWithTheirBackslashAreFound)
     EXPECT_EQ(FilesThatDiffer(source, target), std::vector<std::wstring>{});
 }
 
+// Whatever the card holds, its tree is copied below the new folder: the shell, given a pattern that matches one
+// item and a folder that is not there, would copy that item as the new folder.
+TEST_F(CopyRunEndToEnd, EveryCardGivesItsTreeBelowTheNewFolder)
+{
+    const struct {
+        const char* name;
+        std::function<void(const std::wstring&)> makeCard;
+        bool targetThere = false;  // a folder of the new folder's name is there already
+    } cases[] = {
+        {"a card of one folder",
+         [](const std::wstring& card) {
+             MakeFolder(card);
+             MakeFolder(card + L"\\100CANON");
+             WriteBytes(card + L"\\100CANON\\IMG_0001.JPG", SampleBytes(5000, 1));
+             WriteBytes(card + L"\\100CANON\\IMG_0002.JPG", SampleBytes(6000, 2));
+         }},
+        {"a card of one file",
+         [](const std::wstring& card) {
+             MakeFolder(card);
+             WriteBytes(card + L"\\IMG_0001.JPG", SampleBytes(5000, 3));
+         }},
+        {"a card of several items", BuildSmallCard},
+        {"a new folder that is there already, copied into", BuildSmallCard, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder place;
+        const std::wstring card = place.path() + L"\\カード";
+        const std::wstring photos = place.path() + L"\\保存先";
+        const std::wstring newFolder = photos + L"\\2027_0302";
+        c.makeCard(card);
+        MakeFolder(photos);
+        if (c.targetThere) MakeFolder(newFolder);
+        dialogs = {};
+        dialogs.AnswerPrompt(L"2027_0302");
+        testing::QuestionBoxAnswerer answerer;
+        RunCopy(services, nullptr, photos, card, {.verify = true});
+
+        ASSERT_EQ(Texts().size(), 1u);
+        EXPECT_TRUE(Texts()[0].starts_with(L"コピーが完了しました\r\n") && Texts()[0].ends_with(L"を照合しました"))
+            << ::testing::PrintToString(Texts()[0]);
+        EXPECT_EQ(answerer.answeredBoxes(), 0);
+        EXPECT_EQ(SortedTree(newFolder), SortedTree(card));
+        EXPECT_EQ(FilesThatDiffer(card, newFolder), std::vector<std::wstring>{});
+    }
+}
+
 // Folders whose names the ANSI code page lacks are copied to like any other.
 TEST_F(CopyRunEndToEnd, CopiesIntoFoldersNamedOutsideTheCodePage)
 {
@@ -188,6 +237,8 @@ TEST_F(CopyRunEndToEnd, ACopyWhosePathsPassTheShellsLimitIsRefusedBeforeAnything
         {"a deep destination", longDestination + L"\\", L"2027_0302"},
         {"300 ASCII characters", destination, std::wstring(300, L'a')},
         {"300 Japanese characters", destination, std::wstring(300, L'写')},
+        // A file's path would fit, a folder's does not: the shell's copy could not create the folder.
+        {"a new folder past 248 characters", destination, std::wstring(249 - destination.size() - 1, L'f')},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -179,7 +179,8 @@ TEST_F(CopyRunWindowTest, SkipCopiedInTheSettingsFileMakesTheRunLookForEarlierCo
 
     PressAccessKey(L's');
 
-    EXPECT_EQ(dialogs.waits, std::vector<WindowHandle>{w.handle()});
+    // The card's listing, then the look for earlier copies, each behind the copy window.
+    EXPECT_EQ(dialogs.waits, (std::vector<WindowHandle>{w.handle(), w.handle()}));
     ExpectMessages(dialogs.messages, {{L"このカードのファイルはすべてコピー済みです。\r\n" + photos +
                                            L"\\2026_1204\r\n\r\nもう一度コピーしますか？",
                                        MessageIcon::Question, MessageButtons::YesNo, true, L"コピー"}});
