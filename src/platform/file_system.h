@@ -66,6 +66,10 @@ public:
     // name the file system refuses, a parent that is gone, no right to write).
     virtual void CreateFolder(const std::wstring& path) = 0;
 
+    // The bytes the user may still write on the disk that holds `folder`. Throws Failure with the system's reason
+    // when it cannot say (no folder there, a disk that is gone).
+    virtual std::uint64_t FreeBytes(const std::wstring& folder) const = 0;
+
     // The folder of the running executable, without a trailing "\". Throws Failure when the system cannot say.
     virtual std::wstring ExecutableFolder() const = 0;
 };

@@ -1,5 +1,6 @@
 #include "core/copy/copy_run.h"
 
+#include <algorithm>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -108,8 +109,9 @@ protected:
     testing::ScriptedShell shell;
     testing::FixedClock clock{{2027, 3, 2}};
     testing::ContentComparer comparer{files};
+    testing::ContentCopier copier{files};
     testing::InlineLongWork longWork;
-    Services services{files, codec, dialogs, shell, clock, comparer, longWork};
+    Services services{files, codec, dialogs, shell, clock, comparer, copier, longWork};
     int ownerWindow = 0;  // stands for the copy window's handle
 };
 
@@ -649,6 +651,180 @@ TEST_F(VerifiedCopyRunTest, NoPassWithoutTheOptionOrAfterAFailedCopy)
     EXPECT_EQ(comparer.runs, 0);
     EXPECT_TRUE(longWork.designs.empty());
 }
+
+// The program's own copy (ReadCardOnce=1): a card of two files and an empty folder, copied into the new folder.
+class OwnCopyRunTest : public CopyRunTest {
+public:
+    // For the cases' arrangements.
+    using CopyRunTest::copier;
+    using CopyRunTest::dialogs;
+    using CopyRunTest::files;
+    using CopyRunTest::longWork;
+
+    OwnCopyRunTest()
+    {
+        files.AddFile(L"E:\\DCIM\\a.jpg", std::string(1000, 'a'));
+        files.AddFolder(L"E:\\DCIM\\100写真");
+        files.AddFile(L"E:\\DCIM\\100写真\\b.jpg", std::string(500, 'b'));
+        files.AddFolder(L"E:\\DCIM\\空");
+        dialogs.AnswerPrompt(L"2027_0302");
+    }
+
+    void RunOwn(bool verify = false)
+    {
+        Run(kDestination, kSource, {.verify = verify, .readCardOnce = true});
+    }
+
+    std::wstring Target(const std::wstring& relative) const { return std::wstring(kTarget) + L"\\" + relative; }
+};
+
+TEST_F(OwnCopyRunTest, CopiesTheFoldersThenTheFilesByItselfBehindItsProgressWindow)
+{
+    RunOwn(true);
+
+    EXPECT_TRUE(shell.copies.empty()) << "not the shell's copy";
+    EXPECT_EQ(comparer.runs, 0) << "no second read of the card";
+    ASSERT_EQ(copier.jobs.size(), 1u);
+    const CopyJob& job = copier.jobs[0];
+    std::vector<std::wstring> entries;
+    for (const CopyEntry& entry : job.entries)
+        entries.push_back(entry.source + L" > " + entry.relativePath + (entry.isFolder ? L"\\" : L""));
+    std::sort(entries.begin(), entries.begin() + 2);  // the folders, in the listing's order
+    std::sort(entries.begin() + 2, entries.end());    // the files
+    EXPECT_EQ(entries, (std::vector<std::wstring>{L"E:\\DCIM\\100写真 > 100写真\\", L"E:\\DCIM\\空 > 空\\",
+                                                  L"E:\\DCIM\\100写真\\b.jpg > 100写真\\b.jpg",
+                                                  L"E:\\DCIM\\a.jpg > a.jpg"}));
+    EXPECT_EQ(job.targets, std::vector<std::wstring>{kTarget});
+    EXPECT_TRUE(job.check);
+    ASSERT_NE(files.Find(Target(L"100写真\\b.jpg")), nullptr);
+    EXPECT_NE(files.Find(Target(L"空")), nullptr);
+    ASSERT_EQ(longWork.designs.size(), 1u);
+    EXPECT_EQ(longWork.designs[0].title, L"コピー");
+    EXPECT_EQ(longWork.designs[0].caption, L"カードを一度だけ読んでコピーし、照合しています：");
+    EXPECT_EQ(longWork.designs[0].total, 3000u) << "each byte copied and checked";
+    ASSERT_FALSE(longWork.reports.empty());
+    EXPECT_EQ(longWork.reports.back().done, 3000u);
+    EXPECT_EQ(Describe(dialogs.messages),
+              std::vector<std::wstring>{L"完了 | コピーが完了しました\r\n2 個のファイル（1.46 KB）をカードのチェックサムと"
+                                        L"照合しました | information | ok"});
+    EXPECT_EQ(shell.explorations.size(), 1u);
+}
+
+struct OwnOutcomeCase {
+    const char* id;
+    bool verify;
+    std::function<void(OwnCopyRunTest&)> arrange;
+    std::wstring box;
+    std::size_t explorations;  // the question's No, the default, opens nothing
+};
+
+void PrintTo(const OwnOutcomeCase& c, std::ostream* out) { *out << c.id; }
+
+std::vector<OwnOutcomeCase> OwnOutcomeCases()
+{
+    const std::wstring see = L"\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default";
+    return {
+        {"PlainCopy", false, [](OwnCopyRunTest&) {}, L"完了 | コピーが完了しました | information | ok", 1},
+        {"CardFileUnreadable", true,
+         [](OwnCopyRunTest& t) { t.copier.unreadable[L"E:\\DCIM\\a.jpg"] = L"CRC エラーです。"; },
+         L"エラー | コピーしたファイルをカードのチェックサムと照合したところ、問題が見つかりました：\r\n"
+         L"読めなかったファイル：1 個\r\n\r\na.jpg（読めません：CRC エラーです。）" + see, 0},
+        {"CopyDiffers", true,
+         [](OwnCopyRunTest& t) { t.copier.copyResults[L"100写真\\b.jpg"] = {ComparisonResult::Differs, {}}; },
+         L"エラー | コピーしたファイルをカードのチェックサムと照合したところ、問題が見つかりました：\r\n"
+         L"内容が異なるファイル：1 個\r\n\r\n100写真\\b.jpg（内容が異なります）" + see, 0},
+        {"FileNotWritten", false,
+         [](OwnCopyRunTest& t) {
+             t.copier.copyResults[L"a.jpg"] = {ComparisonResult::Unreadable, L"アクセスが拒否されました。"};
+         },
+         L"エラー | コピーできなかったファイルがあります：\r\n読めなかったファイル：1 個\r\n\r\n"
+         L"a.jpg（読めません：アクセスが拒否されました。）" + see, 0},
+        {"DiskFull", false, [](OwnCopyRunTest& t) { t.copier.diskFullAt = 3; },
+         L"エラー | 保存先のディスクがいっぱいになったため、コピーを中止しました：\r\nD:\\Backup\\2027_0302\r\n"
+         L"ディスクに十分な空き領域がありません。" + see, 0},
+        {"Cancelled", false, [](OwnCopyRunTest& t) { t.longWork.cancelAtReport = 3; },
+         L"完了 | コピーが完了しました\r\nコピーは取り消されました（2 個のうち 0 個のファイル、1.46 KB のうち 0 バイト"
+         L" をコピーしました） | information | ok", 1},
+    };
+}
+
+class OwnOutcomeTest : public OwnCopyRunTest, public ::testing::WithParamInterface<OwnOutcomeCase> {};
+
+TEST_P(OwnOutcomeTest, SaysWhatTheCopyFoundInTheVerificationsBoxes)
+{
+    GetParam().arrange(*this);
+    RunOwn(GetParam().verify);
+
+    EXPECT_EQ(Describe(dialogs.messages), std::vector<std::wstring>{GetParam().box});
+    EXPECT_EQ(shell.explorations.size(), GetParam().explorations);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, OwnOutcomeTest, ::testing::ValuesIn(OwnOutcomeCases()),
+                         [](const auto& info) { return std::string(info.param.id); });
+
+struct BeforeCopyCase {
+    const char* id;
+    std::function<void(OwnCopyRunTest&)> arrange;
+    std::vector<std::wstring> boxes;
+    std::vector<std::wstring> copied;  // relative paths of the files of the job; none when nothing is copied
+    bool targetThere;                  // the new folder, made for the copy or there before
+};
+
+void PrintTo(const BeforeCopyCase& c, std::ostream* out) { *out << c.id; }
+
+std::vector<BeforeCopyCase> BeforeCopyCases()
+{
+    const std::wstring done = L"完了 | コピーが完了しました | information | ok";
+    const std::wstring there =
+        L"確認 | 新しいフォルダには、コピーするファイルと同じ名前のファイルが 1 個あります：\r\n\r\na.jpg\r\n\r\n"
+        L"すべて上書きしますか？\r\n「いいえ」を選ぶと、これらのファイルは残し、コピーしません。 | question | yes-no-cancel";
+    const auto fileThere = [](MessageAnswer answer) {
+        return [answer](OwnCopyRunTest& t) {
+            t.files.AddFolder(kTarget);
+            t.files.AddFile(t.Target(L"A.JPG"), "old");  // the same name to Windows
+            t.dialogs.AnswerMessage(answer);
+        };
+    };
+    return {
+        {"RoomForEveryByte", [](OwnCopyRunTest& t) { t.files.freeBytes = 1500; }, {done}, {L"100写真\\b.jpg", L"a.jpg"}, true},
+        {"NoRoom", [](OwnCopyRunTest& t) { t.files.freeBytes = 1499; },
+         {L"エラー | 保存先のディスクの空き容量が足りないため、コピーできません：\r\nD:\\Backup\r\n\r\n"
+          L"コピーするファイル：1.46 KB\r\n空き容量：1.46 KB | critical | ok"},
+         {},
+         false},
+        {"FileThereOverwritten", fileThere(MessageAnswer::Yes), {there, done}, {L"100写真\\b.jpg", L"a.jpg"}, true},
+        {"FileThereKept", fileThere(MessageAnswer::No), {there, done}, {L"100写真\\b.jpg"}, true},
+        {"FileThereCancel", fileThere(MessageAnswer::Cancel), {there}, {}, true},
+        // The files of a folder that could not be listed would be left out unseen.
+        {"FolderUnlisted", [](OwnCopyRunTest& t) { t.files.unreadable.push_back(L"E:\\DCIM\\100写真"); },
+         {L"エラー | コピー元の一部を読めないため、コピーできません：\r\nE:\\DCIM\\100写真 | critical | ok"},
+         {},
+         false},
+    };
+}
+
+class BeforeOwnCopyTest : public OwnCopyRunTest, public ::testing::WithParamInterface<BeforeCopyCase> {};
+
+TEST_P(BeforeOwnCopyTest, ChecksRoomAndFilesThereBeforeCopyingAnything)
+{
+    GetParam().arrange(*this);
+    RunOwn();
+
+    EXPECT_EQ(Describe(dialogs.messages), GetParam().boxes);
+    std::vector<std::wstring> copied;
+    for (const CopyJob& job : copier.jobs) {
+        for (const CopyEntry& entry : job.entries) {
+            if (!entry.isFolder) copied.push_back(entry.relativePath);
+        }
+    }
+    std::sort(copied.begin(), copied.end());
+    EXPECT_EQ(copied, GetParam().copied);
+    EXPECT_EQ(copier.jobs.empty(), GetParam().copied.empty());
+    EXPECT_EQ(files.Find(kTarget) != nullptr, GetParam().targetThere) << "nothing made before the checks";
+}
+
+INSTANTIATE_TEST_SUITE_P(Checks, BeforeOwnCopyTest, ::testing::ValuesIn(BeforeCopyCases()),
+                         [](const auto& info) { return std::string(info.param.id); });
 
 }  // namespace
 }  // namespace korvane

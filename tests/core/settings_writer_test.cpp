@@ -354,7 +354,9 @@ TEST(WriteSettingsFile, WritesTheOptionsOnceOneIsOnAndReadsThemBack)
         {"skip copied on", {.skipCopied = true}, L"", L"[Option]\r\nVerify=0\r\nSkipCopied=1\r\n"},
         {"both on", {true, true}, L"", L"[Option]\r\nVerify=1\r\nSkipCopied=1\r\n"},
         {"card arrival on", {.selectArrivedCard = true}, L"",
-         L"[Option]\r\nVerify=0\r\nSkipCopied=0\r\nSelectArrivedCard=1\r\n"},
+         L"[Option]\r\nVerify=0\r\nSkipCopied=0\r\nSelectArrivedCard=1\r\nReadCardOnce=0\r\n"},
+        {"reading the card once", {.readCardOnce = true}, L"",
+         L"[Option]\r\nVerify=0\r\nSkipCopied=0\r\nSelectArrivedCard=0\r\nReadCardOnce=1\r\n"},
         {"turned off in a hidden file that has them", {}, L"[Option]\r\nVerify=1\r\n",
          L"[Option]\r\nVerify=0\r\nSkipCopied=0\r\n"},
     };

@@ -8,6 +8,7 @@
 
 #include "core/copy/copy_run.h"
 #include "platform/win32/win32_file_comparer.h"
+#include "platform/win32/win32_file_copier.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_text_codec.h"
@@ -64,8 +65,9 @@ protected:
     RealCopyRecordedExplore shell;
     testing::FixedClock clock{{2027, 3, 2}};
     Win32FileComparer comparer;
+    Win32FileCopier copier;
     testing::InlineLongWork longWork;
-    Services services{files, codec, dialogs, shell, clock, comparer, longWork};
+    Services services{files, codec, dialogs, shell, clock, comparer, copier, longWork};
 };
 
 TEST_F(CopyRunEndToEnd, VerifiedCopyReadsEveryCopiedFileBackBeforeSayingDone)

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <type_traits>
 
 #include "core/copy/copy_folder.h"
@@ -375,6 +377,75 @@ TEST_F(CardTest, AStopMidFileLeavesNoFileUnderItsNameAndReturnsAtOnce)
     EXPECT_LT(std::chrono::steady_clock::now() - stopped, std::chrono::milliseconds(500));
     EXPECT_EQ(progress.entries.size(), 1u) << "a.jpg is whole, the rest not";
     EXPECT_EQ(SortedTree(first), std::vector<std::wstring>{L"a.jpg"}) << "no big.mov, no temporary file";
+}
+
+// Devices that fail as a folder of the test cannot: tests/platform/copier_faults.sh mounts them and names them in
+// the environment; without them these tests are skipped.
+class CopierFaultTest : public CardTest {
+protected:
+    static std::wstring Mounted(const wchar_t* variable)
+    {
+        wchar_t path[MAX_PATH]{};
+        return GetEnvironmentVariableW(variable, path, MAX_PATH) ? path : L"";
+    }
+};
+
+TEST_F(CopierFaultTest, ADiskThatFillsUpStopsTheCopyAndLeavesOnlyWholeFiles)
+{
+    const std::wstring small = Mounted(L"KORVANE_SMALL_DISK");  // 8 MiB
+    if (small.empty()) GTEST_SKIP() << "no small disk";
+    MakeFolder(card);
+    for (int i = 0; i < 5; ++i) Write(L"IMG_" + std::to_wstring(i) + L".JPG", 3u << 20);
+    const std::wstring target = small + L"\\2027_0302";
+
+    const CopyEnding ending = Copy({target}, true);
+
+    EXPECT_EQ(ending.end, CopyEnd::DiskFull);
+    EXPECT_EQ(ending.target, 0u);
+    EXPECT_FALSE(ending.reason.empty());
+    std::vector<std::wstring> whole;
+    for (std::size_t i = 0; i < progress.entries.size(); ++i) {
+        if (progress.entries[i].copies == std::vector<FileComparison>(1)) whole.push_back(job.entries[i].relativePath);
+    }
+    EXPECT_LT(whole.size(), 3u);
+    EXPECT_EQ(SortedTree(target), whole) << "no part of a file, no temporary file";
+    RemoveTree(target);
+}
+
+TEST_F(CopierFaultTest, ACardThatStopsAnsweringIsLeftWithinHalfASecondOfTheStop)
+{
+    const std::wstring hanging = Mounted(L"KORVANE_HANGING_CARD");  // a.jpg reads, hang.jpg never answers
+    if (hanging.empty()) GTEST_SKIP() << "no hanging card";
+    MakeFolder(temp.path() + L"\\保存先");
+    std::stop_source stop;
+    std::chrono::steady_clock::time_point stopped;
+    std::jthread stopper;
+    struct StopWhenHanging : RecordedCopy {
+        std::function<void(std::size_t)> onCopying;
+        void Copying(std::size_t index) override { onCopying(index); }
+    };
+    StopWhenHanging stopping;
+    stopping.onCopying = [&](std::size_t index) {
+        if (index != 1 || stopper.joinable()) return;
+        stopper = std::jthread([&] {
+            Sleep(300);  // the read of hang.jpg is pending by now
+            stopped = std::chrono::steady_clock::now();
+            stop.request_stop();
+        });
+    };
+    job.entries = EntriesBelow(hanging);
+    std::sort(job.entries.begin(), job.entries.end(),
+              [](const CopyEntry& a, const CopyEntry& b) { return a.relativePath < b.relativePath; });
+    job.targets = {first};
+
+    const CopyEnding ending = Win32FileCopier().Copy(job, stopping, stop.get_token());
+    const auto returned = std::chrono::steady_clock::now();
+    stopper.join();
+
+    EXPECT_EQ(ending.end, CopyEnd::Stopped);
+    EXPECT_LT(returned - stopped, std::chrono::milliseconds(500));
+    EXPECT_EQ(stopping.entries.size(), 1u);
+    EXPECT_EQ(SortedTree(first), std::vector<std::wstring>{L"a.jpg"}) << "nothing of hang.jpg";
 }
 
 // The checker on its own: a file handed to it is flushed, read back and compared with the card's checksum.

@@ -135,6 +135,15 @@ public:
     }
     std::vector<std::wstring> createdFolders;  // every folder CreateFolder was asked for, in order
 
+    // The same free space on every disk; a folder that is not there fails as the system's call does.
+    std::uint64_t FreeBytes(const std::wstring& folder) const override
+    {
+        if (Lookup(folder + L"\\", LookupKind::FilesAndFolders) == std::nullopt)
+            throw Failure(failure_code::kPathNotFound, L"指定されたパスが見つかりません。");
+        return freeBytes;
+    }
+    std::uint64_t freeBytes = 1ull << 40;
+
     std::wstring ExecutableFolder() const override { return executableFolder; }
 
 private:

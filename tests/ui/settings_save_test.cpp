@@ -67,7 +67,7 @@ TEST_F(SettingsSaveTest, OkSavesTheEditsAndTheFreshCopyWindowShowsThem)
     EXPECT_EQ(SettingsText(),
               L"[SourceList]\r\nSource1=カード|E:\\DCIM\r\nSource2=USB|F:\\\r\nSource3=\r\n[DirList]\r\n"
               L"Dir1=写真|" + photos + L"\r\nDir2=保存先2|D:\\仕事\r\n[Password]\r\nPassword=pw\r\n"
-              L"[Option]\r\nVerify=1\r\nSkipCopied=0\r\nSelectArrivedCard=0\r\n");
+              L"[Option]\r\nVerify=1\r\nSkipCopied=0\r\nSelectArrivedCard=0\r\nReadCardOnce=0\r\n");
     EXPECT_EQ(settings.options, (Options{.verify = true, .skipCopied = false}));
     frmCopy* copy = windows.copyWindow();
     ASSERT_NE(copy, nullptr);
@@ -183,7 +183,8 @@ TEST_P(ImportWindowTest, FillsTheWindowFromTheFileOnlyAfterYes)
     EXPECT_EQ(w.txtPassword.Text(), c.password);
     EXPECT_EQ((Options{.verify = w.chkVerify.IsChecked(),
                        .skipCopied = w.chkSkipCopied.IsChecked(),
-                       .selectArrivedCard = w.chkSelectArrivedCard.IsChecked()}),
+                       .selectArrivedCard = w.chkSelectArrivedCard.IsChecked(),
+                       .readCardOnce = w.chkReadCardOnce.IsChecked()}),
               c.options);
     EXPECT_EQ(SettingsText(), storedSettings);
 }
@@ -194,9 +195,9 @@ INSTANTIATE_TEST_SUITE_P(
         ImportCase{"Yes",
                    L"[SourceList]\r\nSource3=SD|G:\\\r\n[DirList]\r\nDir1=a|A:\\\r\nDir2=b|B:\\\r\n"
                    L"[Password]\r\nPassword=新\r\n[option]\r\nskipcopied=1\r\nVerify=yes\r\n"
-                   L"SELECTARRIVEDCARD=1\r\n",
+                   L"SELECTARRIVEDCARD=1\r\nReadCardOnce=1\r\n",
                    MessageAnswer::Yes, {L"設定ファイルの上書き"}, {false, false, true}, {L"a", L"b"}, L"新",
-                   {.verify = false, .skipCopied = true, .selectArrivedCard = true}},
+                   {.verify = false, .skipCopied = true, .selectArrivedCard = true, .readCardOnce = true}},
         ImportCase{"No", L"[DirList]\r\nDir1=a|A:\\\r\n", MessageAnswer::No, {L"設定ファイルの上書き", L"確認"},
                    {true, false, false}, {L"写真"}, L""},
         ImportCase{"AFileThatFailsToRead",

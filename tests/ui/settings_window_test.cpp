@@ -239,6 +239,7 @@ TEST_F(SettingsWindowTest, ButtonsLabelsFramesAndOptionsShowTheirCaptions)
         {&w.chkVerify, L"コピー後に読み直して照合する(&V)"},
         {&w.chkSkipCopied, L"コピー済みのファイルを確かめる(&K)"},
         {&w.chkSelectArrivedCard, L"カードが入ったらコピー元を選ぶ(&C)"},
+        {&w.chkReadCardOnce, L"Korvane がコピーし、カードは一度だけ読む(&R)"},
         {&w.cmdImport, L"外部読込"},
         {&w.cmdExport, L"外部保存"},
         {&w.cmdOK, L"OK"},
@@ -314,6 +315,7 @@ TEST_F(SettingsWindowTest, ItsRowsReadFromTopToBottomEachFromLeftToRightAtEveryD
                              {&w.chkVerify},
                              {&w.chkSkipCopied},
                              {&w.chkSelectArrivedCard},
+                             {&w.chkReadCardOnce},
                              {&w.cmdImport, &w.cmdExport, &w.cmdOK, &w.cmdCancel}});
     AtEveryDpi(w, [&](unsigned dpi, const RECT&) {
         LONG above = 0;  // the bottom of the row before
@@ -403,7 +405,7 @@ TEST_F(SettingsWindowTest, TabVisitsTheControlsInTheirOrderAndAccessKeysReachThe
         &w.txtSource[1], &w.cmdSource[1], &w.chkSource[2], &w.txtName[2], &w.txtSource[2], &w.cmdSource[2],
         &w.cmdAdd,       &w.cmdDelete,   &w.lstDir,       &w.txtListName,  &w.txtListDir,   &w.cmdDir,
         &w.cmdImport,    &w.cmdOK,       &w.cmdCancel,    &w.cmdExport,    &w.txtPassword,  &w.chkVerify,
-        &w.chkSkipCopied, &w.chkSelectArrivedCard, &w.chkSource[0]};
+        &w.chkSkipCopied, &w.chkSelectArrivedCard, &w.chkReadCardOnce, &w.chkSource[0]};
     EXPECT_EQ(GetFocus(), w.chkSource[0].handle());
     for (std::size_t i = 1; i < expected.size(); ++i) {
         PressKey(VK_TAB);
@@ -426,9 +428,11 @@ TEST_F(SettingsWindowTest, TabVisitsTheControlsInTheirOrderAndAccessKeysReachThe
     PressAccessKey(L'v');
     PressAccessKey(L'k');
     PressAccessKey(L'c');
+    PressAccessKey(L'r');
     EXPECT_TRUE(w.chkVerify.IsChecked());
     EXPECT_TRUE(w.chkSkipCopied.IsChecked());
     EXPECT_TRUE(w.chkSelectArrivedCard.IsChecked());
+    EXPECT_TRUE(w.chkReadCardOnce.IsChecked());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "core/earlier_copies/already_copied.h"
 #include "core/copy/copy_folder.h"
+#include "core/copy/own_copy.h"
 #include "core/common/error_box.h"
 #include "core/common/path_limits.h"
 #include "core/common/path_text.h"
@@ -175,6 +176,21 @@ void VerifyAndReport(const Services& services, WindowHandle owner, const CopyPla
     ReportDone(services, owner, plan.target, files, VerifiedLine(outcome));
 }
 
+// The program's own copy, in place of the shell's: its checks before copying, then the copy (and the check
+// against the card's checksums, with the verification on) behind its progress window, then the outcome.
+void CopyByItself(const Services& services, WindowHandle owner, const CopyPlan& plan, const FilesToCopy& files,
+                  bool check)
+{
+    const std::optional<CopyJob> job = PrepareOwnCopy(services, plan, OwnCopyJob(plan, files, check));
+    if (!job || !MakeTarget(services, plan.target)) return;
+    const OwnCopyOutcome outcome = RunOwnCopy(services, owner, *job);
+    if (const std::optional<MessageBoxSpec> question = OwnCopyProblemsQuestion(outcome, plan.target)) {
+        ExploreOnYes(services, owner, *question, plan.target);
+        return;
+    }
+    ReportDone(services, owner, plan.target, files, OwnCopyDoneLine(outcome));
+}
+
 // The run up to its outcome; returns early, silently, where the user ends it.
 void CopySteps(const Services& services, WindowHandle owner, const std::wstring& destination,
                const std::wstring& source, const Options& options)
@@ -198,6 +214,10 @@ void CopySteps(const Services& services, WindowHandle owner, const std::wstring&
     plan->target = TargetPath(destination, folderName);
     if (const auto tooLong = FirstPathTooLong(*plan)) {
         services.dialogs.ShowMessage(PathTooLongMessage(*tooLong));
+        return;
+    }
+    if (options.readCardOnce) {
+        CopyByItself(services, owner, *plan, files, options.verify);
         return;
     }
     if (!MakeTarget(services, plan->target)) return;

@@ -85,6 +85,8 @@ std::vector<IniAssignment> Assignments(const SettingsStore& content, bool writeO
         assignments.push_back({section, std::wstring(format::kSkipCopiedKey), OptionValue(content.options.skipCopied)});
         assignments.push_back({section, std::wstring(format::kSelectArrivedCardKey),
                                OptionValue(content.options.selectArrivedCard)});
+        assignments.push_back(
+            {section, std::wstring(format::kReadCardOnceKey), OptionValue(content.options.readCardOnce)});
     }
     return assignments;
 }

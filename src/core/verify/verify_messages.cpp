@@ -105,9 +105,15 @@ std::wstring VerifiedLine(const VerifyOutcome& outcome)
 
 MessageBoxSpec VerifyProblemsQuestion(const VerifyOutcome& outcome)
 {
+    return ProblemsQuestion(outcome, L"コピーしたファイルを照合したところ、問題が見つかりました：", VerifiedLine(outcome));
+}
+
+MessageBoxSpec ProblemsQuestion(const VerifyOutcome& outcome, const std::wstring& heading,
+                                const std::wstring& cancelledLine)
+{
     std::array<std::size_t, 4> counts{};
     for (const VerifyProblem& problem : outcome.problems) ++counts[static_cast<std::size_t>(problem.comparison.result)];
-    std::wstring text = L"コピーしたファイルを照合したところ、問題が見つかりました：";
+    std::wstring text = heading;
     const auto count = [&](ComparisonResult result, const wchar_t* what) {
         if (const std::size_t n = counts[static_cast<std::size_t>(result)]) {
             text += L"\r\n" + std::wstring(what) + L"：" + FormatCount(n) + L" 個";
@@ -123,7 +129,7 @@ MessageBoxSpec VerifyProblemsQuestion(const VerifyOutcome& outcome)
     if (outcome.problems.size() > kProblemsListed) {
         text += L"\r\nほか " + FormatCount(outcome.problems.size() - kProblemsListed) + L" 個";
     }
-    if (outcome.cancelled) text += L"\r\n\r\n" + VerifiedLine(outcome);
+    if (outcome.cancelled) text += L"\r\n\r\n" + cancelledLine;
     return {text + L"\r\n\r\n" + kSeeResult, MessageIcon::Exclamation, MessageButtons::YesNo, true, kErrorTitle};
 }
 

@@ -34,6 +34,10 @@ std::wstring VerifiedLine(const VerifyOutcome& outcome);
 // many of each, the first ten with their reason, then whether the user wants to see the result.
 MessageBoxSpec VerifyProblemsQuestion(const VerifyOutcome& outcome);
 
+// The same question with its own first line, and, for a cancelled run, its own line of how far it got.
+MessageBoxSpec ProblemsQuestion(const VerifyOutcome& outcome, const std::wstring& heading,
+                                const std::wstring& cancelledLine);
+
 // The question when the copied folder cannot even be listed for the pass.
 MessageBoxSpec VerifyImpossibleQuestion(const std::wstring& folder, const std::wstring& reason);
 

@@ -313,6 +313,15 @@ void Win32FileSystem::CreateFolder(const std::wstring& path)
     ThrowFailure(error);
 }
 
+std::uint64_t Win32FileSystem::FreeBytes(const std::wstring& folder) const
+{
+    std::wstring path = SystemPath(folder);
+    if (!path.ends_with(L'\\')) path += L'\\';  // the call wants a folder's path to end in one
+    ULARGE_INTEGER free{};
+    if (!GetDiskFreeSpaceExW(path.c_str(), &free, nullptr, nullptr)) ThrowLastError();
+    return free.QuadPart;
+}
+
 std::wstring Win32FileSystem::ExecutableFolder() const
 {
     std::wstring module(MAX_PATH, L'\0');

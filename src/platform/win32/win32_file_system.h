@@ -30,6 +30,7 @@ public:
     // earlier writes that were killed before their move.
     void WriteFileAtomically(const std::wstring& path, std::string_view bytes) override;
     void CreateFolder(const std::wstring& path) override;
+    std::uint64_t FreeBytes(const std::wstring& folder) const override;
     std::wstring ExecutableFolder() const override;
 };
 

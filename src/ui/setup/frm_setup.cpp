@@ -44,7 +44,7 @@ Button SlotPickButton(Window& window, int slot)
 
 frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramActions& program)
     : Window({.caption = L"セットアップ - Korvane",
-              .clientSize = {5580, 6015},
+              .clientSize = {5580, 6315},
               .backColour = kWindowColour,
               .iconResource = IDI_KORVANE}),
       chkSource{SlotCheckBox(*this, 0), SlotCheckBox(*this, 1), SlotCheckBox(*this, 2)},
@@ -71,14 +71,14 @@ frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramAct
              Label::Wrap::None),
       txtListDir(*this, {.place = Inside(kDestinationFrame, {1920, 1800, 2652, 264})}),
       cmdDir(*this, {.caption = L"...", .place = Inside(kDestinationFrame, {4560, 1800, 252, 252})}),
-      cmdImport(*this, {.caption = L"外部読込", .place = {120, 5580, 1092, 372}, .backColour = kBottomButtonColour}),
-      cmdOK(*this, {.caption = L"OK", .place = {3120, 5580, 1092, 372}, .backColour = kBottomButtonColour}),
-      cmdCancel(*this, {.caption = L"キャンセル", .place = {4320, 5580, 1092, 372}, .backColour = kBottomButtonColour}),
+      cmdImport(*this, {.caption = L"外部読込", .place = {120, 5880, 1092, 372}, .backColour = kBottomButtonColour}),
+      cmdOK(*this, {.caption = L"OK", .place = {3120, 5880, 1092, 372}, .backColour = kBottomButtonColour}),
+      cmdCancel(*this, {.caption = L"キャンセル", .place = {4320, 5880, 1092, 372}, .backColour = kBottomButtonColour}),
       Frame1(*this, {.caption = L"コピー元", .place = kSourceFrame, .backColour = FrameColour()}),
       Frame2(*this, {.caption = L"保存先", .place = kDestinationFrame, .backColour = FrameColour()}),
       lblBack{Label(*this, {.place = {156, 240, 5196, 1380}, .backColour = kShadowColour}),
               Label(*this, {.place = {156, 1764, 5196, 2268}, .backColour = kShadowColour})},
-      cmdExport(*this, {.caption = L"外部保存", .place = {1320, 5580, 1092, 372}, .backColour = kBottomButtonColour}),
+      cmdExport(*this, {.caption = L"外部保存", .place = {1320, 5880, 1092, 372}, .backColour = kBottomButtonColour}),
       Label1(*this, {.caption = L"設定者用パスワード：", .place = {240, 4200, 2295, 255}}, Label::Wrap::None),
       txtPassword(*this, {.place = {2640, 4200, 1695, 270}}),
       chkVerify(*this, {.caption = L"コピー後に読み直して照合する(&V)",
@@ -90,6 +90,9 @@ frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramAct
       chkSelectArrivedCard(*this, {.caption = L"カードが入ったらコピー元を選ぶ(&C)",
                                    .place = {240, 5190, 5100, 252},
                                    .backColour = kWindowColour}),
+      chkReadCardOnce(*this, {.caption = L"Korvane がコピーし、カードは一度だけ読む(&R)",
+                              .place = {240, 5490, 5100, 252},
+                              .backColour = kWindowColour}),
       ImageList1(32, {{L"folder", IDI_FOLDER_CLOSED}}),
       services_(services),
       program_(program)
@@ -98,7 +101,7 @@ frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramAct
                  &cmdSource[1], &chkSource[2], &txtName[2], &txtSource[2], &cmdSource[2], &cmdAdd, &cmdDelete,
                  &lstDir, &lblName, &txtListName, &lblDir, &txtListDir, &cmdDir, &cmdImport, &cmdOK, &cmdCancel,
                  &Frame1, &Frame2, &lblBack[0], &lblBack[1], &cmdExport, &Label1, &txtPassword, &chkVerify, &chkSkipCopied,
-                 &chkSelectArrivedCard});
+                 &chkSelectArrivedCard, &chkReadCardOnce});
     for (std::size_t i = 0; i < chkSource.size(); ++i) {
         chkSource[i].onClick = [this, i] { chkSource_Click(i); };
         cmdSource[i].onClick = [this, i] { cmdSource_Click(i); };

@@ -48,6 +48,7 @@ public:
     CheckBox chkVerify;      // Options::verify
     CheckBox chkSkipCopied;  // Options::skipCopied
     CheckBox chkSelectArrivedCard;  // Options::selectArrivedCard
+    CheckBox chkReadCardOnce;       // Options::readCardOnce
     ImageList ImageList1;    // the folder picture of lstDir's items
 
     // The destination list behind lstDir and the two boxes below it. For the window's tests and benchmark: the
@@ -59,10 +60,11 @@ protected:
 
 private:
     // Each option's check box.
-    static constexpr std::array<std::pair<CheckBox frmSetup::*, bool Options::*>, 3> kOptionBoxes{{
+    static constexpr std::array<std::pair<CheckBox frmSetup::*, bool Options::*>, 4> kOptionBoxes{{
         {&frmSetup::chkVerify, &Options::verify},
         {&frmSetup::chkSkipCopied, &Options::skipCopied},
         {&frmSetup::chkSelectArrivedCard, &Options::selectArrivedCard},
+        {&frmSetup::chkReadCardOnce, &Options::readCardOnce},
     }};
 
     void ShowSettings(const SettingsStore& settings);
