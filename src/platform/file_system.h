@@ -26,6 +26,14 @@ struct TreeListing {
     std::vector<std::wstring> unreadableFolders;  // relative paths of sub-folders that could not be listed
 };
 
+// Which folder a path leads to, whatever the text that names it (another drive letter, a link on the way, the
+// case of its letters): the volume's serial number and the folder's index on that volume.
+struct FolderIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FolderIdentity&) const = default;
+};
+
 // Everything the program asks of the file system.
 class FileSystem {
 public:
@@ -69,6 +77,13 @@ public:
     // The bytes the user may still write on the disk that holds `folder`. Throws Failure with the system's reason
     // when it cannot say (no folder there, a disk that is gone).
     virtual std::uint64_t FreeBytes(const std::wstring& folder) const = 0;
+
+    // The identity of the folder at `path`, or nothing when no folder is there or the file system cannot say.
+    virtual std::optional<FolderIdentity> IdentityOf(const std::wstring& path) const = 0;
+
+    // The root of the volume that holds `path` ("E:\\", or the folder a volume is mounted on), or nothing when
+    // the system cannot say. Throws nothing.
+    virtual std::optional<std::wstring> VolumeOf(const std::wstring& path) const = 0;
 
     // The folder of the running executable, without a trailing "\". Throws Failure when the system cannot say.
     virtual std::wstring ExecutableFolder() const = 0;

@@ -826,5 +826,253 @@ TEST_P(BeforeOwnCopyTest, ChecksRoomAndFilesThereBeforeCopyingAnything)
 INSTANTIATE_TEST_SUITE_P(Checks, BeforeOwnCopyTest, ::testing::ValuesIn(BeforeCopyCases()),
                          [](const auto& info) { return std::string(info.param.id); });
 
+// With a backup folder (Options::backupFolder): the card into a new folder of the same name below the destination
+// and below the backup folder. F: is another disk.
+const wchar_t kBackup[] = L"F:\\Backup";
+const wchar_t kBackupTarget[] = L"F:\\Backup\\2027_0302";
+const std::wstring kBothFoldersDone =
+    L"完了 | コピーが完了しました\r\n保存先：D:\\Backup\\2027_0302\r\nバックアップ：F:\\Backup\\2027_0302";
+
+struct BackupCheckCase {
+    const char* id;
+    std::wstring backup;
+    std::function<void(WatchedFileSystem&, testing::ScriptedDialogs&)> arrange;
+    std::vector<std::wstring> boxes;
+    std::vector<std::wstring> copiedTo;  // the shell's copies' targets; none when nothing is copied
+};
+
+void PrintTo(const BackupCheckCase& c, std::ostream* out) { *out << c.id; }
+
+std::vector<BackupCheckCase> BackupCheckCases()
+{
+    const auto nothing = [](WatchedFileSystem&, testing::ScriptedDialogs&) {};
+    const auto answer = [](MessageAnswer a) {
+        return [a](WatchedFileSystem&, testing::ScriptedDialogs& d) { d.AnswerMessage(a); };
+    };
+    const std::wstring missing = L"確認 | バックアップ先のフォルダ：\r\nG:\\Backup\r\nは存在しません\r\n\r\n"
+                                 L"保存先だけにコピーしますか？ | exclamation | yes-no | second default";
+    const auto refused = [](const std::wstring& why, const std::wstring& folder, const std::wstring& more = {}) {
+        return L"エラー | バックアップ先のフォルダが" + why + L"ため、コピーできません：\r\n" + folder + more +
+               L" | critical | ok";
+    };
+    const std::wstring otherDisk = L"\r\n\r\nカードとは別のディスクのフォルダを選んでください";
+    return {
+        {"None", L"", nothing, {kDoneBox}, {kTarget}},
+        {"AnotherDisk", kBackup, nothing, {kBothFoldersDone + L" | information | ok"}, {kTarget, kBackupTarget}},
+        {"MissingNo", L"G:\\Backup", answer(MessageAnswer::No), {missing}, {}},
+        {"MissingYesCopiesToTheDestinationAlone", L"G:\\Backup", answer(MessageAnswer::Yes), {missing, kDoneBox},
+         {kTarget}},
+        {"TheDestinationItself", L"d:\\BACKUP", nothing, {refused(L"保存先と同じ", L"d:\\BACKUP")}, {}},
+        {"TheDestinationByAnotherName", L"F:\\Mirror",
+         [](WatchedFileSystem& f, testing::ScriptedDialogs&) { f.Link(L"F:\\Mirror", L"D:\\Backup"); },
+         {refused(L"保存先と同じ", L"F:\\Mirror")}, {}},
+        {"InTheCardsFolder", L"E:\\DCIM\\bk\\", nothing, {refused(L"コピー元の中にある", L"E:\\DCIM\\bk\\")}, {}},
+        {"TheCardsFolderItself", L"e:\\dcim", nothing, {refused(L"コピー元の中にある", L"e:\\dcim")}, {}},
+        {"InTheCardByAnotherName", L"F:\\Card\\bk",
+         [](WatchedFileSystem& f, testing::ScriptedDialogs&) {
+             f.Link(L"F:\\Card", L"E:\\DCIM");
+             f.AddFolder(L"F:\\Card\\bk");
+         },
+         {refused(L"コピー元の中にある", L"F:\\Card\\bk")}, {}},
+        {"OnTheCardsDrive", L"E:\\Backup",
+         [](WatchedFileSystem& f, testing::ScriptedDialogs&) { f.AddFolder(L"E:\\Backup"); },
+         {refused(L"コピー元と同じドライブにある", L"E:\\Backup", otherDisk)}, {}},
+    };
+}
+
+class BackupCheckTest : public CopyRunTest, public ::testing::WithParamInterface<BackupCheckCase> {};
+
+TEST_P(BackupCheckTest, RefusesOrAsksBeforeAnythingIsCopied)
+{
+    const BackupCheckCase& c = GetParam();
+    files.AddFolder(kBackup);
+    files.AddFile(L"E:\\DCIM\\a.jpg", "a");
+    c.arrange(files, dialogs);
+    dialogs.AnswerPrompt(L"2027_0302");
+    Run(kDestination, kSource, {.backupFolder = c.backup});
+
+    EXPECT_EQ(Describe(dialogs.messages), c.boxes);
+    std::vector<std::wstring> copiedTo;
+    for (const auto& copy : shell.copies) copiedTo.push_back(copy.to);
+    EXPECT_EQ(copiedTo, c.copiedTo);
+    EXPECT_EQ(files.createdFolders, c.copiedTo) << "no new folder before the checks";
+    if (c.copiedTo.empty()) EXPECT_TRUE(files.listings.empty()) << "the card not even listed";
+}
+
+INSTANTIATE_TEST_SUITE_P(Checks, BackupCheckTest, ::testing::ValuesIn(BackupCheckCases()),
+                         [](const auto& info) { return std::string(info.param.id); });
+
+// The shell's copy makes the second copy from the card too, and the verification checks both copies.
+class ShellBackupTest : public VerifiedCopyRunTest {
+protected:
+    ShellBackupTest() { files.AddFolder(kBackup); }
+
+    // Each shell copy puts the card's two files into the folder it copies to; `spoil` then changes the backup's.
+    void CopyBoth(std::function<void()> spoil = {})
+    {
+        for (const std::wstring target : {kTarget, kBackupTarget}) {
+            shell.AnswerCopy({0, false}, [this, target, spoil] {
+                files.AddFile(target + L"\\100写真\\IMG_0001.JPG", std::string(1500, 'p'));
+                files.AddFile(target + L"\\.index", "idx", true);
+                if (spoil && target == kBackupTarget) spoil();
+            });
+        }
+    }
+};
+
+TEST_F(ShellBackupTest, CopiesFromTheCardIntoBothNewFoldersAndChecksEachCopy)
+{
+    CopyBoth();
+    Run(kDestination, kSource, {.verify = true, .backupFolder = std::wstring(kBackup) + L"\\"});
+
+    ASSERT_EQ(shell.copies.size(), 2u);
+    EXPECT_EQ(shell.copies[1].from, L"E:\\DCIM\\*.*") << "from the card, not from the first copy";
+    EXPECT_EQ(shell.copies[1].to, kBackupTarget);
+    std::vector<std::wstring> checked;
+    for (const FilePair& pair : comparer.comparedPairs) checked.push_back(pair.original + L" > " + pair.copy);
+    EXPECT_EQ(checked, (std::vector<std::wstring>{
+                           L"E:\\DCIM\\.index > D:\\Backup\\2027_0302\\.index",
+                           L"E:\\DCIM\\100写真\\IMG_0001.JPG > D:\\Backup\\2027_0302\\100写真\\IMG_0001.JPG",
+                           L"E:\\DCIM\\.index > F:\\Backup\\2027_0302\\.index",
+                           L"E:\\DCIM\\100写真\\IMG_0001.JPG > F:\\Backup\\2027_0302\\100写真\\IMG_0001.JPG"}));
+    EXPECT_EQ(Describe(dialogs.messages),
+              std::vector<std::wstring>{kBothFoldersDone + L"\r\n2 個のファイル（1.46 KB）を照合しました | information | ok"});
+    ASSERT_EQ(shell.explorations.size(), 1u);
+    EXPECT_EQ(shell.explorations[0].folder, kTarget) << "the destination's new folder";
+}
+
+TEST_F(ShellBackupTest, AByteSpoiltInTheBackupIsNamedForTheBackupAlone)
+{
+    CopyBoth([this] { files.AddFile(std::wstring(kBackupTarget) + L"\\.index", "IDX", true); });
+    dialogs.AnswerMessage(MessageAnswer::No);
+    Run(kDestination, kSource, {.verify = true, .backupFolder = kBackup});
+
+    EXPECT_EQ(Describe(dialogs.messages),
+              std::vector<std::wstring>{
+                  L"エラー | コピーしたファイルを照合したところ、問題が見つかりました：\r\n\r\n"
+                  L"保存先：D:\\Backup\\2027_0302\r\n問題はありません\r\n\r\n"
+                  L"バックアップ：F:\\Backup\\2027_0302\r\n内容が異なるファイル：1 個\r\n\r\n.index（内容が異なります）"
+                  L"\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default"});
+}
+
+TEST_F(ShellBackupTest, AFailedFirstCopyMakesNoSecond)
+{
+    shell.AnswerCopy({2, false});
+    dialogs.AnswerMessage(MessageAnswer::No);
+    Run(kDestination, kSource, {.backupFolder = kBackup});
+    EXPECT_EQ(shell.copies.size(), 1u);
+    EXPECT_EQ(Describe(dialogs.messages), std::vector<std::wstring>{kFailedQuestionBox});
+}
+
+TEST_F(ShellBackupTest, ThePathCheckCoversTheBackupsNewFolder)
+{
+    const std::wstring deep = L"F:\\" + std::wstring(235, L'b');
+    files.AddFolder(deep);
+    Run(kDestination, kSource, {.backupFolder = deep});
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].text.find(deep + L"\\2027_0302\\100写真"), std::wstring::npos)
+        << Describe(dialogs.messages[0]);
+    EXPECT_TRUE(shell.copies.empty());
+    EXPECT_TRUE(files.createdFolders.empty());
+}
+
+// The program's own copy writes both new folders from the one read of the card.
+class OwnBackupTest : public OwnCopyRunTest {
+protected:
+    OwnBackupTest() { files.AddFolder(kBackup); }
+    void RunWithBackup(bool verify, const std::wstring& backup = kBackup)
+    {
+        Run(kDestination, kSource, {.verify = verify, .readCardOnce = true, .backupFolder = backup});
+    }
+};
+
+TEST_F(OwnBackupTest, OneJobWritesBothNewFoldersAndTheBoxNamesThem)
+{
+    RunWithBackup(true);
+
+    ASSERT_EQ(copier.jobs.size(), 1u) << "the card read once";
+    EXPECT_EQ(copier.jobs[0].targets, (std::vector<std::wstring>{kTarget, kBackupTarget}));
+    EXPECT_TRUE(shell.copies.empty());
+    EXPECT_NE(files.Find(std::wstring(kBackupTarget) + L"\\100写真\\b.jpg"), nullptr);
+    EXPECT_NE(files.Find(std::wstring(kBackupTarget) + L"\\空"), nullptr);
+    ASSERT_EQ(longWork.designs.size(), 1u);
+    EXPECT_EQ(longWork.designs[0].total, 3000u) << "each byte copied to both and checked in both";
+    EXPECT_EQ(longWork.reports.back().done, 3000u);
+    EXPECT_EQ(Describe(dialogs.messages),
+              std::vector<std::wstring>{kBothFoldersDone +
+                                        L"\r\n2 個のファイル（1.46 KB）をカードのチェックサムと照合しました | information | ok"});
+    ASSERT_EQ(shell.explorations.size(), 1u);
+    EXPECT_EQ(shell.explorations[0].folder, kTarget);
+}
+
+struct OwnBackupCase {
+    const char* id;
+    std::function<void(OwnCopyRunTest&)> arrange;
+    std::wstring backup;
+    std::wstring box;
+    bool copied;
+};
+
+void PrintTo(const OwnBackupCase& c, std::ostream* out) { *out << c.id; }
+
+std::vector<OwnBackupCase> OwnBackupCases()
+{
+    const std::wstring see = L"\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default";
+    const std::wstring heading = L"エラー | コピーしたファイルをカードのチェックサムと照合したところ、問題が見つかりました：";
+    const auto noRoom = [](const std::wstring& destination, const std::wstring& needed, const std::wstring& free) {
+        return L"エラー | 保存先のディスクの空き容量が足りないため、コピーできません：\r\n" + destination +
+               L"\r\n\r\nコピーするファイル：" + needed + L"\r\n空き容量：" + free + L" | critical | ok";
+    };
+    return {
+        {"BackupDiffers",
+         [](OwnCopyRunTest& t) {
+             t.copier.copyResults[std::wstring(kBackupTarget) + L"\\a.jpg"] = {ComparisonResult::Differs, {}};
+         },
+         kBackup,
+         heading + L"\r\n\r\n保存先：D:\\Backup\\2027_0302\r\n問題はありません\r\n\r\nバックアップ：F:\\Backup\\2027_0302"
+                   L"\r\n内容が異なるファイル：1 個\r\n\r\na.jpg（内容が異なります）" + see,
+         true},
+        {"CardUnreadableInBoth",
+         [](OwnCopyRunTest& t) { t.copier.unreadable[L"E:\\DCIM\\a.jpg"] = L"CRC エラーです。"; },
+         kBackup,
+         heading + L"\r\n\r\n保存先：D:\\Backup\\2027_0302\r\n読めなかったファイル：1 個\r\n\r\na.jpg（読めません：CRC エラーです。）"
+                   L"\r\n\r\nバックアップ：F:\\Backup\\2027_0302\r\n読めなかったファイル：1 個\r\n\r\n"
+                   L"a.jpg（読めません：CRC エラーです。）" + see,
+         true},
+        {"NoRoomOnTheBackupsDisk", [](OwnCopyRunTest& t) { t.files.freeBytesOfDrive[L'f'] = 1499; }, kBackup,
+         noRoom(kBackup, L"1.46 KB", L"1.46 KB"), false},
+        {"BothOnOneDiskNeedTwiceTheBytes",
+         [](OwnCopyRunTest& t) {
+             t.files.AddFolder(L"D:\\Mirror");
+             t.files.freeBytesOfDrive[L'd'] = 1500 + 1499;
+         },
+         L"D:\\Mirror", noRoom(L"D:\\Backup", L"2.92 KB", L"2.92 KB"), false},
+    };
+}
+
+class OwnBackupOutcomeTest : public OwnBackupTest, public ::testing::WithParamInterface<OwnBackupCase> {};
+
+TEST_P(OwnBackupOutcomeTest, SaysForEachCopyWhatWasFound)
+{
+    GetParam().arrange(*this);
+    RunWithBackup(true, GetParam().backup);
+    EXPECT_EQ(Describe(dialogs.messages), std::vector<std::wstring>{GetParam().box});
+    EXPECT_EQ(copier.jobs.size(), GetParam().copied ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, OwnBackupOutcomeTest, ::testing::ValuesIn(OwnBackupCases()),
+                         [](const auto& info) { return std::string(info.param.id); });
+
+TEST_F(OwnBackupTest, AFileAlreadyInTheBackupsNewFolderIsAskedAbout)
+{
+    files.AddFolder(kBackupTarget);
+    files.AddFile(std::wstring(kBackupTarget) + L"\\a.jpg", "old");
+    dialogs.AnswerMessage(MessageAnswer::Cancel);
+    RunWithBackup(false);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].text.find(L"同じ名前のファイルが 1 個あります：\r\n\r\na.jpg"), std::wstring::npos);
+    EXPECT_TRUE(copier.jobs.empty());
+}
+
 }  // namespace
 }  // namespace korvane

@@ -47,7 +47,13 @@ std::wstring SettingsFileText(const SettingsStore& content)
     for (std::size_t i = 0; i < content.destinations.size(); ++i)
         text += L"Dir" + std::to_wstring(i + 1) + L"=" + content.destinations[i].name + L"|" +
                 content.destinations[i].path + L"\r\n";
-    return text + L"[Password]\r\nPassword=" + content.password + L"\r\n";
+    text += L"[Password]\r\nPassword=" + content.password + L"\r\n";
+    if (content.options == Options{}) return text;
+    const auto on = [](bool option) { return option ? L"1" : L"0"; };
+    return text + L"[Option]\r\nVerify=" + on(content.options.verify) + L"\r\nSkipCopied=" +
+           on(content.options.skipCopied) + L"\r\nSelectArrivedCard=" + on(content.options.selectArrivedCard) +
+           L"\r\nReadCardOnce=" + on(content.options.readCardOnce) + L"\r\nBackupFolder=" +
+           content.options.backupFolder + L"\r\n";
 }
 
 const wchar_t kFiveDestinationsFile[] =
@@ -323,6 +329,7 @@ TEST(WriteSettingsFile, ATextTheCodePageLacksMakesTheFileUtf16UntilTheTextsFitAg
         {"a slot's folder", [](auto& c) { c.sources[2].path = L"F:\\Pokémon"; }},
         {"the password", [](auto& c) { c.password = L"Café"; }},
         {"a best-fit character", [](auto& c) { c.password = L"¥100"; }},
+        {"the backup folder", [](auto& c) { c.options.backupFolder = L"F:\\Sauvegarde\\Café\\"; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -376,6 +383,37 @@ TEST(WriteSettingsFile, WritesTheOptionsOnceOneIsOnAndReadsThemBack)
         store.options = {true, true, true};
         LoadSettings(store, test.services);
         EXPECT_EQ(store.options, c.options);
+    }
+}
+
+// The backup folder is saved ending in one "\", as typed otherwise, and reads back as saved; none stays empty.
+TEST(WriteSettingsFile, SavesTheBackupFolderWithItsLastBackslash)
+{
+    struct Case {
+        const char* what;
+        std::wstring typed;
+        std::wstring line;  // in the file
+        std::wstring read;  // by the next load
+    };
+    const Case cases[] = {
+        {"without its backslash", L"F:\\Backup", L"BackupFolder=F:\\Backup\\\r\n", L"F:\\Backup\\"},
+        {"with it", L"F:\\写真\\", L"BackupFolder=F:\\写真\\\r\n", L"F:\\写真\\"},
+        {"a drive's root", L"F:\\", L"BackupFolder=F:\\\r\n", L"F:\\"},
+        {"a share", L"\\\\nas\\photos", L"BackupFolder=\\\\nas\\photos\\\r\n", L"\\\\nas\\photos\\"},
+        {"blanks around it, kept in quotes", L" F:\\a ", L"BackupFolder=\" F:\\a \\\"\r\n", L" F:\\a \\"},
+        {"none, once another option is on", L"", L"ReadCardOnce=1\r\nBackupFolder=\r\n", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SettingsTestServices test;
+        SettingsStore content = TwoDestinations();
+        content.options = {.readCardOnce = true, .backupFolder = c.typed};
+        ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
+        EXPECT_TRUE(test.FileText().ends_with(c.line)) << test.FileText().substr(test.FileText().find(L"[Option]"));
+        SettingsStore store;
+        store.options.backupFolder = L"G:\\other";
+        LoadSettings(store, test.services);
+        EXPECT_EQ(store.options.backupFolder, c.read);
     }
 }
 

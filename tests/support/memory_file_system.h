@@ -3,6 +3,7 @@
 // without regard to case, hidden and system attributes, and failures that a test can inject.
 #include <algorithm>
 #include <cwctype>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -135,14 +136,40 @@ public:
     }
     std::vector<std::wstring> createdFolders;  // every folder CreateFolder was asked for, in order
 
-    // The same free space on every disk; a folder that is not there fails as the system's call does.
+    // `freeBytes` on every disk but those of `freeBytesOfDrive`; a folder that is not there fails as the system's
+    // call does.
     std::uint64_t FreeBytes(const std::wstring& folder) const override
     {
         if (Lookup(folder + L"\\", LookupKind::FilesAndFolders) == std::nullopt)
             throw Failure(failure_code::kPathNotFound, L"指定されたパスが見つかりません。");
-        return freeBytes;
+        const auto drive = freeBytesOfDrive.find(static_cast<wchar_t>(std::towlower(folder.front())));
+        return drive == freeBytesOfDrive.end() ? freeBytes : drive->second;
     }
     std::uint64_t freeBytes = 1ull << 40;
+    std::map<wchar_t, std::uint64_t> freeBytesOfDrive;  // by the drive's letter in lower case
+
+    // A folder is itself (its path, case ignored) unless linked to another; the volume is its drive's letter.
+    std::optional<FolderIdentity> IdentityOf(const std::wstring& path) const override
+    {
+        const Entry* entry = Find(path);
+        if (entry == nullptr || !entry->folder) return std::nullopt;
+        const auto link = links_.find(Key(path));
+        const std::wstring folder = link == links_.end() ? Key(path) : link->second;
+        return FolderIdentity{.volume = folder.front(), .index = std::hash<std::wstring>{}(folder)};
+    }
+    // Makes the folder `path` another name of the folder `folder` (as a second drive letter or a link would).
+    void Link(const std::wstring& path, const std::wstring& folder)
+    {
+        AddFolder(path);
+        links_[Key(path)] = Key(folder);
+    }
+
+    // "D:\\" for a path on drive D:; nothing for any other path.
+    std::optional<std::wstring> VolumeOf(const std::wstring& path) const override
+    {
+        if (path.size() < 2 || path[1] != L':') return std::nullopt;
+        return path.substr(0, 2) + L"\\";
+    }
 
     std::wstring ExecutableFolder() const override { return executableFolder; }
 
@@ -162,6 +189,7 @@ private:
     }
 
     std::map<std::wstring, Entry> entries_;
+    std::map<std::wstring, std::wstring> links_;  // a folder's key, the key of the folder it leads to
 };
 
 }  // namespace korvane::testing

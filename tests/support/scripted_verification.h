@@ -60,7 +60,7 @@ private:
 
 // Copies through `files` what it reads at each entry's source, entry after entry, and reports as the real copier
 // does; a source in `unreadable` cannot be read, a relative path in `copyResults` gets that outcome in every
-// target, and the disk fills up at the entry numbered `diskFullAt`. Checks for a stop before each entry.
+// target and a copy's whole path in that target alone, and the disk fills up at the entry numbered `diskFullAt`. Checks for a stop before each entry.
 class ContentCopier : public FileCopier {
 public:
     explicit ContentCopier(FileSystem& files) : files_(files) {}
@@ -78,7 +78,7 @@ public:
     }
 
     std::map<std::wstring, std::wstring> unreadable;     // source path, the system's reason
-    std::map<std::wstring, FileComparison> copyResults;  // relative path, its outcome in every target
+    std::map<std::wstring, FileComparison> copyResults;  // relative path (or a copy's path), its outcome
     std::optional<std::size_t> diskFullAt;
     std::vector<CopyJob> jobs;
 
@@ -96,12 +96,13 @@ private:
             } else {
                 files_.WriteFileAtomically(path, bytes.value_or(std::string{}));
             }
-            const auto result = copyResults.find(entry.relativePath);
+            auto result = copyResults.find(path);
+            if (result == copyResults.end()) result = copyResults.find(entry.relativePath);
             copied.copies.push_back(result == copyResults.end() ? FileComparison{} : result->second);
         }
         if (bytes) {
             progress.BytesCopied(bytes->size());
-            if (job.check) progress.BytesChecked(bytes->size() * job.targets.size());
+            if (job.check) progress.BytesChecked(bytes->size());  // read back from every target
         }
         return copied;
     }

@@ -259,6 +259,8 @@ public:
     }
     void CreateFolder(const std::wstring& path) override { files_.CreateFolder(path); }
     std::uint64_t FreeBytes(const std::wstring& folder) const override { return files_.FreeBytes(folder); }
+    std::optional<FolderIdentity> IdentityOf(const std::wstring& path) const override { return files_.IdentityOf(path); }
+    std::optional<std::wstring> VolumeOf(const std::wstring& path) const override { return files_.VolumeOf(path); }
     std::wstring ExecutableFolder() const override { return executableFolder_; }
 
     std::optional<Failure> listingFailure;  // when set, every listing throws it

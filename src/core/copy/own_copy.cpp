@@ -3,6 +3,7 @@
 #include <set>
 #include <vector>
 
+#include "core/backup/backup_folder.h"
 #include "core/common/error_box.h"
 #include "core/common/path_text.h"
 #include "core/verify/verify_messages.h"
@@ -89,6 +90,19 @@ std::set<std::wstring> FilesThere(const FileSystem& fileSystem, const std::wstri
     return found;
 }
 
+// How many of the job's targets stand on the disk of `destination`: 1 unless the system says that another one does.
+std::uint64_t CopiesOnDiskOf(const FileSystem& fileSystem, const std::wstring& destination, const CopyJob& job)
+{
+    const std::optional<std::wstring> volume = fileSystem.VolumeOf(destination);
+    std::uint64_t copies = 0;
+    for (const std::wstring& target : job.targets) {
+        const std::wstring other = ParentOf(target);
+        if (other == destination || (volume && Folded(*volume) == Folded(fileSystem.VolumeOf(other).value_or(L""))))
+            ++copies;
+    }
+    return copies == 0 ? 1 : copies;
+}
+
 std::uint64_t BytesOf(const CopyJob& job)
 {
     std::uint64_t bytes = 0;
@@ -102,6 +116,7 @@ public:
     OwnCopyCollector(const CopyJob& job, WorkProgress& progress, OwnCopyOutcome& outcome)
         : job_(job), progress_(progress), outcome_(outcome)
     {
+        outcome_.copyProblems.resize(job.targets.size());
     }
 
     void Copying(std::size_t index) override
@@ -124,9 +139,14 @@ public:
     {
         const CopyEntry& copied = job_.entries.at(index);
         if (!copied.isFolder) ++outcome_.files.filesCompared;
-        if (entry.card.result != ComparisonResult::Equal) Problem(copied, entry.card);
-        for (const FileComparison& copy : entry.copies) {
-            if (copy.result != ComparisonResult::Equal) Problem(copied, copy);
+        if (entry.card.result != ComparisonResult::Equal) {  // in no copy
+            Problem(copied, entry.card);
+            for (auto& problems : outcome_.copyProblems) problems.push_back(outcome_.files.problems.back());
+        }
+        for (std::size_t target = 0; target < entry.copies.size(); ++target) {
+            if (entry.copies[target].result == ComparisonResult::Equal) continue;
+            Problem(copied, entry.copies[target]);
+            outcome_.copyProblems.at(target).push_back(outcome_.files.problems.back());
         }
     }
 
@@ -181,7 +201,8 @@ std::optional<CopyJob> PrepareOwnCopy(const Services& services, const CopyPlan& 
         services.dialogs.ShowMessage(CardNotListedMessage(plan.SourcePath(plan.unreadableFolders.front()), {}));
         return std::nullopt;
     }
-    const std::set<std::wstring> there = FilesThere(services.fileSystem, plan.target, job);
+    std::set<std::wstring> there;
+    for (const std::wstring& target : job.targets) there.merge(FilesThere(services.fileSystem, target, job));
     if (!there.empty()) {
         std::vector<std::wstring> names;
         for (const CopyEntry& entry : job.entries) {
@@ -195,12 +216,14 @@ std::optional<CopyJob> PrepareOwnCopy(const Services& services, const CopyPlan& 
         default: return std::nullopt;
         }
     }
-    const std::wstring destination = ParentOf(plan.target);
-    const std::uint64_t needed = BytesOf(job);
-    const std::uint64_t free = services.fileSystem.FreeBytes(destination);
-    if (needed > free) {
-        services.dialogs.ShowMessage(NoRoomMessage(destination, needed, free));
-        return std::nullopt;
+    for (const std::wstring& target : job.targets) {
+        const std::wstring destination = ParentOf(target);
+        const std::uint64_t needed = BytesOf(job) * CopiesOnDiskOf(services.fileSystem, destination, job);
+        const std::uint64_t free = services.fileSystem.FreeBytes(destination);
+        if (needed > free) {
+            services.dialogs.ShowMessage(NoRoomMessage(destination, needed, free));
+            return std::nullopt;
+        }
     }
     return job;
 }
@@ -211,7 +234,8 @@ OwnCopyOutcome RunOwnCopy(const Services& services, WindowHandle owner, const Co
     outcome.checked = job.check;
     outcome.files.totalBytes = BytesOf(job);
     for (const CopyEntry& entry : job.entries) outcome.files.fileCount += entry.isFolder ? 0 : 1;
-    const std::uint64_t total = outcome.files.totalBytes * (job.check ? 1 + job.targets.size() : 1);
+    // The copier tells of bytes written to, and read back from, every target at once.
+    const std::uint64_t total = outcome.files.totalBytes * (job.check ? 2 : 1);
     const auto copy = [&](WorkProgress& progress, std::stop_token stop) {
         OwnCopyCollector collector(job, progress, outcome);
         if (!job.entries.empty()) collector.Report();
@@ -222,10 +246,11 @@ OwnCopyOutcome RunOwnCopy(const Services& services, WindowHandle owner, const Co
     return outcome;
 }
 
-std::optional<MessageBoxSpec> OwnCopyProblemsQuestion(const OwnCopyOutcome& outcome, const std::wstring& target)
+std::optional<MessageBoxSpec> OwnCopyProblemsQuestion(const OwnCopyOutcome& outcome,
+                                                      const std::vector<std::wstring>& targets)
 {
     switch (outcome.ending.end) {
-    case CopyEnd::DiskFull: return DiskFullQuestion(target, outcome.ending.reason);
+    case CopyEnd::DiskFull: return DiskFullQuestion(targets.at(outcome.ending.target), outcome.ending.reason);
     case CopyEnd::Failed: return CopyNotGoingOnQuestion(outcome.ending.reason);
     case CopyEnd::Finished:
     case CopyEnd::Stopped: break;
@@ -234,7 +259,14 @@ std::optional<MessageBoxSpec> OwnCopyProblemsQuestion(const OwnCopyOutcome& outc
     const std::wstring heading = outcome.checked
                                      ? L"コピーしたファイルをカードのチェックサムと照合したところ、問題が見つかりました："
                                      : L"コピーできなかったファイルがあります：";
-    return ProblemsQuestion(outcome.files, heading, CancelledLine(outcome.files));
+    if (targets.size() == 1) return ProblemsQuestion(outcome.files, heading, CancelledLine(outcome.files));
+    std::vector<CopyFindings> copies;
+    for (std::size_t target = 0; target < targets.size(); ++target) {
+        VerifyOutcome copy = outcome.files;
+        copy.problems = outcome.copyProblems.at(target);
+        copies.push_back({CopyLabel(target, targets[target]), std::move(copy)});
+    }
+    return CopiesProblemsQuestion(copies, heading, CancelledLine(outcome.files));
 }
 
 std::wstring OwnCopyDoneLine(const OwnCopyOutcome& outcome)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/common/services.h"
 #include "core/earlier_copies/already_copied.h"
@@ -19,9 +20,9 @@ namespace korvane {
 // The plan's folders, then its files (the new ones alone when only those are copied), into the plan's target.
 CopyJob OwnCopyJob(const CopyPlan& plan, const FilesToCopy& files, bool check);
 
-// What comes before anything is copied: a card listed in full, the one question for files at their paths in the
+// What comes before anything is copied: a card listed in full, the one question for files at their paths in a
 // new folder already (Yes replaces them all, No keeps them and leaves them out, Cancel ends the run), and room for
-// the bytes to copy on the destination's disk. The job to run, or nothing once a box has ended the run.
+// the bytes to copy on each target's disk (twice the bytes on a disk that holds both targets). The job to run, or nothing once a box has ended the run.
 // Throws Failure when the free space cannot be had.
 std::optional<CopyJob> PrepareOwnCopy(const Services& services, const CopyPlan& plan, CopyJob job);
 
@@ -30,6 +31,7 @@ struct OwnCopyOutcome {
     // In the verification's terms: the files and bytes of the job, those done (copied and, when checking,
     // checked), and every file the card did not give or whose copy failed or differs.
     VerifyOutcome files;
+    std::vector<std::vector<VerifyProblem>> copyProblems;  // per target: the problems of its copy and the card's
     bool checked = false;
 };
 
@@ -37,9 +39,10 @@ struct OwnCopyOutcome {
 // left, Cancel); copying and checking count in the same bar.
 OwnCopyOutcome RunOwnCopy(const Services& services, WindowHandle owner, const CopyJob& job);
 
-// The question after a copy that did not go wholly well (a full disk, a failure, files not copied or that
-// differ), or nothing.
-std::optional<MessageBoxSpec> OwnCopyProblemsQuestion(const OwnCopyOutcome& outcome, const std::wstring& target);
+// The question after a copy into `targets` (the job's) that did not go wholly well (a full disk, named; a failure;
+// files not copied or that differ, for each target apart when there are two), or nothing.
+std::optional<MessageBoxSpec> OwnCopyProblemsQuestion(const OwnCopyOutcome& outcome,
+                                                      const std::vector<std::wstring>& targets);
 
 // The line of the completion box: how many files were checked, or how far a cancelled copy got; empty otherwise.
 std::wstring OwnCopyDoneLine(const OwnCopyOutcome& outcome);

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/failure.h"
+#include "core/common/path_text.h"
 #include "core/settings/file_text.h"
 #include "core/settings/ini_document.h"
 #include "core/settings/ini_update.h"
@@ -63,6 +64,9 @@ std::wstring JoinNameAndPath(const std::wstring& name, const std::wstring& path)
 
 std::wstring OptionValue(bool on) { return std::wstring(on ? format::kOptionOn : format::kOptionOff); }
 
+// A backup folder is saved as the destinations are shown, ending in "\"; none stays empty.
+std::wstring SavedFolder(std::wstring folder) { return folder.empty() ? folder : AddLastBackslash(folder); }
+
 // Every key the save writes, in the order of a fresh file.
 std::vector<IniAssignment> Assignments(const SettingsStore& content, bool writeOptions)
 {
@@ -87,6 +91,8 @@ std::vector<IniAssignment> Assignments(const SettingsStore& content, bool writeO
                                OptionValue(content.options.selectArrivedCard)});
         assignments.push_back(
             {section, std::wstring(format::kReadCardOnceKey), OptionValue(content.options.readCardOnce)});
+        assignments.push_back({section, std::wstring(format::kBackupFolderKey),
+                               Stored(SavedFolder(content.options.backupFolder))});
     }
     return assignments;
 }

@@ -322,6 +322,28 @@ std::uint64_t Win32FileSystem::FreeBytes(const std::wstring& folder) const
     return free.QuadPart;
 }
 
+std::optional<FolderIdentity> Win32FileSystem::IdentityOf(const std::wstring& path) const
+{
+    // Opening a folder takes the backup-semantics flag; no right to its content is asked for.
+    const UniqueFileHandle folder(CreateFileW(SystemPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!folder || !GetFileInformationByHandle(folder.get(), &information)) return std::nullopt;
+    if (!(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
+    return FolderIdentity{.volume = information.dwVolumeSerialNumber,
+                          .index = (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+}
+
+std::optional<std::wstring> Win32FileSystem::VolumeOf(const std::wstring& path) const
+{
+    const std::wstring systemPath = SystemPath(path);
+    std::wstring root(systemPath.size() + 2, L'\0');  // the root is never longer than the path and its "\"
+    if (!GetVolumePathNameW(systemPath.c_str(), root.data(), static_cast<DWORD>(root.size()))) return std::nullopt;
+    root.resize(wcslen(root.c_str()));
+    return root;
+}
+
 std::wstring Win32FileSystem::ExecutableFolder() const
 {
     std::wstring module(MAX_PATH, L'\0');

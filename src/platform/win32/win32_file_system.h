@@ -31,6 +31,10 @@ public:
     void WriteFileAtomically(const std::wstring& path, std::string_view bytes) override;
     void CreateFolder(const std::wstring& path) override;
     std::uint64_t FreeBytes(const std::wstring& folder) const override;
+    // The volume's serial number and the file index of GetFileInformationByHandle.
+    std::optional<FolderIdentity> IdentityOf(const std::wstring& path) const override;
+    // GetVolumePathNameW's answer.
+    std::optional<std::wstring> VolumeOf(const std::wstring& path) const override;
     std::wstring ExecutableFolder() const override;
 };
 

@@ -45,6 +45,9 @@ public:
     GraphicalButton cmdExport;
     Label Label1;                  // the caption of txtPassword
     PasswordBox txtPassword;
+    Label lblBackup;         // the caption of txtBackup
+    TextBox txtBackup;       // Options::backupFolder
+    Button cmdBackup;        // picks txtBackup's folder
     CheckBox chkVerify;      // Options::verify
     CheckBox chkSkipCopied;  // Options::skipCopied
     CheckBox chkSelectArrivedCard;  // Options::selectArrivedCard
@@ -76,6 +79,8 @@ private:
     void txtListName_Change();
     void txtListDir_Change();
     void cmdDir_Click();
+    // Fills `box` with the folder the user picks, starting at the box's folder; a cancelled pick keeps it.
+    void PickFolderInto(TextBox& box);
     void cmdOK_Click();
     void cmdCancel_Click();
     void cmdImport_Click();
