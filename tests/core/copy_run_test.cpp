@@ -896,7 +896,9 @@ TEST_P(BackupCheckTest, RefusesOrAsksBeforeAnythingIsCopied)
     for (const auto& copy : shell.copies) copiedTo.push_back(copy.to);
     EXPECT_EQ(copiedTo, c.copiedTo);
     EXPECT_EQ(files.createdFolders, c.copiedTo) << "no new folder before the checks";
-    if (c.copiedTo.empty()) EXPECT_TRUE(files.listings.empty()) << "the card not even listed";
+    if (c.copiedTo.empty()) {
+        EXPECT_TRUE(files.listings.empty()) << "the card not even listed";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Checks, BackupCheckTest, ::testing::ValuesIn(BackupCheckCases()),
