@@ -34,10 +34,8 @@ public:
     void BytesChecked(std::uint64_t) override {}
     void EntryCopied(std::size_t, const CopiedEntry& entry) override
     {
-        const bool whole = entry.card.result == ComparisonResult::Equal &&
-                           std::all_of(entry.copies.begin(), entry.copies.end(),
-                                       [](const FileComparison& copy) { return copy.result == ComparisonResult::Equal; });
-        if (whole) ++wholeFiles;
+        const auto equal = [](const FileComparison& copy) { return copy.result == ComparisonResult::Equal; };
+        if (equal(entry.card) && std::all_of(entry.copies.begin(), entry.copies.end(), equal)) ++wholeFiles;
     }
     std::size_t wholeFiles = 0;
 };

@@ -786,7 +786,8 @@ std::vector<BeforeCopyCase> BeforeCopyCases()
         };
     };
     return {
-        {"RoomForEveryByte", [](OwnCopyRunTest& t) { t.files.freeBytes = 1500; }, {done}, {L"100写真\\b.jpg", L"a.jpg"}, true},
+        {"RoomForEveryByte", [](OwnCopyRunTest& t) { t.files.freeBytes = 1500; }, {done},
+         {L"100写真\\b.jpg", L"a.jpg"}, true},
         {"NoRoom", [](OwnCopyRunTest& t) { t.files.freeBytes = 1499; },
          {L"エラー | 保存先のディスクの空き容量が足りないため、コピーできません：\r\nD:\\Backup\r\n\r\n"
           L"コピーするファイル：1.46 KB\r\n空き容量：1.46 KB | critical | ok"},
