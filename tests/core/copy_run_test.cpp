@@ -699,7 +699,7 @@ TEST_F(OwnCopyRunTest, CopiesTheFoldersThenTheFilesByItselfBehindItsProgressWind
     ASSERT_NE(files.Find(Target(L"100写真\\b.jpg")), nullptr);
     EXPECT_NE(files.Find(Target(L"空")), nullptr);
     ASSERT_EQ(longWork.designs.size(), 1u);
-    EXPECT_EQ(longWork.designs[0].title, L"コピー");
+    EXPECT_EQ(longWork.designs[0].title, L"カードからコピー");
     EXPECT_EQ(longWork.designs[0].caption, L"カードを一度だけ読んでコピーし、照合しています：");
     EXPECT_EQ(longWork.designs[0].total, 3000u) << "each byte copied and checked";
     ASSERT_FALSE(longWork.reports.empty());
