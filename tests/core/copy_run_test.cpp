@@ -699,7 +699,7 @@ TEST_F(OwnCopyRunTest, CopiesTheFoldersThenTheFilesByItselfBehindItsProgressWind
     ASSERT_NE(files.Find(Target(L"100写真\\b.jpg")), nullptr);
     EXPECT_NE(files.Find(Target(L"空")), nullptr);
     ASSERT_EQ(longWork.designs.size(), 1u);
-    EXPECT_EQ(longWork.designs[0].title, L"コピー");
+    EXPECT_EQ(longWork.designs[0].title, L"カードからコピー");
     EXPECT_EQ(longWork.designs[0].caption, L"カードを一度だけ読んでコピーし、照合しています：");
     EXPECT_EQ(longWork.designs[0].total, 3000u) << "each byte copied and checked";
     ASSERT_FALSE(longWork.reports.empty());
@@ -786,7 +786,8 @@ std::vector<BeforeCopyCase> BeforeCopyCases()
         };
     };
     return {
-        {"RoomForEveryByte", [](OwnCopyRunTest& t) { t.files.freeBytes = 1500; }, {done}, {L"100写真\\b.jpg", L"a.jpg"}, true},
+        {"RoomForEveryByte", [](OwnCopyRunTest& t) { t.files.freeBytes = 1500; }, {done},
+         {L"100写真\\b.jpg", L"a.jpg"}, true},
         {"NoRoom", [](OwnCopyRunTest& t) { t.files.freeBytes = 1499; },
          {L"エラー | 保存先のディスクの空き容量が足りないため、コピーできません：\r\nD:\\Backup\r\n\r\n"
           L"コピーするファイル：1.46 KB\r\n空き容量：1.46 KB | critical | ok"},

@@ -8,8 +8,8 @@ tests=$1
 work=$2
 fuse=""
 cleanup() {
-  [ -z "$fuse" ] || kill "$fuse" 2>/dev/null || true
   fusermount3 -uz "$work/card" 2>/dev/null || true
+  [ -z "$fuse" ] || kill -KILL "$fuse" 2>/dev/null || true
   umount "$work/small" 2>/dev/null || true
 }
 rm -rf "$work"

@@ -1,11 +1,12 @@
 #!/usr/bin/python3
 # A card reader that stops answering: a FUSE file system whose "a.jpg" (8 KiB) reads, and whose "hang.jpg"
-# (4 MiB) opens but whose reads never return until the file system is unmounted.
+# (4 MiB) opens but whose reads answer only after 5 seconds, with an I/O error (a read that never returned would
+# keep the process that made it from ending under Wine).
 #   hanging_card.py <mount point>
 import errno
 import stat
 import sys
-import threading
+import time
 
 from fusepy import FUSE, Operations
 
@@ -13,9 +14,6 @@ FILES = {'/a.jpg': 8 << 10, '/hang.jpg': 4 << 20}
 
 
 class HangingCard(Operations):
-    def __init__(self):
-        self.never = threading.Event()
-
     def getattr(self, path, fh=None):
         if path == '/':
             return dict(st_mode=stat.S_IFDIR | 0o755, st_nlink=2)
@@ -28,7 +26,8 @@ class HangingCard(Operations):
 
     def read(self, path, size, offset, fh):
         if path == '/hang.jpg':
-            self.never.wait()
+            time.sleep(5)
+            raise OSError(errno.EIO, '')
         return bytes((offset + i) % 251 for i in range(min(size, max(0, FILES[path] - offset))))
 
 

@@ -51,7 +51,8 @@ MessageBoxSpec CopyNotGoingOnQuestion(const std::wstring& reason)
 
 LongWorkSpec OwnCopyProgressSpec(bool check, std::uint64_t total)
 {
-    return {L"コピー",
+    // Not "コピー", the name prompt's title, which shows just before it.
+    return {L"カードからコピー",
             check ? L"カードを一度だけ読んでコピーし、照合しています：" : L"カードを一度だけ読んでコピーしています：",
             total};
 }
