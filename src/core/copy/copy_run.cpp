@@ -191,9 +191,7 @@ void VerifyAndReport(const Services& services, WindowHandle owner, const CopyPla
     const VerifyOutcome& last = copies.back().outcome;
     if (problems) {
         const MessageBoxSpec question =
-            targets.size() == 1 ? VerifyProblemsQuestion(last)
-                                : CopiesProblemsQuestion(copies, L"コピーしたファイルを照合したところ、問題が見つかりました：",
-                                                         VerifiedLine(last));
+            targets.size() == 1 ? VerifyProblemsQuestion(last) : VerifyProblemsQuestion(copies);
         ExploreOnYes(services, owner, question, plan.target);
         return;
     }

@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::size_t kProblemsListed = 10;
 const std::wstring kSeeResult = L"結果を確認しますか？";
+const std::wstring kVerifyProblemsHeading = L"コピーしたファイルを照合したところ、問題が見つかりました：";
 
 std::wstring ThreeDigits(double value)
 {
@@ -135,7 +136,12 @@ std::wstring VerifiedLine(const VerifyOutcome& outcome)
 
 MessageBoxSpec VerifyProblemsQuestion(const VerifyOutcome& outcome)
 {
-    return ProblemsQuestion(outcome, L"コピーしたファイルを照合したところ、問題が見つかりました：", VerifiedLine(outcome));
+    return ProblemsQuestion(outcome, kVerifyProblemsHeading, VerifiedLine(outcome));
+}
+
+MessageBoxSpec VerifyProblemsQuestion(const std::vector<CopyFindings>& copies)
+{
+    return CopiesProblemsQuestion(copies, kVerifyProblemsHeading, VerifiedLine(copies.back().outcome));
 }
 
 MessageBoxSpec ProblemsQuestion(const VerifyOutcome& outcome, const std::wstring& heading,

@@ -50,6 +50,9 @@ struct CopyFindings {
 MessageBoxSpec CopiesProblemsQuestion(const std::vector<CopyFindings>& copies, const std::wstring& heading,
                                       const std::wstring& cancelledLine);
 
+// VerifyProblemsQuestion for the checks of two copies, each with its part; the last one's line when cancelled.
+MessageBoxSpec VerifyProblemsQuestion(const std::vector<CopyFindings>& copies);
+
 // The question when the copied folder cannot even be listed for the pass.
 MessageBoxSpec VerifyImpossibleQuestion(const std::wstring& folder, const std::wstring& reason);
 
