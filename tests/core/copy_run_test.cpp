@@ -878,6 +878,8 @@ std::vector<BackupCheckCase> BackupCheckCases()
         {"OnTheCardsDrive", L"E:\\Backup",
          [](WatchedFileSystem& f, testing::ScriptedDialogs&) { f.AddFolder(L"E:\\Backup"); },
          {refused(L"コピー元と同じドライブにある", L"E:\\Backup", otherDisk)}, {}},
+        {"ANameTheFileSystemRefuses", L"G:\\a|b", nothing,
+         {L"エラー | バックアップ先のフォルダを確かめられないため、コピーできません：\r\nG:\\a|b | critical | ok"}, {}},
     };
 }
 

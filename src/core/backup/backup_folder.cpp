@@ -2,6 +2,7 @@
 
 #include "core/common/error_box.h"
 #include "core/common/path_text.h"
+#include "platform/failure.h"
 
 namespace korvane {
 namespace {
@@ -20,6 +21,12 @@ MessageBoxSpec RefusalMessage(Refusal refusal, const std::wstring& backup)
     }
     return ErrorBox(L"バックアップ先のフォルダがコピー元と同じドライブにあるため、コピーできません：\r\n" + backup +
                     L"\r\n\r\nカードとは別のディスクのフォルダを選んでください");
+}
+
+MessageBoxSpec BackupUnknownMessage(const std::wstring& backup, const std::wstring& reason)
+{
+    return ErrorBox(L"バックアップ先のフォルダを確かめられないため、コピーできません：\r\n" + backup +
+                    (reason.empty() ? L"" : L"\r\n" + reason));
 }
 
 MessageBoxSpec BackupMissingQuestion(const std::wstring& backup)
@@ -95,7 +102,14 @@ std::optional<std::wstring> BackupFolderForRun(const Services& services, const s
         return std::nullopt;
     }
     std::wstring folder = backupFolder;
-    if (!services.fileSystem.Lookup(AddLastBackslash(folder), LookupKind::FilesAndFolders)) {
+    std::optional<std::wstring> found;
+    try {
+        found = services.fileSystem.Lookup(AddLastBackslash(folder), LookupKind::FilesAndFolders);
+    } catch (const Failure& failure) {  // a name the file system refuses, a disk that does not answer
+        services.dialogs.ShowMessage(BackupUnknownMessage(backupFolder, failure.reason()));
+        return std::nullopt;
+    }
+    if (!found) {
         if (services.dialogs.ShowMessage(BackupMissingQuestion(backupFolder)) != MessageAnswer::Yes)
             return std::nullopt;
         return std::wstring{};
