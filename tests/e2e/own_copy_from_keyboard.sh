@@ -4,7 +4,9 @@
 # copy's progress window shows for a while, small files in sub-folders, a hidden file and an empty folder.
 #   1. a copy checked against the card's checksums: the progress window, then the completion box with the count,
 #      and the new folder equal to the card;
-#   2. the same name again: the one question for the files there already; Cancel (Esc) copies nothing.
+#   2. the same name again: the one question for the files there already; Cancel (Esc) copies nothing;
+#   3. where a small disk (a tmpfs of 16 MiB) can be mounted: the program started again with a destination on it,
+#      and the copy refused for lack of space before anything is made.
 # It keeps a picture of each window it meets, cut to the copy window and the window over it.
 #   own_copy_from_keyboard.sh <korvane.exe> <work folder>
 set -euo pipefail
@@ -30,7 +32,8 @@ printf '[SourceList]\r\nSource1=カード|%s\r\nSource2=\r\nSource3=\r\n[DirList
 
 wine "$work/app/korvane.exe" >"$work/wine.log" 2>&1 &
 program=$!
-trap 'kill $program 2>/dev/null || true; unmap_drives' EXIT
+small="$work/d/小さい"
+trap 'kill $program 2>/dev/null || true; umount "$small" 2>/dev/null || true; unmap_drives' EXIT
 wait_window Korvane || fail "the copy window did not open"
 xdotool key space  # the first source option has the focus: choose it
 sleep 0.5
@@ -64,4 +67,29 @@ xdotool key Escape
 wait_gone 確認 || fail "the question did not close"
 sleep 1
 [ -z "$(visible_window カードからコピー)" ] || fail "Cancel copied"
-echo "own copy: a checked copy equal to the card and the question for the files there seen; screenshots in $shots"
+
+# 3. No room on the destination's disk.
+mkdir -p "$small"
+if mount -t tmpfs -o size=16m tmpfs "$small" 2>/dev/null; then
+  click_window Korvane
+  xdotool key alt+x
+  poll 100 0.1 bash -c "! kill -0 $program 2>/dev/null" || fail "the program did not end"
+  printf '[SourceList]\r\nSource1=カード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=小さい|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nVerify=1\r\nReadCardOnce=1\r\n' \
+    "$(windows_path "$work/card")" "$(windows_path "$small")" | iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
+  wine "$work/app/korvane.exe" >>"$work/wine.log" 2>&1 &
+  program=$!
+  wait_window Korvane || fail "the copy window did not open again"
+  xdotool key space
+  sleep 0.5
+  xdotool key alt+s
+  wait_window コピー || fail "the name prompt did not open on the small disk"
+  xdotool key Return
+  wait_window エラー || { shot 23-own-no-refusal; fail "no refusal for lack of space"; }
+  shot_window 23-own-copy-no-room Korvane エラー
+  xdotool key Return
+  wait_gone エラー || fail "the refusal did not close"
+  [ -z "$(ls -A "$small")" ] || fail "something was made on the small disk"
+else
+  echo "no small disk can be mounted: the refusal for lack of space is not seen"
+fi
+echo "own copy: a checked copy equal to the card, the question for the files there and the refusal seen; screenshots in $shots"
