@@ -87,8 +87,9 @@ int Run()
     korvane::Win32TextCodec codec(GetACP());
     korvane::testing::FixedClock clock{{2026, 12, 5}};
     korvane::testing::ContentComparer comparer{fileSystem};
+    korvane::testing::ContentCopier copier{fileSystem};
     korvane::testing::InlineLongWork longWork;
-    korvane::Services services{fileSystem, codec, dialogs, shell, clock, comparer, longWork};
+    korvane::Services services{fileSystem, codec, dialogs, shell, clock, comparer, copier, longWork};
     const auto wholeRun = [&](const std::wstring& target) {
         // The run asks for the new folder's name under the destination: the name of the target.
         dialogs.AnswerPrompt(target.substr(target.rfind(L'\\') + 1));

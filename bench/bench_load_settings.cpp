@@ -51,8 +51,9 @@ int main()
     Win32Shell shell;
     Win32Clock clock;
     testing::ContentComparer comparer{fileSystem};
+    testing::ContentCopier copier{fileSystem};
     testing::InlineLongWork longWork;
-    Services services{fileSystem, codec, dialogs, shell, clock, comparer, longWork};
+    Services services{fileSystem, codec, dialogs, shell, clock, comparer, copier, longWork};
 
     wchar_t tempFolder[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, tempFolder);

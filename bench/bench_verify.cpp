@@ -16,6 +16,7 @@
 #include "core/verify/verify_pass.h"
 #include "figure_table.h"
 #include "platform/win32/win32_file_comparer.h"
+#include "platform/win32/win32_file_copier.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_text_codec.h"
@@ -99,8 +100,9 @@ struct PassServices {
     testing::ScriptedShell shell;
     testing::FixedClock clock{{2027, 3, 2}};
     Win32FileComparer comparer;
+    Win32FileCopier copier;
     ui::Win32LongWork longWork;
-    Services services{fileSystem, codec, dialogs, shell, clock, comparer, longWork};
+    Services services{fileSystem, codec, dialogs, shell, clock, comparer, copier, longWork};
 };
 
 struct PassFigures {

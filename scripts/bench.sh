@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh" --windows-only benchmarks
 out=${KORVANE_BUILD_DIR:-$root/build}
 benchmarks=(bench_start_up bench_settings_window bench_destination_list bench_load_settings bench_destination_tree
-            bench_copy_run bench_already_copied bench_verify)
+            bench_copy_run bench_already_copied bench_verify bench_copier)
 log="$out/bench.log"
 : >"$log"
 # Wine's session starts on the virtual display: its desktop, started by a Wine program before the display, would

@@ -25,7 +25,7 @@ done
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 tmp=$(mktemp "$app/data.ini.XXXXXX")
 trap 'rm -f "$tmp"' EXIT
-printf '[SourceList]\r\nSource1=デモのカード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=デモの保存先|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nVerify=1\r\nSkipCopied=1\r\n' \
+printf '[SourceList]\r\nSource1=デモのカード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=デモの保存先|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nVerify=1\r\nSkipCopied=1\r\nReadCardOnce=1\r\n' \
   "$(windows_path "$card")" "$(windows_path "$photos")" | iconv -f UTF-8 -t CP932 > "$tmp"
 chmod 644 "$tmp"
 # No clobbering: a data.ini that appeared meanwhile stays as it is.

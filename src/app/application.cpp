@@ -4,7 +4,7 @@ namespace korvane {
 
 Application::Application()
     : codec_(GetACP()),
-      services_{fileSystem_, codec_, dialogs_, shell_, clock_, comparer_, longWork_},
+      services_{fileSystem_, codec_, dialogs_, shell_, clock_, comparer_, copier_, longWork_},
       windows_(settings_, services_)
 {
 }

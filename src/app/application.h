@@ -3,6 +3,7 @@
 #include "core/settings/settings_store.h"
 #include "platform/win32/win32_clock.h"
 #include "platform/win32/win32_file_comparer.h"
+#include "platform/win32/win32_file_copier.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_text_codec.h"
@@ -30,6 +31,7 @@ private:
     Win32Shell shell_;
     Win32Clock clock_;
     Win32FileComparer comparer_;
+    Win32FileCopier copier_;
     ui::Win32LongWork longWork_;
     Services services_;
     ui::ProgramWindows windows_;

@@ -27,9 +27,10 @@ struct TreeListing {
     std::vector<std::wstring> unreadableFolders;  // relative paths of sub-folders that could not be listed
 };
 
-// What tells a folder from every other, whatever path reaches it: its volume and its number on that volume.
+// Which folder a path leads to, whatever the text that names it (another drive letter, a link on the way, the
+// case of its letters): the volume's serial number and the folder's index on that volume.
 struct FolderIdentity {
-    std::uint32_t volume = 0;
+    std::uint64_t volume = 0;
     std::uint64_t index = 0;
     bool operator==(const FolderIdentity&) const = default;
 };
@@ -63,7 +64,8 @@ public:
     virtual TreeListing ListTree(const std::wstring& folder, std::stop_token stop) const = 0;
 
     // The identity of the folder at `folder`, the same through every name that reaches it (a drive letter
-    // mapped to it or to a folder above it, a link, a network path); nothing when it cannot be opened.
+    // mapped to it or to a folder above it, a link, a network path); nothing when no folder is there or it cannot be
+    // opened.
     virtual std::optional<FolderIdentity> IdentityOf(const std::wstring& folder) const = 0;
 
     // The whole content of the file at `path` (hidden and system files included), or nothing when no file is
@@ -80,6 +82,14 @@ public:
     // merges into it). Throws Failure with the system's reason when it cannot be made (a file of that name, a
     // name the file system refuses, a parent that is gone, no right to write).
     virtual void CreateFolder(const std::wstring& path) = 0;
+
+    // The bytes the user may still write on the disk that holds `folder`. Throws Failure with the system's reason
+    // when it cannot say (no folder there, a disk that is gone).
+    virtual std::uint64_t FreeBytes(const std::wstring& folder) const = 0;
+
+    // The root of the volume that holds `path` ("E:\\", or the folder a volume is mounted on), or nothing when
+    // the system cannot say. Throws nothing.
+    virtual std::optional<std::wstring> VolumeOf(const std::wstring& path) const = 0;
 
     // The folder of the running executable, without a trailing "\". Throws Failure when the system cannot say.
     virtual std::wstring ExecutableFolder() const = 0;

@@ -264,8 +264,9 @@ protected:
     testing::ScriptedShell shell;
     testing::FixedClock clock{{2024, 6, 10}};
     testing::ContentComparer comparer{files};
+    testing::ContentCopier copier{files};
     testing::InlineLongWork longWork;
-    Services services{files, codec, dialogs, shell, clock, comparer, longWork};
+    Services services{files, codec, dialogs, shell, clock, comparer, copier, longWork};
     int ownerWindow = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "core/copy/copy_run.h"
 
+#include <algorithm>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -108,8 +109,9 @@ protected:
     testing::ScriptedShell shell;
     testing::FixedClock clock{{2027, 3, 2}};
     testing::ContentComparer comparer{files};
+    testing::ContentCopier copier{files};
     testing::InlineLongWork longWork;
-    Services services{files, codec, dialogs, shell, clock, comparer, longWork};
+    Services services{files, codec, dialogs, shell, clock, comparer, copier, longWork};
     int ownerWindow = 0;  // stands for the copy window's handle
 };
 
@@ -648,6 +650,433 @@ TEST_F(VerifiedCopyRunTest, NoPassWithoutTheOptionOrAfterAFailedCopy)
     EXPECT_EQ(Describe(dialogs.messages).back(), kFailedQuestionBox);
     EXPECT_EQ(comparer.runs, 0);
     EXPECT_TRUE(longWork.designs.empty());
+}
+
+// The program's own copy (ReadCardOnce=1): a card of two files and an empty folder, copied into the new folder.
+class OwnCopyRunTest : public CopyRunTest {
+public:
+    // For the cases' arrangements.
+    using CopyRunTest::copier;
+    using CopyRunTest::dialogs;
+    using CopyRunTest::files;
+    using CopyRunTest::longWork;
+
+    OwnCopyRunTest()
+    {
+        files.AddFile(L"E:\\DCIM\\a.jpg", std::string(1000, 'a'));
+        files.AddFolder(L"E:\\DCIM\\100写真");
+        files.AddFile(L"E:\\DCIM\\100写真\\b.jpg", std::string(500, 'b'));
+        files.AddFolder(L"E:\\DCIM\\空");
+        dialogs.AnswerPrompt(L"2027_0302");
+    }
+
+    void RunOwn(bool verify = false)
+    {
+        Run(kDestination, kSource, {.verify = verify, .readCardOnce = true});
+    }
+
+    std::wstring Target(const std::wstring& relative) const { return std::wstring(kTarget) + L"\\" + relative; }
+};
+
+TEST_F(OwnCopyRunTest, CopiesTheFoldersThenTheFilesByItselfBehindItsProgressWindow)
+{
+    RunOwn(true);
+
+    EXPECT_TRUE(shell.copies.empty()) << "not the shell's copy";
+    EXPECT_EQ(comparer.runs, 0) << "no second read of the card";
+    ASSERT_EQ(copier.jobs.size(), 1u);
+    const CopyJob& job = copier.jobs[0];
+    std::vector<std::wstring> entries;
+    for (const CopyEntry& entry : job.entries)
+        entries.push_back(entry.source + L" > " + entry.relativePath + (entry.isFolder ? L"\\" : L""));
+    std::sort(entries.begin(), entries.begin() + 2);  // the folders, in the listing's order
+    std::sort(entries.begin() + 2, entries.end());    // the files
+    EXPECT_EQ(entries, (std::vector<std::wstring>{L"E:\\DCIM\\100写真 > 100写真\\", L"E:\\DCIM\\空 > 空\\",
+                                                  L"E:\\DCIM\\100写真\\b.jpg > 100写真\\b.jpg",
+                                                  L"E:\\DCIM\\a.jpg > a.jpg"}));
+    EXPECT_EQ(job.targets, std::vector<std::wstring>{kTarget});
+    EXPECT_TRUE(job.check);
+    ASSERT_NE(files.Find(Target(L"100写真\\b.jpg")), nullptr);
+    EXPECT_NE(files.Find(Target(L"空")), nullptr);
+    ASSERT_EQ(longWork.designs.size(), 1u);
+    EXPECT_EQ(longWork.designs[0].title, L"カードからコピー");
+    EXPECT_EQ(longWork.designs[0].caption, L"カードを一度だけ読んでコピーし、照合しています：");
+    EXPECT_EQ(longWork.designs[0].total, 3000u) << "each byte copied and checked";
+    ASSERT_FALSE(longWork.reports.empty());
+    EXPECT_EQ(longWork.reports.back().done, 3000u);
+    EXPECT_EQ(Describe(dialogs.messages),
+              std::vector<std::wstring>{L"完了 | コピーが完了しました\r\n2 個のファイル（1.46 KB）をカードのチェックサムと"
+                                        L"照合しました | information | ok"});
+    EXPECT_EQ(shell.explorations.size(), 1u);
+}
+
+struct OwnOutcomeCase {
+    const char* id;
+    bool verify;
+    std::function<void(OwnCopyRunTest&)> arrange;
+    std::wstring box;
+    std::size_t explorations;  // the question's No, the default, opens nothing
+};
+
+void PrintTo(const OwnOutcomeCase& c, std::ostream* out) { *out << c.id; }
+
+std::vector<OwnOutcomeCase> OwnOutcomeCases()
+{
+    const std::wstring see = L"\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default";
+    return {
+        {"PlainCopy", false, [](OwnCopyRunTest&) {}, L"完了 | コピーが完了しました | information | ok", 1},
+        {"CardFileUnreadable", true,
+         [](OwnCopyRunTest& t) { t.copier.unreadable[L"E:\\DCIM\\a.jpg"] = L"CRC エラーです。"; },
+         L"エラー | コピーしたファイルをカードのチェックサムと照合したところ、問題が見つかりました：\r\n"
+         L"読めなかったファイル：1 個\r\n\r\na.jpg（読めません：CRC エラーです。）" + see, 0},
+        {"CopyDiffers", true,
+         [](OwnCopyRunTest& t) { t.copier.copyResults[L"100写真\\b.jpg"] = {ComparisonResult::Differs, {}}; },
+         L"エラー | コピーしたファイルをカードのチェックサムと照合したところ、問題が見つかりました：\r\n"
+         L"内容が異なるファイル：1 個\r\n\r\n100写真\\b.jpg（内容が異なります）" + see, 0},
+        {"FileNotWritten", false,
+         [](OwnCopyRunTest& t) {
+             t.copier.copyResults[L"a.jpg"] = {ComparisonResult::Unreadable, L"アクセスが拒否されました。"};
+         },
+         L"エラー | コピーできなかったファイルがあります：\r\n読めなかったファイル：1 個\r\n\r\n"
+         L"a.jpg（読めません：アクセスが拒否されました。）" + see, 0},
+        {"DiskFull", false, [](OwnCopyRunTest& t) { t.copier.diskFullAt = 3; },
+         L"エラー | 保存先のディスクがいっぱいになったため、コピーを中止しました：\r\nD:\\Backup\\2027_0302\r\n"
+         L"ディスクに十分な空き領域がありません。" + see, 0},
+        {"Cancelled", false, [](OwnCopyRunTest& t) { t.longWork.cancelAtReport = 3; },
+         L"完了 | コピーが完了しました\r\nコピーは取り消されました（2 個のうち 0 個のファイル、1.46 KB のうち 0 バイト"
+         L" をコピーしました） | information | ok", 1},
+    };
+}
+
+class OwnOutcomeTest : public OwnCopyRunTest, public ::testing::WithParamInterface<OwnOutcomeCase> {};
+
+TEST_P(OwnOutcomeTest, SaysWhatTheCopyFoundInTheVerificationsBoxes)
+{
+    GetParam().arrange(*this);
+    RunOwn(GetParam().verify);
+
+    EXPECT_EQ(Describe(dialogs.messages), std::vector<std::wstring>{GetParam().box});
+    EXPECT_EQ(shell.explorations.size(), GetParam().explorations);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, OwnOutcomeTest, ::testing::ValuesIn(OwnOutcomeCases()),
+                         [](const auto& info) { return std::string(info.param.id); });
+
+struct BeforeCopyCase {
+    const char* id;
+    std::function<void(OwnCopyRunTest&)> arrange;
+    std::vector<std::wstring> boxes;
+    std::vector<std::wstring> copied;  // relative paths of the files of the job; none when nothing is copied
+    bool targetThere;                  // the new folder, made for the copy or there before
+};
+
+void PrintTo(const BeforeCopyCase& c, std::ostream* out) { *out << c.id; }
+
+std::vector<BeforeCopyCase> BeforeCopyCases()
+{
+    const std::wstring done = L"完了 | コピーが完了しました | information | ok";
+    const std::wstring there =
+        L"確認 | 新しいフォルダには、コピーするファイルと同じ名前のファイルが 1 個あります：\r\n\r\na.jpg\r\n\r\n"
+        L"すべて上書きしますか？\r\n「いいえ」を選ぶと、これらのファイルは残し、コピーしません。 | question | yes-no-cancel";
+    const auto fileThere = [](MessageAnswer answer) {
+        return [answer](OwnCopyRunTest& t) {
+            t.files.AddFolder(kTarget);
+            t.files.AddFile(t.Target(L"A.JPG"), "old");  // the same name to Windows
+            t.dialogs.AnswerMessage(answer);
+        };
+    };
+    return {
+        {"RoomForEveryByte", [](OwnCopyRunTest& t) { t.files.freeBytes = 1500; }, {done},
+         {L"100写真\\b.jpg", L"a.jpg"}, true},
+        {"NoRoom", [](OwnCopyRunTest& t) { t.files.freeBytes = 1499; },
+         {L"エラー | 保存先のディスクの空き容量が足りないため、コピーできません：\r\nD:\\Backup\r\n\r\n"
+          L"コピーするファイル：1.46 KB\r\n空き容量：1.46 KB | critical | ok"},
+         {},
+         false},
+        {"FileThereOverwritten", fileThere(MessageAnswer::Yes), {there, done}, {L"100写真\\b.jpg", L"a.jpg"}, true},
+        {"FileThereKept", fileThere(MessageAnswer::No), {there, done}, {L"100写真\\b.jpg"}, true},
+        {"FileThereCancel", fileThere(MessageAnswer::Cancel), {there}, {}, true},
+        // The files of a folder that could not be listed would be left out unseen.
+        {"FolderUnlisted", [](OwnCopyRunTest& t) { t.files.unreadable.push_back(L"E:\\DCIM\\100写真"); },
+         {L"エラー | コピー元の一部を読めないため、コピーできません：\r\nE:\\DCIM\\100写真 | critical | ok"},
+         {},
+         false},
+    };
+}
+
+class BeforeOwnCopyTest : public OwnCopyRunTest, public ::testing::WithParamInterface<BeforeCopyCase> {};
+
+TEST_P(BeforeOwnCopyTest, ChecksRoomAndFilesThereBeforeCopyingAnything)
+{
+    GetParam().arrange(*this);
+    RunOwn();
+
+    EXPECT_EQ(Describe(dialogs.messages), GetParam().boxes);
+    std::vector<std::wstring> copied;
+    for (const CopyJob& job : copier.jobs) {
+        for (const CopyEntry& entry : job.entries) {
+            if (!entry.isFolder) copied.push_back(entry.relativePath);
+        }
+    }
+    std::sort(copied.begin(), copied.end());
+    EXPECT_EQ(copied, GetParam().copied);
+    EXPECT_EQ(copier.jobs.empty(), GetParam().copied.empty());
+    EXPECT_EQ(files.Find(kTarget) != nullptr, GetParam().targetThere) << "nothing made before the checks";
+}
+
+INSTANTIATE_TEST_SUITE_P(Checks, BeforeOwnCopyTest, ::testing::ValuesIn(BeforeCopyCases()),
+                         [](const auto& info) { return std::string(info.param.id); });
+
+// With a backup folder (Options::backupFolder): the card into a new folder of the same name below the destination
+// and below the backup folder. F: is another disk.
+const wchar_t kBackup[] = L"F:\\Backup";
+const wchar_t kBackupTarget[] = L"F:\\Backup\\2027_0302";
+const std::wstring kBothFoldersDone =
+    L"完了 | コピーが完了しました\r\n保存先：D:\\Backup\\2027_0302\r\nバックアップ：F:\\Backup\\2027_0302";
+
+struct BackupCheckCase {
+    const char* id;
+    std::wstring backup;
+    std::function<void(WatchedFileSystem&, testing::ScriptedDialogs&)> arrange;
+    std::vector<std::wstring> boxes;
+    std::vector<std::wstring> copiedTo;  // the shell's copies' targets; none when nothing is copied
+};
+
+void PrintTo(const BackupCheckCase& c, std::ostream* out) { *out << c.id; }
+
+std::vector<BackupCheckCase> BackupCheckCases()
+{
+    const auto nothing = [](WatchedFileSystem&, testing::ScriptedDialogs&) {};
+    const auto answer = [](MessageAnswer a) {
+        return [a](WatchedFileSystem&, testing::ScriptedDialogs& d) { d.AnswerMessage(a); };
+    };
+    const std::wstring missing = L"確認 | バックアップ先のフォルダ：\r\nG:\\Backup\r\nは存在しません\r\n\r\n"
+                                 L"保存先だけにコピーしますか？ | exclamation | yes-no | second default";
+    const auto refused = [](const std::wstring& why, const std::wstring& folder, const std::wstring& more = {}) {
+        return L"エラー | バックアップ先のフォルダが" + why + L"ため、コピーできません：\r\n" + folder + more +
+               L" | critical | ok";
+    };
+    const std::wstring otherDisk = L"\r\n\r\nカードとは別のディスクのフォルダを選んでください";
+    return {
+        {"None", L"", nothing, {kDoneBox}, {kTarget}},
+        {"AnotherDisk", kBackup, nothing, {kBothFoldersDone + L" | information | ok"}, {kTarget, kBackupTarget}},
+        {"MissingNo", L"G:\\Backup", answer(MessageAnswer::No), {missing}, {}},
+        {"MissingYesCopiesToTheDestinationAlone", L"G:\\Backup", answer(MessageAnswer::Yes), {missing, kDoneBox},
+         {kTarget}},
+        {"TheDestinationItself", L"d:\\BACKUP", nothing, {refused(L"保存先と同じ", L"d:\\BACKUP")}, {}},
+        {"TheDestinationByAnotherName", L"F:\\Mirror",
+         [](WatchedFileSystem& f, testing::ScriptedDialogs&) { f.Link(L"F:\\Mirror", L"D:\\Backup"); },
+         {refused(L"保存先と同じ", L"F:\\Mirror")}, {}},
+        {"InTheCardsFolder", L"E:\\DCIM\\bk\\", nothing, {refused(L"コピー元の中にある", L"E:\\DCIM\\bk\\")}, {}},
+        {"TheCardsFolderItself", L"e:\\dcim", nothing, {refused(L"コピー元の中にある", L"e:\\dcim")}, {}},
+        {"InTheCardByAnotherName", L"F:\\Card\\bk",
+         [](WatchedFileSystem& f, testing::ScriptedDialogs&) {
+             f.Link(L"F:\\Card", L"E:\\DCIM");
+             f.AddFolder(L"F:\\Card\\bk");
+         },
+         {refused(L"コピー元の中にある", L"F:\\Card\\bk")}, {}},
+        {"OnTheCardsDrive", L"E:\\Backup",
+         [](WatchedFileSystem& f, testing::ScriptedDialogs&) { f.AddFolder(L"E:\\Backup"); },
+         {refused(L"コピー元と同じドライブにある", L"E:\\Backup", otherDisk)}, {}},
+        {"ANameTheFileSystemRefuses", L"G:\\a|b", nothing,
+         {L"エラー | バックアップ先のフォルダを確かめられないため、コピーできません：\r\nG:\\a|b | critical | ok"}, {}},
+    };
+}
+
+class BackupCheckTest : public CopyRunTest, public ::testing::WithParamInterface<BackupCheckCase> {};
+
+TEST_P(BackupCheckTest, RefusesOrAsksBeforeAnythingIsCopied)
+{
+    const BackupCheckCase& c = GetParam();
+    files.AddFolder(kBackup);
+    files.AddFile(L"E:\\DCIM\\a.jpg", "a");
+    c.arrange(files, dialogs);
+    dialogs.AnswerPrompt(L"2027_0302");
+    Run(kDestination, kSource, {.backupFolder = c.backup});
+
+    EXPECT_EQ(Describe(dialogs.messages), c.boxes);
+    std::vector<std::wstring> copiedTo;
+    for (const auto& copy : shell.copies) copiedTo.push_back(copy.to);
+    EXPECT_EQ(copiedTo, c.copiedTo);
+    EXPECT_EQ(files.createdFolders, c.copiedTo) << "no new folder before the checks";
+    if (c.copiedTo.empty()) {
+        EXPECT_TRUE(files.listings.empty()) << "the card not even listed";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Checks, BackupCheckTest, ::testing::ValuesIn(BackupCheckCases()),
+                         [](const auto& info) { return std::string(info.param.id); });
+
+// The shell's copy makes the second copy from the card too, and the verification checks both copies.
+class ShellBackupTest : public VerifiedCopyRunTest {
+protected:
+    ShellBackupTest() { files.AddFolder(kBackup); }
+
+    // Each shell copy puts the card's two files into the folder it copies to; `spoil` then changes the backup's.
+    void CopyBoth(std::function<void()> spoil = {})
+    {
+        for (const std::wstring target : {kTarget, kBackupTarget}) {
+            shell.AnswerCopy({0, false}, [this, target, spoil] {
+                files.AddFile(target + L"\\100写真\\IMG_0001.JPG", std::string(1500, 'p'));
+                files.AddFile(target + L"\\.index", "idx", true);
+                if (spoil && target == kBackupTarget) spoil();
+            });
+        }
+    }
+};
+
+TEST_F(ShellBackupTest, CopiesFromTheCardIntoBothNewFoldersAndChecksEachCopy)
+{
+    CopyBoth();
+    Run(kDestination, kSource, {.verify = true, .backupFolder = std::wstring(kBackup) + L"\\"});
+
+    ASSERT_EQ(shell.copies.size(), 2u);
+    EXPECT_EQ(shell.copies[1].from, L"E:\\DCIM\\*.*") << "from the card, not from the first copy";
+    EXPECT_EQ(shell.copies[1].to, kBackupTarget);
+    std::vector<std::wstring> checked;
+    for (const FilePair& pair : comparer.comparedPairs) checked.push_back(pair.original + L" > " + pair.copy);
+    EXPECT_EQ(checked, (std::vector<std::wstring>{
+                           L"E:\\DCIM\\.index > D:\\Backup\\2027_0302\\.index",
+                           L"E:\\DCIM\\100写真\\IMG_0001.JPG > D:\\Backup\\2027_0302\\100写真\\IMG_0001.JPG",
+                           L"E:\\DCIM\\.index > F:\\Backup\\2027_0302\\.index",
+                           L"E:\\DCIM\\100写真\\IMG_0001.JPG > F:\\Backup\\2027_0302\\100写真\\IMG_0001.JPG"}));
+    EXPECT_EQ(Describe(dialogs.messages),
+              std::vector<std::wstring>{kBothFoldersDone + L"\r\n2 個のファイル（1.46 KB）を照合しました | information | ok"});
+    ASSERT_EQ(shell.explorations.size(), 1u);
+    EXPECT_EQ(shell.explorations[0].folder, kTarget) << "the destination's new folder";
+}
+
+TEST_F(ShellBackupTest, AByteSpoiltInTheBackupIsNamedForTheBackupAlone)
+{
+    CopyBoth([this] { files.AddFile(std::wstring(kBackupTarget) + L"\\.index", "IDX", true); });
+    dialogs.AnswerMessage(MessageAnswer::No);
+    Run(kDestination, kSource, {.verify = true, .backupFolder = kBackup});
+
+    EXPECT_EQ(Describe(dialogs.messages),
+              std::vector<std::wstring>{
+                  L"エラー | コピーしたファイルを照合したところ、問題が見つかりました：\r\n\r\n"
+                  L"保存先：D:\\Backup\\2027_0302\r\n問題はありません\r\n\r\n"
+                  L"バックアップ：F:\\Backup\\2027_0302\r\n内容が異なるファイル：1 個\r\n\r\n.index（内容が異なります）"
+                  L"\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default"});
+}
+
+TEST_F(ShellBackupTest, AFailedFirstCopyMakesNoSecond)
+{
+    shell.AnswerCopy({2, false});
+    dialogs.AnswerMessage(MessageAnswer::No);
+    Run(kDestination, kSource, {.backupFolder = kBackup});
+    EXPECT_EQ(shell.copies.size(), 1u);
+    EXPECT_EQ(Describe(dialogs.messages), std::vector<std::wstring>{kFailedQuestionBox});
+}
+
+TEST_F(ShellBackupTest, ThePathCheckCoversTheBackupsNewFolder)
+{
+    const std::wstring deep = L"F:\\" + std::wstring(235, L'b');
+    files.AddFolder(deep);
+    Run(kDestination, kSource, {.backupFolder = deep});
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].text.find(deep + L"\\2027_0302\\100写真"), std::wstring::npos)
+        << Describe(dialogs.messages[0]);
+    EXPECT_TRUE(shell.copies.empty());
+    EXPECT_TRUE(files.createdFolders.empty());
+}
+
+// The program's own copy writes both new folders from the one read of the card.
+class OwnBackupTest : public OwnCopyRunTest {
+protected:
+    OwnBackupTest() { files.AddFolder(kBackup); }
+    void RunWithBackup(bool verify, const std::wstring& backup = kBackup)
+    {
+        Run(kDestination, kSource, {.verify = verify, .readCardOnce = true, .backupFolder = backup});
+    }
+};
+
+TEST_F(OwnBackupTest, OneJobWritesBothNewFoldersAndTheBoxNamesThem)
+{
+    RunWithBackup(true);
+
+    ASSERT_EQ(copier.jobs.size(), 1u) << "the card read once";
+    EXPECT_EQ(copier.jobs[0].targets, (std::vector<std::wstring>{kTarget, kBackupTarget}));
+    EXPECT_TRUE(shell.copies.empty());
+    EXPECT_NE(files.Find(std::wstring(kBackupTarget) + L"\\100写真\\b.jpg"), nullptr);
+    EXPECT_NE(files.Find(std::wstring(kBackupTarget) + L"\\空"), nullptr);
+    ASSERT_EQ(longWork.designs.size(), 1u);
+    EXPECT_EQ(longWork.designs[0].total, 3000u) << "each byte copied to both and checked in both";
+    EXPECT_EQ(longWork.reports.back().done, 3000u);
+    EXPECT_EQ(Describe(dialogs.messages),
+              std::vector<std::wstring>{kBothFoldersDone +
+                                        L"\r\n2 個のファイル（1.46 KB）をカードのチェックサムと照合しました | information | ok"});
+    ASSERT_EQ(shell.explorations.size(), 1u);
+    EXPECT_EQ(shell.explorations[0].folder, kTarget);
+}
+
+struct OwnBackupCase {
+    const char* id;
+    std::function<void(OwnCopyRunTest&)> arrange;
+    std::wstring backup;
+    std::wstring box;
+    bool copied;
+};
+
+void PrintTo(const OwnBackupCase& c, std::ostream* out) { *out << c.id; }
+
+std::vector<OwnBackupCase> OwnBackupCases()
+{
+    const std::wstring see = L"\r\n\r\n結果を確認しますか？ | exclamation | yes-no | second default";
+    const std::wstring heading = L"エラー | コピーしたファイルをカードのチェックサムと照合したところ、問題が見つかりました：";
+    const auto noRoom = [](const std::wstring& destination, const std::wstring& needed, const std::wstring& free) {
+        return L"エラー | 保存先のディスクの空き容量が足りないため、コピーできません：\r\n" + destination +
+               L"\r\n\r\nコピーするファイル：" + needed + L"\r\n空き容量：" + free + L" | critical | ok";
+    };
+    return {
+        {"BackupDiffers",
+         [](OwnCopyRunTest& t) {
+             t.copier.copyResults[std::wstring(kBackupTarget) + L"\\a.jpg"] = {ComparisonResult::Differs, {}};
+         },
+         kBackup,
+         heading + L"\r\n\r\n保存先：D:\\Backup\\2027_0302\r\n問題はありません\r\n\r\nバックアップ：F:\\Backup\\2027_0302"
+                   L"\r\n内容が異なるファイル：1 個\r\n\r\na.jpg（内容が異なります）" + see,
+         true},
+        {"CardUnreadableInBoth",
+         [](OwnCopyRunTest& t) { t.copier.unreadable[L"E:\\DCIM\\a.jpg"] = L"CRC エラーです。"; },
+         kBackup,
+         heading + L"\r\n\r\n保存先：D:\\Backup\\2027_0302\r\n読めなかったファイル：1 個\r\n\r\na.jpg（読めません：CRC エラーです。）"
+                   L"\r\n\r\nバックアップ：F:\\Backup\\2027_0302\r\n読めなかったファイル：1 個\r\n\r\n"
+                   L"a.jpg（読めません：CRC エラーです。）" + see,
+         true},
+        {"NoRoomOnTheBackupsDisk", [](OwnCopyRunTest& t) { t.files.freeBytesOfDrive[L'f'] = 1499; }, kBackup,
+         noRoom(kBackup, L"1.46 KB", L"1.46 KB"), false},
+        {"BothOnOneDiskNeedTwiceTheBytes",
+         [](OwnCopyRunTest& t) {
+             t.files.AddFolder(L"D:\\Mirror");
+             t.files.freeBytesOfDrive[L'd'] = 1500 + 1499;
+         },
+         L"D:\\Mirror", noRoom(L"D:\\Backup", L"2.92 KB", L"2.92 KB"), false},
+    };
+}
+
+class OwnBackupOutcomeTest : public OwnBackupTest, public ::testing::WithParamInterface<OwnBackupCase> {};
+
+TEST_P(OwnBackupOutcomeTest, SaysForEachCopyWhatWasFound)
+{
+    GetParam().arrange(*this);
+    RunWithBackup(true, GetParam().backup);
+    EXPECT_EQ(Describe(dialogs.messages), std::vector<std::wstring>{GetParam().box});
+    EXPECT_EQ(copier.jobs.size(), GetParam().copied ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, OwnBackupOutcomeTest, ::testing::ValuesIn(OwnBackupCases()),
+                         [](const auto& info) { return std::string(info.param.id); });
+
+TEST_F(OwnBackupTest, AFileAlreadyInTheBackupsNewFolderIsAskedAbout)
+{
+    files.AddFolder(kBackupTarget);
+    files.AddFile(std::wstring(kBackupTarget) + L"\\a.jpg", "old");
+    dialogs.AnswerMessage(MessageAnswer::Cancel);
+    RunWithBackup(false);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].text.find(L"同じ名前のファイルが 1 個あります：\r\n\r\na.jpg"), std::wstring::npos);
+    EXPECT_TRUE(copier.jobs.empty());
 }
 
 }  // namespace

@@ -194,7 +194,8 @@ TEST(LoadSettings, AFileThatCannotBeReadIsShownAndReadAsNoFile)
         FailingReadFileSystem files;
         files.failure = c.failure;
         files.AddFile(file, "[SourceList]\r\nSource1=new|C:\\new\r\n[Password]\r\nPassword=new\r\n");
-        Services services{files, test.codec, test.dialogs, test.shell, test.clock, test.comparer, test.longWork};
+        Services services{files,      test.codec,    test.dialogs, test.shell,
+                          test.clock, test.comparer, test.copier,  test.longWork};
         SettingsStore store = PreviouslyLoadedStore();
         ASSERT_NO_THROW(LoadSettings(store, services));
         ExpectErrorBox(test.dialogs.messages, c.message);

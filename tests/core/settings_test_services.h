@@ -65,8 +65,9 @@ struct SettingsTestServices {
     UnusedShell shell;
     UnusedClock clock;
     ContentComparer comparer{fileSystem};
+    ContentCopier copier{fileSystem};
     InlineLongWork longWork;
-    Services services{fileSystem, codec, dialogs, shell, clock, comparer, longWork};
+    Services services{fileSystem, codec, dialogs, shell, clock, comparer, copier, longWork};
 
     static inline const std::wstring kDataIni = L"C:\\Korvane\\data.ini";
 

@@ -47,7 +47,13 @@ std::wstring SettingsFileText(const SettingsStore& content)
     for (std::size_t i = 0; i < content.destinations.size(); ++i)
         text += L"Dir" + std::to_wstring(i + 1) + L"=" + content.destinations[i].name + L"|" +
                 content.destinations[i].path + L"\r\n";
-    return text + L"[Password]\r\nPassword=" + content.password + L"\r\n";
+    text += L"[Password]\r\nPassword=" + content.password + L"\r\n";
+    if (content.options == Options{}) return text;
+    const auto on = [](bool option) { return option ? L"1" : L"0"; };
+    return text + L"[Option]\r\nVerify=" + on(content.options.verify) + L"\r\nSkipCopied=" +
+           on(content.options.skipCopied) + L"\r\nSelectArrivedCard=" + on(content.options.selectArrivedCard) +
+           L"\r\nReadCardOnce=" + on(content.options.readCardOnce) + L"\r\nBackupFolder=" +
+           content.options.backupFolder + L"\r\n";
 }
 
 const wchar_t kFiveDestinationsFile[] =
@@ -94,7 +100,13 @@ TEST(WriteSettingsFile, AnOrdinaryFileKeepsTheLinesTheProgramDoesNotRead)
          L"[DirList]\r\nDir1=写真|D:\\写真\\\r\nDir2=仕事|D:\\仕事\r\n[Password]\r\nPassword=pw\r\nHint=kept\r\n"},
         {"an option of a newer version and a comment stay",
          L"[Option]\r\nVerify=1\r\nLater=1\r\n; a comment\r\n", [](SettingsStore&) {},
-         L"[Option]\r\nVerify=0\r\nLater=1\r\nSkipCopied=0\r\nSelectArrivedCard=0\r\n; a comment\r\n"
+         L"[Option]\r\nVerify=0\r\nLater=1\r\nSkipCopied=0\r\nSelectArrivedCard=0\r\nReadCardOnce=0\r\n"
+         L"BackupFolder=\r\n; a comment\r\n"
+         L"[SourceList]\r\nSource1=カメラ|E:\\DCIM\r\nSource2=\r\nSource3=|\r\n"
+         L"[DirList]\r\nDir1=写真|D:\\写真\\\r\nDir2=仕事|D:\\仕事\r\n[Password]\r\nPassword=pw\r\n"},
+        {"an option the program reads is owned: its repeated line goes and an emptied backup folder is empty",
+         L"[Option]\r\nBackupFolder=G:\\控え\\\r\nbackupfolder=H:\\\r\nREADCARDONCE=1\r\n", [](SettingsStore&) {},
+         L"[Option]\r\nBackupFolder=\r\nREADCARDONCE=0\r\nVerify=0\r\nSkipCopied=0\r\nSelectArrivedCard=0\r\n"
          L"[SourceList]\r\nSource1=カメラ|E:\\DCIM\r\nSource2=\r\nSource3=|\r\n"
          L"[DirList]\r\nDir1=写真|D:\\写真\\\r\nDir2=仕事|D:\\仕事\r\n[Password]\r\nPassword=pw\r\n"},
         {"no destination left: their section goes, its comment and odd keys stay",
@@ -370,6 +382,7 @@ TEST(WriteSettingsFile, ATextTheCodePageLacksMakesTheFileUtf16UntilTheTextsFitAg
         {"a slot's folder", [](auto& c) { c.sources[2].path = L"F:\\Pokémon"; }},
         {"the password", [](auto& c) { c.password = L"Café"; }},
         {"a best-fit character", [](auto& c) { c.password = L"¥100"; }},
+        {"the backup folder", [](auto& c) { c.options.backupFolder = L"F:\\Sauvegarde\\Café\\"; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -381,8 +394,13 @@ TEST(WriteSettingsFile, ATextTheCodePageLacksMakesTheFileUtf16UntilTheTextsFitAg
         ASSERT_TRUE(bytes.starts_with(kUtf16LeMark));
         EXPECT_EQ(DecodeFileText(bytes, test.codec), SettingsFileText(content));
 
+        // A file that has the options section keeps it, every option off.
+        const std::wstring optionsOff =
+            content.options == Options{}
+                ? L""
+                : L"[Option]\r\nVerify=0\r\nSkipCopied=0\r\nSelectArrivedCard=0\r\nReadCardOnce=0\r\nBackupFolder=\r\n";
         ASSERT_TRUE(WriteSettingsFile(TwoDestinations(), test.fileSystem, test.codec).ok());
-        EXPECT_EQ(test.FileText(), kTwoDestinationsText);
+        EXPECT_EQ(test.FileText(), kTwoDestinationsText + optionsOff);
     }
 }
 
@@ -401,7 +419,9 @@ TEST(WriteSettingsFile, WritesTheOptionsOnceOneIsOnAndReadsThemBack)
         {"skip copied on", {.skipCopied = true}, L"", L"[Option]\r\nVerify=0\r\nSkipCopied=1\r\n"},
         {"both on", {true, true}, L"", L"[Option]\r\nVerify=1\r\nSkipCopied=1\r\n"},
         {"card arrival on", {.selectArrivedCard = true}, L"",
-         L"[Option]\r\nVerify=0\r\nSkipCopied=0\r\nSelectArrivedCard=1\r\n"},
+         L"[Option]\r\nVerify=0\r\nSkipCopied=0\r\nSelectArrivedCard=1\r\nReadCardOnce=0\r\n"},
+        {"reading the card once", {.readCardOnce = true}, L"",
+         L"[Option]\r\nVerify=0\r\nSkipCopied=0\r\nSelectArrivedCard=0\r\nReadCardOnce=1\r\n"},
         {"turned off in a hidden file that has them", {}, L"[Option]\r\nVerify=1\r\n",
          L"[Option]\r\nVerify=0\r\nSkipCopied=0\r\n"},
     };
@@ -421,6 +441,37 @@ TEST(WriteSettingsFile, WritesTheOptionsOnceOneIsOnAndReadsThemBack)
         store.options = {true, true, true};
         LoadSettings(store, test.services);
         EXPECT_EQ(store.options, c.options);
+    }
+}
+
+// The backup folder is saved ending in one "\", as typed otherwise, and reads back as saved; none stays empty.
+TEST(WriteSettingsFile, SavesTheBackupFolderWithItsLastBackslash)
+{
+    struct Case {
+        const char* what;
+        std::wstring typed;
+        std::wstring line;  // in the file
+        std::wstring read;  // by the next load
+    };
+    const Case cases[] = {
+        {"without its backslash", L"F:\\Backup", L"BackupFolder=F:\\Backup\\\r\n", L"F:\\Backup\\"},
+        {"with it", L"F:\\写真\\", L"BackupFolder=F:\\写真\\\r\n", L"F:\\写真\\"},
+        {"a drive's root", L"F:\\", L"BackupFolder=F:\\\r\n", L"F:\\"},
+        {"a share", L"\\\\nas\\photos", L"BackupFolder=\\\\nas\\photos\\\r\n", L"\\\\nas\\photos\\"},
+        {"blanks around it, kept in quotes", L" F:\\a ", L"BackupFolder=\" F:\\a \\\"\r\n", L" F:\\a \\"},
+        {"none, once another option is on", L"", L"ReadCardOnce=1\r\nBackupFolder=\r\n", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SettingsTestServices test;
+        SettingsStore content = TwoDestinations();
+        content.options = {.readCardOnce = true, .backupFolder = c.typed};
+        ASSERT_TRUE(WriteSettingsFile(content, test.fileSystem, test.codec).ok());
+        EXPECT_TRUE(test.FileText().ends_with(c.line)) << test.FileText().substr(test.FileText().find(L"[Option]"));
+        SettingsStore store;
+        store.options.backupFolder = L"G:\\other";
+        LoadSettings(store, test.services);
+        EXPECT_EQ(store.options.backupFolder, c.read);
     }
 }
 

@@ -27,7 +27,7 @@ cp "$exe" "$app/korvane.exe"
 ini="$app/data.ini"
 printf '%s\r\n' '[SourceList]' 'Source1=SDカード|E:\DCIM' 'Source2=USBメモリ|F:\' 'Source3=' \
   '[DirList]' 'Dir1=写真|D:\写真' 'Dir2=仕事|D:\仕事' 'Dir3=家族旅行|D:\家族旅行' \
-  '[Password]' 'Password=' '[Option]' 'Verify=1' | iconv -f UTF-8 -t CP932 > "$ini"
+  '[Password]' 'Password=' '[Option]' 'Verify=1' 'BackupFolder=G:\バックアップ\' | iconv -f UTF-8 -t CP932 > "$ini"
 cp "$ini" "$work/d/backup.ini"
 cp "$ini" "$work/registered.ini"
 

@@ -40,8 +40,9 @@ struct FuzzServices {
     testing::ScriptedShell shell;
     testing::FixedClock clock{{2026, 1, 1}};
     testing::ContentComparer comparer{fileSystem};
+    testing::ContentCopier copier{fileSystem};
     testing::InlineLongWork longWork;
-    Services services{fileSystem, codec, dialogs, shell, clock, comparer, longWork};
+    Services services{fileSystem, codec, dialogs, shell, clock, comparer, copier, longWork};
 };
 
 // The bytes as data.ini: one load shows at most one message, and an in-place update of the text sets what it

@@ -8,6 +8,7 @@
 
 #include "core/copy/copy_run.h"
 #include "platform/win32/win32_file_comparer.h"
+#include "platform/win32/win32_file_copier.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_text_codec.h"
@@ -64,8 +65,9 @@ protected:
     RealCopyRecordedExplore shell;
     testing::FixedClock clock{{2027, 3, 2}};
     Win32FileComparer comparer;
+    Win32FileCopier copier;
     testing::InlineLongWork longWork;
-    Services services{files, codec, dialogs, shell, clock, comparer, longWork};
+    Services services{files, codec, dialogs, shell, clock, comparer, copier, longWork};
 };
 
 TEST_F(CopyRunEndToEnd, VerifiedCopyReadsEveryCopiedFileBackBeforeSayingDone)
@@ -252,6 +254,94 @@ TEST_F(CopyRunEndToEnd, ACopyWhosePathsPassTheShellsLimitIsRefusedBeforeAnything
     EXPECT_EQ(SortedTree(longDestination), std::vector<std::wstring>{});
     EXPECT_EQ(SortedTree(destination), std::vector<std::wstring>{});
     EXPECT_TRUE(shell.explored.empty());
+}
+
+// A card on a drive of its own, removed at the end: under Wine, Z: is the Unix root while the temporary folder is
+// on C:. Nothing when the system has no such second drive.
+class CardOnAnotherDrive {
+public:
+    explicit CardOnAnotherDrive(const FileSystem& files, const std::wstring& scratch)
+        : path_(L"Z:\\tmp\\korvane_card_" + std::to_wstring(GetCurrentProcessId()))
+    {
+        const auto cardDrive = files.VolumeOf(L"Z:\\tmp");
+        const auto scratchDrive = files.VolumeOf(scratch);
+        if (!cardDrive || !scratchDrive || *cardDrive == *scratchDrive) return;
+        BuildSmallCard(path_);
+        there_ = true;
+    }
+    ~CardOnAnotherDrive()
+    {
+        if (there_) RemoveTree(path_);
+    }
+    CardOnAnotherDrive(const CardOnAnotherDrive&) = delete;
+    CardOnAnotherDrive& operator=(const CardOnAnotherDrive&) = delete;
+
+    bool there() const { return there_; }
+    const std::wstring& path() const { return path_; }
+
+private:
+    std::wstring path_;
+    bool there_ = false;
+};
+
+// With a backup folder, either copier makes the card's tree byte for byte below the destination and below the
+// backup folder, and the completion box names both new folders.
+TEST_F(CopyRunEndToEnd, ABackupFolderGetsTheCardsTreeFromEitherCopier)
+{
+    const CardOnAnotherDrive card(files, scratch.path());
+    if (!card.there()) GTEST_SKIP() << "no second drive for the card";
+    for (const bool own : {false, true}) {
+        SCOPED_TRACE(own ? "the own copier" : "the shell's copy");
+        TempFolder place;
+        const std::wstring photos = place.path() + L"\\保存先";
+        const std::wstring backup = place.path() + L"\\사진 控え";
+        MakeFolder(photos);
+        MakeFolder(backup);
+        dialogs = {};
+        dialogs.AnswerPrompt(L"2027_0302");
+        testing::QuestionBoxAnswerer answerer;
+        RunCopy(services, nullptr, photos, card.path(), {.verify = true, .readCardOnce = own, .backupFolder = backup});
+
+        ASSERT_EQ(Texts().size(), 1u);
+        EXPECT_TRUE(Texts()[0].starts_with(L"コピーが完了しました\r\n保存先：" + photos + L"\\2027_0302\r\nバックアップ：" +
+                                           backup + L"\\2027_0302\r\n"))
+            << ::testing::PrintToString(Texts()[0]);
+        EXPECT_EQ(answerer.answeredBoxes(), 0);
+        for (const std::wstring& folder : {photos, backup}) {
+            EXPECT_EQ(SortedTree(folder + L"\\2027_0302"), SortedTree(card.path()));
+            EXPECT_EQ(FilesThatDiffer(card.path(), folder + L"\\2027_0302"), std::vector<std::wstring>{});
+        }
+        EXPECT_EQ(shell.explored.back(), photos + L"\\2027_0302");
+    }
+}
+
+// The real file system tells the folders apart: the destination by another text, a folder in the card, the card's
+// drive. Nothing is copied, and no new folder made.
+TEST_F(CopyRunEndToEnd, ABackupFolderThatWouldCopyIntoItselfOrStayOnTheCardIsRefused)
+{
+    const CardOnAnotherDrive card(files, scratch.path());
+    if (!card.there()) GTEST_SKIP() << "no second drive for the card";
+    MakeFolder(destination);
+    MakeFolder(card.path() + L"\\控え");
+    const struct {
+        std::wstring backup;
+        std::wstring why;
+    } cases[] = {
+        {destination + L"\\.\\", L"保存先と同じ"},
+        {card.path() + L"\\控え", L"コピー元の中にある"},
+        {L"Z:\\tmp", L"コピー元と同じドライブにある"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.backup));
+        dialogs = {};
+        dialogs.AnswerPrompt(L"2027_0302");
+        RunCopy(services, nullptr, destination, card.path(), {.backupFolder = c.backup});
+        ASSERT_EQ(Texts().size(), 1u);
+        EXPECT_TRUE(Texts()[0].starts_with(L"バックアップ先のフォルダが" + c.why + L"ため、コピーできません：\r\n" +
+                                           c.backup))
+            << ::testing::PrintToString(Texts()[0]);
+        EXPECT_FALSE(files.Lookup(destination + L"\\2027_0302\\", LookupKind::FilesAndFolders));
+    }
 }
 
 }  // namespace

@@ -82,8 +82,9 @@ TEST(SettingsFile, ALockedFileIsNamedWithTheSystemsReasonAndReadAsNoFile)
     testing::ScriptedShell shell;
     testing::FixedClock clock{{2026, 12, 5}};
     testing::ContentComparer comparer{fileSystem};
+    testing::ContentCopier copier{fileSystem};
     testing::InlineLongWork longWork;
-    Services services{fileSystem, codec, dialogs, shell, clock, comparer, longWork};
+    Services services{fileSystem, codec, dialogs, shell, clock, comparer, copier, longWork};
     SettingsStore store;
     LoadSettings(store, services, file);
 

@@ -13,7 +13,7 @@ mkdir -p "$work/fresh" "$work/kept"
 "$demo" "$work/fresh" >/dev/null
 app=$(cd "$work/fresh" && pwd)
 windows() { printf 'Z:%s' "${1//\//\\}"; }
-expected=$(printf '[SourceList]\r\nSource1=デモのカード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=デモの保存先|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nVerify=1\r\nSkipCopied=1\r\n' \
+expected=$(printf '[SourceList]\r\nSource1=デモのカード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=デモの保存先|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nVerify=1\r\nSkipCopied=1\r\nReadCardOnce=1\r\n' \
   "$(windows "$app/demo/card")" "$(windows "$app/demo/photos")" | od -An -tx1)
 [ "$(iconv -f CP932 -t UTF-8 "$app/data.ini" | od -An -tx1)" = "$expected" ] ||
   fail "data.ini of the demo: $(od -c "$app/data.ini")"

@@ -166,6 +166,32 @@ public:
     }
     std::vector<std::wstring> createdFolders;  // every folder CreateFolder was asked for, in order
 
+    // `freeBytes` on every disk but those of `freeBytesOfDrive`; a folder that is not there fails as the system's
+    // call does.
+    std::uint64_t FreeBytes(const std::wstring& folder) const override
+    {
+        if (Lookup(folder + L"\\", LookupKind::FilesAndFolders) == std::nullopt)
+            throw Failure(failure_code::kPathNotFound, L"指定されたパスが見つかりません。");
+        const auto drive = freeBytesOfDrive.find(static_cast<wchar_t>(std::towlower(folder.front())));
+        return drive == freeBytesOfDrive.end() ? freeBytes : drive->second;
+    }
+    std::uint64_t freeBytes = 1ull << 40;
+    std::map<wchar_t, std::uint64_t> freeBytesOfDrive;  // by the drive's letter in lower case
+
+    // Makes the folder `path` another name of the folder `folder` (as a second drive letter or a link would).
+    void Link(const std::wstring& path, const std::wstring& folder)
+    {
+        AddFolder(path);
+        MakeSameFolder(path, folder);
+    }
+
+    // "D:\\" for a path on drive D:; nothing for any other path.
+    std::optional<std::wstring> VolumeOf(const std::wstring& path) const override
+    {
+        if (path.size() < 2 || path[1] != L':') return std::nullopt;
+        return path.substr(0, 2) + L"\\";
+    }
+
     std::wstring ExecutableFolder() const override { return executableFolder; }
 
 private:

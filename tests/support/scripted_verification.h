@@ -1,6 +1,6 @@
 #pragma once
-// Fakes of the verification's two seams: a comparer over a FileSystem's contents and a long work that runs on
-// the caller's thread, recording what its progress window would show.
+// Fakes of the verification's seams: a comparer and a copier over a FileSystem's contents, and a long work that
+// runs on the caller's thread, recording what its progress window would show.
 #include <map>
 #include <optional>
 #include <stop_token>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_comparer.h"
+#include "platform/file_copier.h"
 #include "platform/file_system.h"
 #include "platform/long_work.h"
 
@@ -55,6 +56,58 @@ private:
     }
 
     const FileSystem& files_;
+};
+
+// Copies through `files` what it reads at each entry's source, entry after entry, and reports as the real copier
+// does; a source in `unreadable` cannot be read, a relative path in `copyResults` gets that outcome in every
+// target and a copy's whole path in that target alone, and the disk fills up at the entry numbered `diskFullAt`. Checks for a stop before each entry.
+class ContentCopier : public FileCopier {
+public:
+    explicit ContentCopier(FileSystem& files) : files_(files) {}
+
+    CopyEnding Copy(const CopyJob& job, CopyProgress& progress, std::stop_token stop) override
+    {
+        jobs.push_back(job);
+        for (std::size_t i = 0; i < job.entries.size(); ++i) {
+            if (stop.stop_requested()) return {CopyEnd::Stopped, 0, {}};
+            if (diskFullAt == i) return {CopyEnd::DiskFull, 0, L"ディスクに十分な空き領域がありません。"};
+            progress.Copying(i);
+            progress.EntryCopied(i, CopyOne(job, job.entries[i], progress));
+        }
+        return {};
+    }
+
+    std::map<std::wstring, std::wstring> unreadable;     // source path, the system's reason
+    std::map<std::wstring, FileComparison> copyResults;  // relative path (or a copy's path), its outcome
+    std::optional<std::size_t> diskFullAt;
+    std::vector<CopyJob> jobs;
+
+private:
+    CopiedEntry CopyOne(const CopyJob& job, const CopyEntry& entry, CopyProgress& progress)
+    {
+        if (auto found = unreadable.find(entry.source); found != unreadable.end())
+            return {{ComparisonResult::Unreadable, found->second}, {}};
+        const std::optional<std::string> bytes = entry.isFolder ? std::nullopt : files_.ReadFile(entry.source);
+        CopiedEntry copied;
+        for (const std::wstring& target : job.targets) {
+            const std::wstring path = target + L"\\" + entry.relativePath;
+            if (entry.isFolder) {
+                files_.CreateFolder(path);
+            } else {
+                files_.WriteFileAtomically(path, bytes.value_or(std::string{}));
+            }
+            auto result = copyResults.find(path);
+            if (result == copyResults.end()) result = copyResults.find(entry.relativePath);
+            copied.copies.push_back(result == copyResults.end() ? FileComparison{} : result->second);
+        }
+        if (bytes) {
+            progress.BytesCopied(bytes->size());
+            if (job.check) progress.BytesChecked(bytes->size());  // read back from every target
+        }
+        return copied;
+    }
+
+    FileSystem& files_;
 };
 
 // Runs the work at once on the calling thread; Cancel is "pressed" at the report numbered `cancelAtReport`.

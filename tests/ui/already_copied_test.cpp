@@ -120,8 +120,9 @@ protected:
     ShellWithoutExplorer shell;
     testing::FixedClock clock{{2027, 3, 2}};
     testing::ContentComparer comparer{files};
+    testing::ContentCopier copier{files};
     testing::InlineLongWork longWork;
-    Services services{files, codec, dialogs, shell, clock, comparer, longWork};
+    Services services{files, codec, dialogs, shell, clock, comparer, copier, longWork};
 };
 
 const std::wstring kSomeCopiedQuestionStart = L"5 個のファイルのうち 2 個はコピー済みです。";

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/settings/file_text.h"
 #include "program_test_support.h"
 
 namespace korvane::ui {
@@ -51,6 +52,7 @@ protected:
         TypeInto(w.txtListDir.handle(), L"D:\\仕事");
         TypeInto(w.txtPassword.handle(), L"pw");
         Click(w.chkVerify);
+        TypeInto(w.txtBackup.handle(), L"G:\\控え");
     }
 };
 
@@ -72,8 +74,9 @@ TEST_F(SettingsSaveTest, OkSavesTheEditsAndTheFreshCopyWindowShowsThem)
     EXPECT_EQ(SettingsText(),
               L"; written by hand\r\n[SourceList]\r\nSource1=カード|E:\\DCIM\r\nSource2=USB|F:\\\r\nSource3=\r\n"
               L"[DirList]\r\nDir1=写真|" + photos + L"\r\nDir2=保存先2|D:\\仕事\r\n[Other]\r\nKey=value\r\n"
-              L"[Password]\r\nPassword=pw\r\n[Option]\r\nVerify=1\r\nSkipCopied=0\r\nSelectArrivedCard=0\r\n");
-    EXPECT_EQ(settings.options, (Options{.verify = true, .skipCopied = false}));
+              L"[Password]\r\nPassword=pw\r\n[Option]\r\nVerify=1\r\nSkipCopied=0\r\nSelectArrivedCard=0\r\n"
+              L"ReadCardOnce=0\r\nBackupFolder=G:\\控え\\\r\n");
+    EXPECT_EQ(settings.options, (Options{.verify = true, .skipCopied = false, .backupFolder = L"G:\\控え\\"}));
     frmCopy* copy = windows.copyWindow();
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(copy->optSource[1].Text(), L"USB");
@@ -103,6 +106,30 @@ TEST_F(SettingsSaveTest, NamesOutsideTheCodePageSurviveOkAndTheNextLoad)
     frmCopy* copy = windows.copyWindow();
     ASSERT_NE(copy, nullptr);
     EXPECT_EQ(testing::ItemsOf(copy->cboList).at(1), L"Café");
+}
+
+// A backup folder named outside the code page goes out with export (in UTF-16, ending in "\\"), comes back with
+// import, and Cancel leaves data.ini as it was.
+TEST_F(SettingsSaveTest, TheBackupFolderGoesOutWithExportAndComesBackWithImport)
+{
+    const std::string before = SettingsBytes();
+    const std::wstring backup = L"G:\\Sauvegarde\\사진";
+    const std::wstring exported = OtherFile(L"控え.ini");
+    frmSetup& w = OpenSettingsWindow();
+    TypeInto(w.txtBackup.handle(), backup);
+    dialogs.AnswerFileDialog(exported);
+    Click(w.cmdExport);
+    const std::string bytes = testing::filetree::ReadBytes(exported);
+    ASSERT_TRUE(bytes.starts_with("\xFF\xFE"));
+    EXPECT_NE(DecodeFileText(bytes, codec).find(L"\r\nBackupFolder=" + backup + L"\\\r\n"), std::wstring::npos);
+
+    ClearBox(w.txtBackup.handle());
+    dialogs.AnswerFileDialog(exported);
+    dialogs.AnswerMessage(MessageAnswer::Yes);
+    Click(w.cmdImport);
+    EXPECT_EQ(w.txtBackup.Text(), backup + L"\\");
+    Click(w.cmdCancel);
+    EXPECT_EQ(SettingsBytes(), before);
 }
 
 TEST_F(SettingsSaveTest, CancelLeavesTheFileByteForByteAfterEditsAndAfterAnImport)
@@ -188,7 +215,9 @@ TEST_P(ImportWindowTest, FillsTheWindowFromTheFileOnlyAfterYes)
     EXPECT_EQ(w.txtPassword.Text(), c.password);
     EXPECT_EQ((Options{.verify = w.chkVerify.IsChecked(),
                        .skipCopied = w.chkSkipCopied.IsChecked(),
-                       .selectArrivedCard = w.chkSelectArrivedCard.IsChecked()}),
+                       .selectArrivedCard = w.chkSelectArrivedCard.IsChecked(),
+                       .readCardOnce = w.chkReadCardOnce.IsChecked(),
+                       .backupFolder = w.txtBackup.Text()}),
               c.options);
     EXPECT_EQ(SettingsText(), storedSettings);
 }
@@ -199,9 +228,10 @@ INSTANTIATE_TEST_SUITE_P(
         ImportCase{"Yes",
                    L"[SourceList]\r\nSource3=SD|G:\\\r\n[DirList]\r\nDir1=a|A:\\\r\nDir2=b|B:\\\r\n"
                    L"[Password]\r\nPassword=新\r\n[option]\r\nskipcopied=1\r\nVerify=yes\r\n"
-                   L"SELECTARRIVEDCARD=1\r\n",
+                   L"SELECTARRIVEDCARD=1\r\nReadCardOnce=1\r\nbackupfolder=H:\\控え\\\r\n",
                    MessageAnswer::Yes, {L"設定ファイルの上書き"}, {false, false, true}, {L"a", L"b"}, L"新",
-                   {.verify = false, .skipCopied = true, .selectArrivedCard = true}},
+                   {.verify = false, .skipCopied = true, .selectArrivedCard = true, .readCardOnce = true,
+                    .backupFolder = L"H:\\控え\\"}},
         ImportCase{"No", L"[DirList]\r\nDir1=a|A:\\\r\n", MessageAnswer::No, {L"設定ファイルの上書き", L"確認"},
                    {true, false, false}, {L"写真"}, L""},
         ImportCase{"AFileThatFailsToRead",

@@ -160,6 +160,20 @@ TEST_F(SettingsWindowTest, TheFolderButtonsReplaceTheirBoxOnlyWhenAFolderIsChose
     EXPECT_EQ(dialogs.folderPicks[1].initialFolder, L"E:\\DCIM");
 }
 
+TEST_F(SettingsWindowTest, TheBackupFoldersButtonPicksAsTheSourcesDo)
+{
+    SettingsStore store;
+    store.options.backupFolder = L"G:\\控え\\";
+    frmSetup& backup = OpenOver(store);
+    dialogs.AnswerPickFolder({});
+    Click(backup.cmdBackup);
+    EXPECT_EQ(backup.txtBackup.Text(), L"G:\\控え\\");
+    dialogs.AnswerPickFolder({L"H:\\Sauvegarde", std::nullopt});
+    Click(backup.cmdBackup);
+    EXPECT_EQ(backup.txtBackup.Text(), L"H:\\Sauvegarde");
+    EXPECT_EQ(dialogs.folderPicks.back().initialFolder, L"G:\\控え\\");
+}
+
 TEST_F(SettingsWindowTest, ThePasswordBoxShowsStarsAndTakesNoInputMethod)
 {
     SettingsStore store;
@@ -236,9 +250,12 @@ TEST_F(SettingsWindowTest, ButtonsLabelsFramesAndOptionsShowTheirCaptions)
         {&w.lblDir, L"登録するフォルダ(&D)："},
         {&w.cmdDir, L"..."},
         {&w.Label1, L"設定者用パスワード："},
+        {&w.lblBackup, L"バックアップ先(&B)："},
+        {&w.cmdBackup, L"..."},
         {&w.chkVerify, L"コピー後に読み直して照合する(&V)"},
         {&w.chkSkipCopied, L"コピー済みのファイルを確かめる(&K)"},
         {&w.chkSelectArrivedCard, L"カードが入ったらコピー元を選ぶ(&C)"},
+        {&w.chkReadCardOnce, L"Korvane がコピーし、カードは一度だけ読む(&R)"},
         {&w.cmdImport, L"外部読込"},
         {&w.cmdExport, L"外部保存"},
         {&w.cmdOK, L"OK"},
@@ -311,9 +328,11 @@ TEST_F(SettingsWindowTest, ItsRowsReadFromTopToBottomEachFromLeftToRightAtEveryD
     rows.insert(rows.end(), {{&w.lblName, &w.txtListName},
                              {&w.lblDir, &w.txtListDir, &w.cmdDir},
                              {&w.Label1, &w.txtPassword},
+                             {&w.lblBackup, &w.txtBackup, &w.cmdBackup},
                              {&w.chkVerify},
                              {&w.chkSkipCopied},
                              {&w.chkSelectArrivedCard},
+                             {&w.chkReadCardOnce},
                              {&w.cmdImport, &w.cmdExport, &w.cmdOK, &w.cmdCancel}});
     AtEveryDpi(w, [&](unsigned dpi, const RECT&) {
         LONG above = 0;  // the bottom of the row before
@@ -402,8 +421,9 @@ TEST_F(SettingsWindowTest, TabVisitsTheControlsInTheirOrderAndAccessKeysReachThe
         &w.chkSource[0], &w.txtName[0],  &w.txtSource[0], &w.cmdSource[0], &w.chkSource[1], &w.txtName[1],
         &w.txtSource[1], &w.cmdSource[1], &w.chkSource[2], &w.txtName[2], &w.txtSource[2], &w.cmdSource[2],
         &w.cmdAdd,       &w.cmdDelete,   &w.lstDir,       &w.txtListName,  &w.txtListDir,   &w.cmdDir,
-        &w.cmdImport,    &w.cmdOK,       &w.cmdCancel,    &w.cmdExport,    &w.txtPassword,  &w.chkVerify,
-        &w.chkSkipCopied, &w.chkSelectArrivedCard, &w.chkSource[0]};
+        &w.cmdImport,    &w.cmdOK,       &w.cmdCancel,    &w.cmdExport,    &w.txtPassword,  &w.txtBackup,
+        &w.cmdBackup,    &w.chkVerify,
+        &w.chkSkipCopied, &w.chkSelectArrivedCard, &w.chkReadCardOnce, &w.chkSource[0]};
     EXPECT_EQ(GetFocus(), w.chkSource[0].handle());
     for (std::size_t i = 1; i < expected.size(); ++i) {
         PressKey(VK_TAB);
@@ -423,12 +443,16 @@ TEST_F(SettingsWindowTest, TabVisitsTheControlsInTheirOrderAndAccessKeysReachThe
     EXPECT_EQ(w.destinations().items().size(), 1u);
     PressAccessKey(L'a');
     EXPECT_EQ(w.destinations().items().size(), 2u);
+    PressAccessKey(L'b');
+    EXPECT_EQ(GetFocus(), w.txtBackup.handle());
     PressAccessKey(L'v');
     PressAccessKey(L'k');
     PressAccessKey(L'c');
+    PressAccessKey(L'r');
     EXPECT_TRUE(w.chkVerify.IsChecked());
     EXPECT_TRUE(w.chkSkipCopied.IsChecked());
     EXPECT_TRUE(w.chkSelectArrivedCard.IsChecked());
+    EXPECT_TRUE(w.chkReadCardOnce.IsChecked());
 }
 
 }  // namespace

@@ -265,6 +265,8 @@ public:
         files_.WriteFileAtomically(path, bytes);
     }
     void CreateFolder(const std::wstring& path) override { files_.CreateFolder(path); }
+    std::uint64_t FreeBytes(const std::wstring& folder) const override { return files_.FreeBytes(folder); }
+    std::optional<std::wstring> VolumeOf(const std::wstring& path) const override { return files_.VolumeOf(path); }
     std::wstring ExecutableFolder() const override { return executableFolder_; }
 
     std::optional<Failure> listingFailure;  // when set, every listing throws it
@@ -295,8 +297,9 @@ struct ProgramFolderServices {
     ScriptedShell shell;
     FixedClock clock{{2026, 12, 5}};
     ContentComparer comparer{files};
+    ContentCopier copier{files};
     InlineLongWork longWork;
-    Services services{files, codec, dialogs, shell, clock, comparer, longWork};
+    Services services{files, codec, dialogs, shell, clock, comparer, copier, longWork};
     SettingsStore settings;
 
     std::wstring DataIni() const { return programFolder.path() + L"\\data.ini"; }

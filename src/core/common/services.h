@@ -2,6 +2,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/file_comparer.h"
+#include "platform/file_copier.h"
 #include "platform/file_system.h"
 #include "platform/long_work.h"
 #include "platform/shell.h"
@@ -17,6 +18,7 @@ struct Services {
     Shell& shell;
     Clock& clock;
     FileComparer& comparer;
+    FileCopier& copier;
     LongWork& longWork;
 };
 

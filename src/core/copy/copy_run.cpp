@@ -1,10 +1,13 @@
 #include "core/copy/copy_run.h"
 
+#include <algorithm>
 #include <optional>
 #include <set>
 
+#include "core/backup/backup_folder.h"
 #include "core/earlier_copies/already_copied.h"
 #include "core/copy/copy_folder.h"
+#include "core/copy/own_copy.h"
 #include "core/common/error_box.h"
 #include "core/common/path_limits.h"
 #include "core/common/path_text.h"
@@ -118,28 +121,38 @@ bool MakeTarget(const Services& services, const std::wstring& target)
     }
 }
 
+bool MakeTargets(const Services& services, const std::vector<std::wstring>& targets)
+{
+    return std::all_of(targets.begin(), targets.end(),
+                       [&](const std::wstring& target) { return MakeTarget(services, target); });
+}
+
 void ExploreOnYes(const Services& services, WindowHandle owner, const MessageBoxSpec& question,
                   const std::wstring& target)
 {
     if (services.dialogs.ShowMessage(question) == MessageAnswer::Yes) services.shell.Explore(owner, target);
 }
 
-// The completion box, with the line of files left out as copied already when there were any, then `extraLine`.
-void ReportDone(const Services& services, WindowHandle owner, const std::wstring& target, const FilesToCopy& files,
-                const std::wstring& extraLine = {})
+// The completion box, naming the new folders when there are two, with the line of files left out as copied already
+// when there were any, then `extraLine`; then the explorer on the destination's new folder.
+void ReportDone(const Services& services, WindowHandle owner, const std::vector<std::wstring>& targets,
+                const FilesToCopy& files, const std::wstring& extraLine = {})
 {
-    services.dialogs.ShowMessage(WithLastLine(WithLastLine(CopyDoneMessage(), LeftOutLine(files)), extraLine));
-    services.shell.Explore(owner, target);
+    MessageBoxSpec box = CopyDoneMessage();
+    for (std::size_t copy = 0; copy < targets.size() && targets.size() > 1; ++copy)
+        box = WithLastLine(box, CopyLabel(copy, targets[copy]));
+    services.dialogs.ShowMessage(WithLastLine(WithLastLine(box, LeftOutLine(files)), extraLine));
+    services.shell.Explore(owner, targets.front());
 }
 
-void ReportOutcome(const Services& services, WindowHandle owner, int result, const std::wstring& target,
+void ReportOutcome(const Services& services, WindowHandle owner, int result, const std::vector<std::wstring>& targets,
                    const FilesToCopy& files)
 {
     if (result != 0) {
-        ExploreOnYes(services, owner, CopyFailedQuestion(), target);
+        ExploreOnYes(services, owner, CopyFailedQuestion(), targets.front());
         return;
     }
-    ReportDone(services, owner, target, files);
+    ReportDone(services, owner, targets, files);
 }
 
 // The planned files that the copy took: all of them, or the new ones alone.
@@ -152,9 +165,10 @@ std::vector<VerifyItem> CopiedFiles(const CopyPlan& plan, const FilesToCopy& fil
     return items;
 }
 
-// After a copy the shell reported whole: every planned file it copied compared with its copy (the originals are
-// opened again, so a card gone since is seen), then the outcome.
-void VerifyAndReport(const Services& services, WindowHandle owner, const CopyPlan& plan, const FilesToCopy& files)
+// After copies the shell reported whole: every planned file it copied compared with its copy in each target, one
+// target after the other (the originals are opened again, so a card gone since is seen), then the outcome.
+void VerifyAndReport(const Services& services, WindowHandle owner, const CopyPlan& plan,
+                     const std::vector<std::wstring>& targets, const FilesToCopy& files)
 {
     if (plan.listingFailure) {
         ExploreOnYes(services, owner, VerifyImpossibleQuestion(plan.source, *plan.listingFailure), plan.target);
@@ -166,13 +180,39 @@ void VerifyAndReport(const Services& services, WindowHandle owner, const CopyPla
         ExploreOnYes(services, owner, VerifyImpossibleQuestion(folder, {}), plan.target);
         return;
     }
-    const VerifyOutcome outcome =
-        VerifyCopy(services, owner, PlanVerification(plan.source, plan.target, CopiedFiles(plan, files)));
-    if (!outcome.problems.empty()) {
-        ExploreOnYes(services, owner, VerifyProblemsQuestion(outcome), plan.target);
+    std::vector<CopyFindings> copies;
+    bool problems = false;
+    for (std::size_t copy = 0; copy < targets.size() && (copies.empty() || !copies.back().outcome.cancelled); ++copy) {
+        const VerifyOutcome outcome =
+            VerifyCopy(services, owner, PlanVerification(plan.source, targets[copy], CopiedFiles(plan, files)));
+        problems = problems || !outcome.problems.empty();
+        copies.push_back({CopyLabel(copy, targets[copy]), outcome});
+    }
+    const VerifyOutcome& last = copies.back().outcome;
+    if (problems) {
+        const MessageBoxSpec question =
+            targets.size() == 1 ? VerifyProblemsQuestion(last) : VerifyProblemsQuestion(copies);
+        ExploreOnYes(services, owner, question, plan.target);
         return;
     }
-    ReportDone(services, owner, plan.target, files, VerifiedLine(outcome));
+    ReportDone(services, owner, targets, files, VerifiedLine(last));
+}
+
+// The program's own copy, in place of the shell's: its checks before copying, then the copy (and the check
+// against the card's checksums, with the verification on) behind its progress window, then the outcome.
+void CopyByItself(const Services& services, WindowHandle owner, const CopyPlan& plan,
+                  const std::vector<std::wstring>& targets, const FilesToCopy& files, bool check)
+{
+    CopyJob planned = OwnCopyJob(plan, files, check);
+    planned.targets = targets;
+    const std::optional<CopyJob> job = PrepareOwnCopy(services, plan, std::move(planned));
+    if (!job || !MakeTargets(services, targets)) return;
+    const OwnCopyOutcome outcome = RunOwnCopy(services, owner, *job);
+    if (const std::optional<MessageBoxSpec> question = OwnCopyProblemsQuestion(outcome, targets)) {
+        ExploreOnYes(services, owner, *question, plan.target);
+        return;
+    }
+    ReportDone(services, owner, targets, files, OwnCopyDoneLine(outcome));
 }
 
 // The run up to its outcome; returns early, silently, where the user ends it.
@@ -184,6 +224,8 @@ void CopySteps(const Services& services, WindowHandle owner, const std::wstring&
         return;
     }
     if (!WaitForSource(services, source)) return;
+    const std::optional<std::wstring> backup = BackupFolderForRun(services, options.backupFolder, destination, source);
+    if (!backup) return;
     std::optional<CopyPlan> plan = ListCardWhileWaiting(services, owner, source);
     if (!plan) return;
     FilesToCopy files;  // the whole source folder
@@ -195,20 +237,34 @@ void CopySteps(const Services& services, WindowHandle owner, const std::wstring&
     // The name is taken as typed: the file system is the judge of what it accepts.
     const std::wstring folderName = AskFolderName(services);
     if (folderName.empty()) return;
-    plan->target = TargetPath(destination, folderName);
-    if (const auto tooLong = FirstPathTooLong(*plan)) {
-        services.dialogs.ShowMessage(PathTooLongMessage(*tooLong));
+    // The new folder below the destination, then the one below the backup folder, if any.
+    std::vector<std::wstring> targets{TargetPath(destination, folderName)};
+    if (!backup->empty()) targets.push_back(TargetPath(*backup, folderName));
+    for (const std::wstring& target : targets) {
+        plan->target = target;
+        if (const auto tooLong = FirstPathTooLong(*plan)) {
+            services.dialogs.ShowMessage(PathTooLongMessage(*tooLong));
+            return;
+        }
+    }
+    plan->target = targets.front();
+    if (options.readCardOnce) {
+        CopyByItself(services, owner, *plan, targets, files, options.verify);
         return;
     }
-    if (!MakeTarget(services, plan->target)) return;
-    // `files.only` is what was copied when only the new files were.
-    const int result = files.only ? CopyFilesBelow(services.shell, owner, source, plan->target, *files.only)
-                                  : CopyFolder(services.shell, owner, SourcePattern(source), plan->target, false);
+    if (!MakeTargets(services, targets)) return;
+    // Each copy from the card, so that neither copy takes on what went wrong in the other; `files.only` is what
+    // was copied when only the new files were.
+    int result = 0;
+    for (auto target = targets.begin(); target != targets.end() && result == 0; ++target) {
+        result = files.only ? CopyFilesBelow(services.shell, owner, source, *target, *files.only)
+                            : CopyFolder(services.shell, owner, SourcePattern(source), *target, false);
+    }
     if (result == 0 && options.verify) {
-        VerifyAndReport(services, owner, *plan, files);
+        VerifyAndReport(services, owner, *plan, targets, files);
         return;
     }
-    ReportOutcome(services, owner, result, plan->target, files);
+    ReportOutcome(services, owner, result, targets, files);
 }
 
 }  // namespace

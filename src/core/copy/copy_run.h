@@ -14,7 +14,9 @@ namespace korvane {
 // copy, asks for the new folder's name, refuses a copy that would read or create a path longer than the shell's
 // copy takes, makes the new folder and copies the whole source folder (or only its new files) into it through the
 // shell, with `options.verify` reads every planned file that was copied back and compares it (VerifyCopy), reports
-// the outcome and offers the result in the explorer. `destinationText` and `sourceText` are the destination and
+// the outcome and offers the result in the explorer. With `options.backupFolder`, first refuses or asks about the
+// backup folder (BackupFolderForRun), then copies into a new folder of the same name below it too, and checks and
+// names both. `destinationText` and `sourceText` are the destination and
 // source boxes' texts at the click; each is read only here.
 void RunCopy(const Services& services, WindowHandle owner, const std::wstring& destinationText,
              const std::wstring& sourceText, const Options& options = {});

@@ -13,6 +13,11 @@ inline constexpr std::wstring_view kOptionSection = L"Option";
 inline constexpr std::wstring_view kVerifyKey = L"Verify";
 inline constexpr std::wstring_view kSkipCopiedKey = L"SkipCopied";
 inline constexpr std::wstring_view kSelectArrivedCardKey = L"SelectArrivedCard";
+inline constexpr std::wstring_view kReadCardOnceKey = L"ReadCardOnce";
+inline constexpr std::wstring_view kBackupFolderKey = L"BackupFolder";  // a path, not on or off
+// Every key of the option section the program reads and writes; a save keeps the section's other lines.
+inline constexpr std::wstring_view kOptionKeys[] = {kVerifyKey, kSkipCopiedKey, kSelectArrivedCardKey, kReadCardOnceKey,
+                                                    kBackupFolderKey};
 inline constexpr std::wstring_view kOptionOn = L"1";  // any other value, or none, is off
 inline constexpr std::wstring_view kOptionOff = L"0";
 inline constexpr wchar_t kSeparator = L'|';  // between a name and its path; the format has no escape for it

@@ -88,7 +88,9 @@ void FillStore(SettingsStore& store, const IniDocument& document, Dialogs& dialo
     };
     store.options = {.verify = isOn(format::kVerifyKey),
                      .skipCopied = isOn(format::kSkipCopiedKey),
-                     .selectArrivedCard = isOn(format::kSelectArrivedCardKey)};
+                     .selectArrivedCard = isOn(format::kSelectArrivedCardKey),
+                     .readCardOnce = isOn(format::kReadCardOnceKey),
+                     .backupFolder = GetIniString(document, format::kOptionSection, format::kBackupFolderKey)};
 }
 
 

@@ -24,6 +24,8 @@ struct Options {
     bool verify = false;      // read every copied file back, past the system's cache, and compare it
     bool skipCopied = false;  // look for the card's files among earlier copies before copying
     bool selectArrivedCard = false;  // a card going in chooses the one source slot on its drive
+    bool readCardOnce = false;  // the program copies by itself, reading the card once, and checks against checksums
+    std::wstring backupFolder{};  // each card is copied below it too, into a new folder of the same name; empty: none
     bool operator==(const Options&) const = default;
 };
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/failure.h"
+#include "core/common/path_text.h"
 #include "core/settings/file_text.h"
 #include "core/settings/ini_document.h"
 #include "core/settings/ini_update.h"
@@ -64,6 +65,9 @@ std::wstring JoinNameAndPath(const std::wstring& name, const std::wstring& path)
 
 std::wstring OptionValue(bool on) { return std::wstring(on ? format::kOptionOn : format::kOptionOff); }
 
+// A backup folder is saved as the destinations are shown, ending in "\"; none stays empty.
+std::wstring SavedFolder(std::wstring folder) { return folder.empty() ? folder : AddLastBackslash(folder); }
+
 // Every key the save writes, in the order of a fresh file.
 std::vector<IniAssignment> Assignments(const SettingsStore& content, bool writeOptions)
 {
@@ -86,6 +90,10 @@ std::vector<IniAssignment> Assignments(const SettingsStore& content, bool writeO
         assignments.push_back({section, std::wstring(format::kSkipCopiedKey), OptionValue(content.options.skipCopied)});
         assignments.push_back({section, std::wstring(format::kSelectArrivedCardKey),
                                OptionValue(content.options.selectArrivedCard)});
+        assignments.push_back(
+            {section, std::wstring(format::kReadCardOnceKey), OptionValue(content.options.readCardOnce)});
+        assignments.push_back({section, std::wstring(format::kBackupFolderKey),
+                               Stored(SavedFolder(content.options.backupFolder))});
     }
     return assignments;
 }
@@ -113,8 +121,8 @@ bool IsReadByTheProgram(std::wstring_view section, std::wstring_view key)
     if (SameName(section, format::kDestinationSection)) return IsDestinationKey(key);
     if (SameName(section, format::kPasswordSection)) return SameName(key, format::kPasswordKey);
     if (SameName(section, format::kOptionSection))
-        return SameName(key, format::kVerifyKey) || SameName(key, format::kSkipCopiedKey) ||
-               SameName(key, format::kSelectArrivedCardKey);
+        return std::any_of(std::begin(format::kOptionKeys), std::end(format::kOptionKeys),
+                           [&](std::wstring_view owned) { return SameName(key, owned); });
     return false;
 }
 

@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::size_t kProblemsListed = 10;
 const std::wstring kSeeResult = L"結果を確認しますか？";
+const std::wstring kVerifyProblemsHeading = L"コピーしたファイルを照合したところ、問題が見つかりました：";
 
 std::wstring ThreeDigits(double value)
 {
@@ -47,6 +48,36 @@ std::wstring ReasonOf(const FileComparison& comparison)
         break;
     }
     return {};
+}
+
+// How many files of each kind the outcome found, then the first ten by path with their reason, each on a line of
+// its own after a blank one.
+std::wstring ProblemLines(const VerifyOutcome& outcome)
+{
+    std::array<std::size_t, 4> counts{};
+    for (const VerifyProblem& problem : outcome.problems) ++counts[static_cast<std::size_t>(problem.comparison.result)];
+    std::wstring text;
+    const auto count = [&](ComparisonResult result, const wchar_t* what) {
+        if (const std::size_t n = counts[static_cast<std::size_t>(result)]) {
+            text += L"\r\n" + std::wstring(what) + L"：" + FormatCount(n) + L" 個";
+        }
+    };
+    count(ComparisonResult::Differs, L"内容が異なるファイル");
+    count(ComparisonResult::MissingInCopy, L"新しいフォルダにないファイル");
+    count(ComparisonResult::Unreadable, L"読めなかったファイル");
+    text += L"\r\n";
+    for (std::size_t i = 0; i < outcome.problems.size() && i < kProblemsListed; ++i) {
+        text += L"\r\n" + outcome.problems[i].relativePath + L"（" + ReasonOf(outcome.problems[i].comparison) + L"）";
+    }
+    if (outcome.problems.size() > kProblemsListed) {
+        text += L"\r\nほか " + FormatCount(outcome.problems.size() - kProblemsListed) + L" 個";
+    }
+    return text;
+}
+
+MessageBoxSpec SeeResultQuestion(const std::wstring& text)
+{
+    return {text + L"\r\n\r\n" + kSeeResult, MessageIcon::Exclamation, MessageButtons::YesNo, true, kErrorTitle};
 }
 
 }  // namespace
@@ -105,26 +136,34 @@ std::wstring VerifiedLine(const VerifyOutcome& outcome)
 
 MessageBoxSpec VerifyProblemsQuestion(const VerifyOutcome& outcome)
 {
-    std::array<std::size_t, 4> counts{};
-    for (const VerifyProblem& problem : outcome.problems) ++counts[static_cast<std::size_t>(problem.comparison.result)];
-    std::wstring text = L"コピーしたファイルを照合したところ、問題が見つかりました：";
-    const auto count = [&](ComparisonResult result, const wchar_t* what) {
-        if (const std::size_t n = counts[static_cast<std::size_t>(result)]) {
-            text += L"\r\n" + std::wstring(what) + L"：" + FormatCount(n) + L" 個";
-        }
-    };
-    count(ComparisonResult::Differs, L"内容が異なるファイル");
-    count(ComparisonResult::MissingInCopy, L"新しいフォルダにないファイル");
-    count(ComparisonResult::Unreadable, L"読めなかったファイル");
-    text += L"\r\n";
-    for (std::size_t i = 0; i < outcome.problems.size() && i < kProblemsListed; ++i) {
-        text += L"\r\n" + outcome.problems[i].relativePath + L"（" + ReasonOf(outcome.problems[i].comparison) + L"）";
+    return ProblemsQuestion(outcome, kVerifyProblemsHeading, VerifiedLine(outcome));
+}
+
+MessageBoxSpec VerifyProblemsQuestion(const std::vector<CopyFindings>& copies)
+{
+    return CopiesProblemsQuestion(copies, kVerifyProblemsHeading, VerifiedLine(copies.back().outcome));
+}
+
+MessageBoxSpec ProblemsQuestion(const VerifyOutcome& outcome, const std::wstring& heading,
+                                const std::wstring& cancelledLine)
+{
+    std::wstring text = heading + ProblemLines(outcome);
+    if (outcome.cancelled) text += L"\r\n\r\n" + cancelledLine;
+    return SeeResultQuestion(text);
+}
+
+MessageBoxSpec CopiesProblemsQuestion(const std::vector<CopyFindings>& copies, const std::wstring& heading,
+                                      const std::wstring& cancelledLine)
+{
+    std::wstring text = heading;
+    bool cancelled = false;
+    for (const CopyFindings& copy : copies) {
+        text += L"\r\n\r\n" + copy.label;
+        text += copy.outcome.problems.empty() ? L"\r\n問題はありません" : ProblemLines(copy.outcome);
+        cancelled = cancelled || copy.outcome.cancelled;
     }
-    if (outcome.problems.size() > kProblemsListed) {
-        text += L"\r\nほか " + FormatCount(outcome.problems.size() - kProblemsListed) + L" 個";
-    }
-    if (outcome.cancelled) text += L"\r\n\r\n" + VerifiedLine(outcome);
-    return {text + L"\r\n\r\n" + kSeeResult, MessageIcon::Exclamation, MessageButtons::YesNo, true, kErrorTitle};
+    if (cancelled) text += L"\r\n\r\n" + cancelledLine;
+    return SeeResultQuestion(text);
 }
 
 MessageBoxSpec VerifyImpossibleQuestion(const std::wstring& folder, const std::wstring& reason)

@@ -277,6 +277,7 @@ std::optional<FolderIdentity> Win32FileSystem::IdentityOf(const std::wstring& fo
                                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION information{};
     if (!handle.valid() || !GetFileInformationByHandle(handle.get(), &information)) return std::nullopt;
+    if (!(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return std::nullopt;
     return FolderIdentity{information.dwVolumeSerialNumber,
                           (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
 }
@@ -339,6 +340,24 @@ void Win32FileSystem::CreateFolder(const std::wstring& path)
         (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return;
     ThrowFailure(error);
+}
+
+std::uint64_t Win32FileSystem::FreeBytes(const std::wstring& folder) const
+{
+    std::wstring path = SystemPath(folder);
+    if (!path.ends_with(L'\\')) path += L'\\';  // the call wants a folder's path to end in one
+    ULARGE_INTEGER free{};
+    if (!GetDiskFreeSpaceExW(path.c_str(), &free, nullptr, nullptr)) ThrowLastError();
+    return free.QuadPart;
+}
+
+std::optional<std::wstring> Win32FileSystem::VolumeOf(const std::wstring& path) const
+{
+    const std::wstring systemPath = SystemPath(path);
+    std::wstring root(systemPath.size() + 2, L'\0');  // the root is never longer than the path and its "\"
+    if (!GetVolumePathNameW(systemPath.c_str(), root.data(), static_cast<DWORD>(root.size()))) return std::nullopt;
+    root.resize(wcslen(root.c_str()));
+    return root;
 }
 
 std::wstring Win32FileSystem::ExecutableFolder() const

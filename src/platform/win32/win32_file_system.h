@@ -36,6 +36,9 @@ public:
     // earlier writes that were killed before their move.
     void WriteFileAtomically(const std::wstring& path, std::string_view bytes) override;
     void CreateFolder(const std::wstring& path) override;
+    std::uint64_t FreeBytes(const std::wstring& folder) const override;
+    // GetVolumePathNameW's answer.
+    std::optional<std::wstring> VolumeOf(const std::wstring& path) const override;
     std::wstring ExecutableFolder() const override;
 };
 

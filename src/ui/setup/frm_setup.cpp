@@ -44,7 +44,7 @@ Button SlotPickButton(Window& window, int slot)
 
 frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramActions& program)
     : Window({.caption = L"セットアップ - Korvane",
-              .clientSize = {5580, 6015},
+              .clientSize = {5580, 6690},
               .backColour = kWindowColour,
               .iconResource = IDI_KORVANE}),
       chkSource{SlotCheckBox(*this, 0), SlotCheckBox(*this, 1), SlotCheckBox(*this, 2)},
@@ -71,25 +71,31 @@ frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramAct
              Label::Wrap::None),
       txtListDir(*this, {.place = Inside(kDestinationFrame, {1920, 1800, 2652, 264})}),
       cmdDir(*this, {.caption = L"...", .place = Inside(kDestinationFrame, {4560, 1800, 252, 252})}),
-      cmdImport(*this, {.caption = L"外部読込", .place = {120, 5580, 1092, 372}, .backColour = kBottomButtonColour}),
-      cmdOK(*this, {.caption = L"OK", .place = {3120, 5580, 1092, 372}, .backColour = kBottomButtonColour}),
-      cmdCancel(*this, {.caption = L"キャンセル", .place = {4320, 5580, 1092, 372}, .backColour = kBottomButtonColour}),
+      cmdImport(*this, {.caption = L"外部読込", .place = {120, 6255, 1092, 372}, .backColour = kBottomButtonColour}),
+      cmdOK(*this, {.caption = L"OK", .place = {3120, 6255, 1092, 372}, .backColour = kBottomButtonColour}),
+      cmdCancel(*this, {.caption = L"キャンセル", .place = {4320, 6255, 1092, 372}, .backColour = kBottomButtonColour}),
       Frame1(*this, {.caption = L"コピー元", .place = kSourceFrame, .backColour = FrameColour()}),
       Frame2(*this, {.caption = L"保存先", .place = kDestinationFrame, .backColour = FrameColour()}),
       lblBack{Label(*this, {.place = {156, 240, 5196, 1380}, .backColour = kShadowColour}),
               Label(*this, {.place = {156, 1764, 5196, 2268}, .backColour = kShadowColour})},
-      cmdExport(*this, {.caption = L"外部保存", .place = {1320, 5580, 1092, 372}, .backColour = kBottomButtonColour}),
+      cmdExport(*this, {.caption = L"外部保存", .place = {1320, 6255, 1092, 372}, .backColour = kBottomButtonColour}),
       Label1(*this, {.caption = L"設定者用パスワード：", .place = {240, 4200, 2295, 255}}, Label::Wrap::None),
       txtPassword(*this, {.place = {2640, 4200, 1695, 270}}),
+      lblBackup(*this, {.caption = L"バックアップ先(&B)：", .place = {240, 4575, 2295, 255}}, Label::Wrap::None),
+      txtBackup(*this, {.place = {2640, 4575, 1980, 270}}),
+      cmdBackup(*this, {.caption = L"...", .place = {4680, 4584, 252, 252}}),
       chkVerify(*this, {.caption = L"コピー後に読み直して照合する(&V)",
-                        .place = {240, 4590, 5100, 252},
+                        .place = {240, 4965, 5100, 252},
                         .backColour = kWindowColour}),
       chkSkipCopied(*this, {.caption = L"コピー済みのファイルを確かめる(&K)",
-                            .place = {240, 4890, 5100, 252},
+                            .place = {240, 5265, 5100, 252},
                             .backColour = kWindowColour}),
       chkSelectArrivedCard(*this, {.caption = L"カードが入ったらコピー元を選ぶ(&C)",
-                                   .place = {240, 5190, 5100, 252},
+                                   .place = {240, 5565, 5100, 252},
                                    .backColour = kWindowColour}),
+      chkReadCardOnce(*this, {.caption = L"Korvane がコピーし、カードは一度だけ読む(&R)",
+                              .place = {240, 5865, 5100, 252},
+                              .backColour = kWindowColour}),
       ImageList1(32, {{L"folder", IDI_FOLDER_CLOSED}}),
       services_(services),
       program_(program)
@@ -97,8 +103,9 @@ frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramAct
     SetTabOrder({&chkSource[0], &txtName[0], &txtSource[0], &cmdSource[0], &chkSource[1], &txtName[1], &txtSource[1],
                  &cmdSource[1], &chkSource[2], &txtName[2], &txtSource[2], &cmdSource[2], &cmdAdd, &cmdDelete,
                  &lstDir, &lblName, &txtListName, &lblDir, &txtListDir, &cmdDir, &cmdImport, &cmdOK, &cmdCancel,
-                 &Frame1, &Frame2, &lblBack[0], &lblBack[1], &cmdExport, &Label1, &txtPassword, &chkVerify, &chkSkipCopied,
-                 &chkSelectArrivedCard});
+                 &Frame1, &Frame2, &lblBack[0], &lblBack[1], &cmdExport, &Label1, &txtPassword, &lblBackup, &txtBackup,
+                 &cmdBackup, &chkVerify, &chkSkipCopied,
+                 &chkSelectArrivedCard, &chkReadCardOnce});
     for (std::size_t i = 0; i < chkSource.size(); ++i) {
         chkSource[i].onClick = [this, i] { chkSource_Click(i); };
         cmdSource[i].onClick = [this, i] { cmdSource_Click(i); };
@@ -129,6 +136,7 @@ frmSetup::frmSetup(const SettingsStore& settings, Services& services, ProgramAct
     txtListName.onChange = [this] { txtListName_Change(); };
     txtListDir.onChange = [this] { txtListDir_Change(); };
     cmdDir.onClick = [this] { cmdDir_Click(); };
+    cmdBackup.onClick = [this] { PickFolderInto(txtBackup); };
     cmdOK.onClick = [this] { cmdOK_Click(); };
     cmdCancel.onClick = [this] { cmdCancel_Click(); };
     cmdExport.onClick = [this] { ExportSettings(WorkingCopy(), services_); };
@@ -160,6 +168,7 @@ void frmSetup::ShowSettings(const SettingsStore& settings)
         {L"the password", [&] { txtPassword.SetText(shown.password); }},
         {L"the options", [&] {
             for (const auto& [box, option] : kOptionBoxes) (this->*box).SetChecked(shown.options.*option);
+            txtBackup.SetText(shown.options.backupFolder);
         }},
         {L"the destination list", [&] {
             destinations_.Replace(shown.destinations);
@@ -177,6 +186,7 @@ SettingsStore frmSetup::WorkingCopy() const
     content.destinations = destinations_.items();
     content.password = txtPassword.Text();
     for (const auto& [box, option] : kOptionBoxes) content.options.*option = (this->*box).IsChecked();
+    content.options.backupFolder = txtBackup.Text();
     return content;
 }
 
@@ -193,11 +203,7 @@ void frmSetup::chkSource_Click(std::size_t index)
     txtSource[index].SetBackColour(GetSysColor(txtSource[index].IsEnabled() ? COLOR_WINDOW : COLOR_BTNFACE));
 }
 
-void frmSetup::cmdSource_Click(std::size_t index)
-{
-    const std::wstring picked = SelectFolder(services_.dialogs, handle(), txtSource[index].Text());
-    if (!picked.empty()) txtSource[index].SetText(picked);
-}
+void frmSetup::cmdSource_Click(std::size_t index) { PickFolderInto(txtSource[index]); }
 
 void frmSetup::ShowDestinationEdit()
 {
@@ -219,10 +225,12 @@ void frmSetup::txtListName_Change()
 
 void frmSetup::txtListDir_Change() { destinations_.SetFolderBox(txtListDir.Text()); }
 
-void frmSetup::cmdDir_Click()
+void frmSetup::cmdDir_Click() { PickFolderInto(txtListDir); }
+
+void frmSetup::PickFolderInto(TextBox& box)
 {
-    const std::wstring picked = SelectFolder(services_.dialogs, handle(), txtListDir.Text());
-    if (!picked.empty()) txtListDir.SetText(picked);
+    const std::wstring picked = SelectFolder(services_.dialogs, handle(), box.Text());
+    if (!picked.empty()) box.SetText(picked);
 }
 
 void frmSetup::cmdOK_Click()

@@ -45,9 +45,13 @@ public:
     GraphicalButton cmdExport;
     Label Label1;                  // the caption of txtPassword
     PasswordBox txtPassword;
+    Label lblBackup;         // the caption of txtBackup
+    TextBox txtBackup;       // Options::backupFolder
+    Button cmdBackup;        // picks txtBackup's folder
     CheckBox chkVerify;      // Options::verify
     CheckBox chkSkipCopied;  // Options::skipCopied
     CheckBox chkSelectArrivedCard;  // Options::selectArrivedCard
+    CheckBox chkReadCardOnce;       // Options::readCardOnce
     ImageList ImageList1;    // the folder picture of lstDir's items
 
     // The destination list behind lstDir and the two boxes below it. For the window's tests and benchmark: the
@@ -59,10 +63,11 @@ protected:
 
 private:
     // Each option's check box.
-    static constexpr std::array<std::pair<CheckBox frmSetup::*, bool Options::*>, 3> kOptionBoxes{{
+    static constexpr std::array<std::pair<CheckBox frmSetup::*, bool Options::*>, 4> kOptionBoxes{{
         {&frmSetup::chkVerify, &Options::verify},
         {&frmSetup::chkSkipCopied, &Options::skipCopied},
         {&frmSetup::chkSelectArrivedCard, &Options::selectArrivedCard},
+        {&frmSetup::chkReadCardOnce, &Options::readCardOnce},
     }};
 
     void ShowSettings(const SettingsStore& settings);
@@ -74,6 +79,8 @@ private:
     void txtListName_Change();
     void txtListDir_Change();
     void cmdDir_Click();
+    // Fills `box` with the folder the user picks, starting at the box's folder; a cancelled pick keeps it.
+    void PickFolderInto(TextBox& box);
     void cmdOK_Click();
     void cmdCancel_Click();
     void cmdImport_Click();

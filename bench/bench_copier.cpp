@@ -1,0 +1,124 @@
+// The program's own copier (one read of the card, a writer and, when checking, a checker) against CopyFileExW of
+// the same files one after the other, on files the system holds in its cache (an unlimited card): 100 files of
+// 8 MiB, the copier without and with the check, the three alternating. Also the memory the copier adds while it
+// runs.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <stdexcept>
+#include <thread>
+
+#include "figure_table.h"
+#include "platform/win32/win32_copy_pipeline.h"
+#include "platform/win32/win32_file_copier.h"
+#include "support/file_tree.h"
+
+namespace {
+
+using namespace korvane;
+using namespace korvane::testing::filetree;
+
+constexpr int kRounds = 3;
+constexpr int kFiles = 100;
+constexpr std::size_t kFileSize = 8u << 20;
+
+// Counts what the copier reports; the benchmark needs only to know that every file came through whole.
+class CountedCopy : public CopyProgress {
+public:
+    void Copying(std::size_t) override {}
+    void BytesCopied(std::uint64_t) override {}
+    void BytesChecked(std::uint64_t) override {}
+    void EntryCopied(std::size_t, const CopiedEntry& entry) override
+    {
+        const auto equal = [](const FileComparison& copy) { return copy.result == ComparisonResult::Equal; };
+        if (equal(entry.card) && std::all_of(entry.copies.begin(), entry.copies.end(), equal)) ++wholeFiles;
+    }
+    std::size_t wholeFiles = 0;
+};
+
+SIZE_T HeldBytes()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.WorkingSetSize;
+}
+
+std::vector<CopyEntry> WriteCard(const std::wstring& card)
+{
+    MakeFolder(card);
+    std::string bytes = SampleBytes(kFileSize, 11);
+    std::vector<CopyEntry> entries;
+    for (int i = 0; i < kFiles; ++i) {
+        std::memcpy(bytes.data(), &i, sizeof i);
+        const std::wstring name = L"IMG_" + std::to_wstring(i) + L".JPG";
+        WriteBytes(card + L"\\" + name, bytes);
+        entries.push_back({card + L"\\" + name, name, false, kFileSize});
+    }
+    return entries;
+}
+
+// CopyFileExW of each file, one after the other.
+void CopyOneAfterTheOther(const std::vector<CopyEntry>& entries, const std::wstring& target)
+{
+    MakeFolder(target);
+    for (const CopyEntry& entry : entries) {
+        if (!CopyFileExW(entry.source.c_str(), (target + L"\\" + entry.relativePath).c_str(), nullptr, nullptr,
+                         nullptr, 0))
+            throw SystemError("CopyFileExW");
+    }
+}
+
+int Run()
+{
+    TempFolder scratch;
+    const std::wstring card = scratch / L"カード";
+    const std::wstring target = scratch / L"コピー";
+    const std::vector<CopyEntry> entries = WriteCard(card);
+    Win32FileCopier copier;
+    SIZE_T peak = 0;
+    const SIZE_T before = HeldBytes();
+    const auto copy = [&](bool check) {
+        CountedCopy progress;
+        const CopyEnding ending = copier.Copy({entries, {target}, check}, progress, {});
+        if (ending.end != CopyEnd::Finished || progress.wholeFiles != entries.size())
+            throw std::runtime_error("the copier did not copy every file whole");
+    };
+    std::vector<double> plain, checked, reference;
+    const std::function<void()> runs[] = {
+        [&] { reference.push_back(bench::TimedMilliseconds([&] { CopyOneAfterTheOther(entries, target); })); },
+        [&] { plain.push_back(bench::TimedMilliseconds([&] { copy(false); })); },
+        [&] { checked.push_back(bench::TimedMilliseconds([&] { copy(true); })); },
+    };
+    std::atomic<bool> running = true;
+    std::jthread sampler([&] {
+        for (; running; Sleep(5)) peak = std::max(peak, HeldBytes());
+    });
+    // Each in turn first: the system writes the last copy's bytes to the disk while the next one runs.
+    for (int round = 0; round < kRounds; ++round) {
+        for (int run = 0; run < 3; ++run) {
+            runs[(round + run) % 3]();
+            RemoveTree(target);
+        }
+    }
+    running = false;
+    std::printf("own copier: %d files of %zu bytes, %d rounds\n", kFiles, kFileSize, kRounds);
+    const double referenceMs = bench::Median(reference);
+    bench::PrintFigure({"own copier, 100 files of 8 MiB in the cache", bench::Median(plain),
+                        "CopyFileExW one after the other", referenceMs, "ms", bench::AtMostTimes(1.0)});
+    bench::PrintFigure({"own copier with the check against checksums, same files", bench::Median(checked),
+                        "CopyFileExW one after the other", referenceMs, "ms", bench::AtMostTimes(1.3)});
+    // The reader's blocks and the checker's one.
+    const double buffers = (CopyPipeline::kBlocks + 1.0) * CopyPipeline::kBlockSize / (1 << 20);
+    const double added = static_cast<double>(peak > before ? peak - before : 0) / (1 << 20);
+    bench::PrintFigure({"memory added by the copier", added, "its blocks", buffers, "MiB", bench::AtMost(64, "MiB")});
+    return 0;
+}
+
+}  // namespace
+
+int main() { return korvane::bench::RunBenchmark("bench_copier", Run); }
