@@ -198,6 +198,7 @@ def mount(arguments):
         return 1
     control = arguments.control
     os.makedirs(control, exist_ok=True)
+    os.makedirs(arguments.mountpoint, exist_ok=True)
     for name in ('pulled', 'release', 'held', 'counters'):
         if os.path.exists(os.path.join(control, name)):
             os.remove(os.path.join(control, name))

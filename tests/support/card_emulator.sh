@@ -8,7 +8,6 @@ card_mount_points=() card_controls=()  # of each card mounted, for card_unmount
 
 # card_mount SOURCE MOUNTPOINT CONTROL [emulator options...]
 card_mount() {
-  mkdir -p "$2"
   /usr/bin/python3 "$card_emulator_py" mount "$@" || { echo "FAILED: the emulated card could not be mounted" >&2; exit 1; }
   card_mount_points+=("$2")
   card_controls+=("$3")
