@@ -72,13 +72,21 @@ OpenedFile OpenUnbuffered(const std::wstring& path)
 }
 
 // Reads the next block of `file` into `into`: a whole block at a block-aligned offset, also for the tail, where
-// the system gives what is there. Returns the bytes read, or nothing with the error in `error`.
+// the system gives what is there. A read that gives fewer whole sectors (a device read in parts, of which a later
+// one failed, as Linux reports it under Wine) is followed by one for the rest, which tells the failure: only the
+// end of the file gives less. Returns the bytes read, or nothing with the error in `error`.
 std::optional<DWORD> ReadBlock(const OpenedFile& file, std::byte* into, DWORD& error)
 {
-    DWORD got = 0;
-    if (ReadFile(file.handle.get(), into, kBlockSize, &got, nullptr)) return got;
-    error = GetLastError();
-    return std::nullopt;
+    constexpr DWORD kSector = 4096;  // every sector size divides it
+    DWORD filled = 0;
+    for (DWORD got = kSector; filled < kBlockSize && got % kSector == 0; filled += got) {
+        if (!ReadFile(file.handle.get(), into + filled, kBlockSize - filled, &got, nullptr)) {
+            error = GetLastError();
+            return std::nullopt;
+        }
+        if (got == 0) break;  // the end of the file
+    }
+    return filled;
 }
 
 // A part of a file as a read-ahead hands it over: a block of its bytes, or the reason it could not be read.
