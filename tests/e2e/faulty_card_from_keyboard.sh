@@ -10,7 +10,8 @@
 #             with the card back, a second copy is verified whole;
 #   hung      a read of the pass that never returns: Esc ends the pass within 0.5 s, as cancelled, and quitting the
 #             program while the read still hangs ends it within 2 s;
-#   slow      a card of 30 MB/s: the progress window's speed and time left agree with that rate within 20 %.
+#   slow      a card of 30 MB/s: the progress window's speed and time left agree within 20 % with the rate the
+#             card is read at (measured from the emulator's counters: a busy machine may serve less).
 # The texts of the boxes are read with window_texts.exe; the pictures of the windows are kept.
 #   faulty_card_from_keyboard.sh <korvane.exe> <window_texts.exe> <work folder>
 set -euo pipefail
@@ -28,10 +29,14 @@ photos="$work/d/写真"   # the destination, D:\写真 to the program
 folder='DCIM\100_TEST'
 program=
 
+# On a bare display Wine waits two seconds for a window manager at every window that closes, which the timings of
+# the hung card would measure: the program's windows are left unmanaged while the test runs.
+unmanaged='HKCU\Software\Wine\AppDefaults\korvane.exe\X11 Driver'
 cleanup() {
   [ -z "$program" ] || kill "$program" 2>/dev/null || true
   card_unmount
   unmap_drives
+  wine reg delete "$unmanaged" /f </dev/null >/dev/null 2>&1 || true
 }
 trap cleanup EXIT
 trap 'exit 130' INT
@@ -42,6 +47,7 @@ mkdir -p "$work/app" "$card/DCIM/100_TEST" "$card/MISC" "$mount" "$photos" "$sho
 map_drive E "$mount"
 map_drive D "$work/d"
 cp "$exe" "$work/app/korvane.exe"
+wine reg add "$unmanaged" /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
 for i in $(seq 1 8); do head -c $((6000000 + i * 4093)) /dev/urandom > "$card/DCIM/100_TEST/IMG_$i.JPG"; done
 printf 'メモ\r\n' > "$card/MISC/メモ.txt"
 printf '[SourceList]\r\nSource1=カード|E:\\\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=写真|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nVerify=1\r\n' \
@@ -64,7 +70,7 @@ start() {
 
 # Quits the program (Alt+F4 on the copy window) and unmounts the card.
 quit() {
-  click_window Korvane
+  focus_copy_window
   xdotool key alt+F4
   poll 40 0.25 process_gone "$program" || fail "the program did not end"
   program=
@@ -101,11 +107,15 @@ others_read_twice() {
   done
 }
 
-close_explorer() {
-  wait_window "$1" || fail "the explorer did not open on $1"
-  click_window "$1"
-  xdotool key alt+F4
-  wait_gone "$1" || fail "the explorer did not close"
+# Waits for the explorer that opened on the new folder $1; it is left open, beside the program.
+explorer_opened() { wait_window "$1" || fail "the explorer did not open on $1"; }
+
+# Gives the copy window the focus with a click on its bottom right corner, which no explorer covers.
+focus_copy_window() {
+  local WINDOW WIDTH HEIGHT X Y SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$(visible_window Korvane)")"
+  xdotool mousemove --window "$WINDOW" $((WIDTH - 3)) $((HEIGHT - 3)) click 1
+  sleep 0.5
 }
 
 # flaky: the copy holds the first read, the pass sees the second.
@@ -148,7 +158,7 @@ copy_into again
 outcome again 完了
 expect_text "9 個のファイル" again
 xdotool key Return
-close_explorer again
+explorer_opened again
 diff -r "$card" "$photos/again" || fail "the second copy differs from the card"
 quit
 }
@@ -170,12 +180,12 @@ echo "hung: Esc ended the pass in $ended ms"
 outcome hung 完了
 expect_text "照合は取り消されました" hung
 xdotool key Return
-close_explorer hung
+explorer_opened hung
 [ -f "$control/held" ] || fail "hung: the read was released before the program quit"
-click_window Korvane
+focus_copy_window
 quitting=$(now_ms)
 xdotool key alt+F4
-poll 200 0.02 process_gone "$program" || fail "hung: the program did not end while its read hangs"
+poll 200 0.02 process_gone "$program" || { shot hung-not-ended; ps -eLo pid,tid,stat,wchan:25,cmd | grep "[k]orvane.exe"; fail "hung: the program did not end while its read hangs"; }
 ended=$(($(now_ms) - quitting))
 echo "hung: the program ended in $ended ms while its read hangs"
 [ "$ended" -le 2000 ] || fail "hung: the program took $ended ms to end"
@@ -183,21 +193,25 @@ program=
 card_unmount
 }
 
-# slow: one large file at 30 MB/s (10^6 bytes), 28.6 MB/s as the program counts (2^20 bytes).
+# slow: one large file at 30 MB/s (10^6 bytes), 28.6 MB/s as the program counts (2^20 bytes) at most.
 slow() {
-rm -rf "${card:?}"/*
-mkdir -p "$card/DCIM/100_TEST"
+rm -f "$card"/DCIM/100_TEST/*  # MISC stays: under Wine the shell's copy of a card with one folder loses that folder
 head -c 300000000 /dev/urandom > "$card/DCIM/100_TEST/MVI_1.MP4"
 start --rate 30
 copy_into slow
+# The card's rate as the emulator served it since the pass showed (a busy machine may not reach the rate asked
+# for), against the figures the window shows three seconds later.
+read_before=$(card_bytes_read "$control") since=$(now_ms)
 sleep 3
-shot_window slow-progress Korvane 照合
 box=$(texts 照合)
-echo "--- slow: 照合"$'\n'"$box"
-awk -v rate=28.61 '
-  /MB \/ / { split($0, a, " MB / "); done = a[1] + 0; total = a[2] + 0 }
-  /MB\/秒/ { speed = $1 + 0; match($0, /約 [0-9]+ 秒/); left = substr($0, RSTART + 2, RLENGTH - 4) + 0 }
+rate=$(( ($(card_bytes_read "$control") - read_before) * 1000 / ($(now_ms) - since) ))
+shot_window slow-progress Korvane 照合
+echo "--- slow: 照合 (the card served $rate bytes a second)"$'\n'"$box"
+awk -v rate="$rate" '
+  / MB \/ / { split($0, a, " MB / "); done = a[1] + 0; total = a[2] + 0 }
+  /MB\/秒/ { speed = $1 + 0; sub(/.*約 /, ""); left = $0 + 0 }
   END {
+    rate /= 1048576
     expected = (total - done) / rate
     printf "speed %.1f MB/s (card %.1f), time left %d s (card %.1f s)\n", speed, rate, left, expected
     if (speed < 0.8 * rate || speed > 1.2 * rate) exit 1
@@ -205,7 +219,7 @@ awk -v rate=28.61 '
   }' <<<"$box" || fail "slow: the speed or the time left do not agree with the card's rate"
 outcome slow 完了
 xdotool key Return
-close_explorer slow
+explorer_opened slow
 quit
 }
 
