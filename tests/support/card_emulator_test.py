@@ -76,7 +76,9 @@ class CardEmulatorTest(unittest.TestCase):
         card = Card(self, '--rate', '20')
         start = time.monotonic()
         self.assertEqual(len(card.read(BIG)), BIG_SIZE)
-        self.assertAlmostEqual(time.monotonic() - start, 1.0, delta=0.2)
+        # Never faster than the rate; slower by what a busy machine costs the server.
+        self.assertGreaterEqual(time.monotonic() - start, 0.95)
+        self.assertLess(time.monotonic() - start, 1.5)
         # Two readers at once share the one reader's rate.
         readers = [threading.Thread(target=card.read, args=(path, 0, size))
                    for path, size in [(BIG, 10_000_000), (PHOTO, None)]]
