@@ -6,6 +6,8 @@
 #             every other file is read twice (copied, compared);
 #   bad       a block that fails from its second read on (the shell's copy read it well): the pass names the file
 #             unreadable and compares the rest; never "照合しました";
+#   bad_in_copy  a block that fails at once: an error box, the shell's copy's failure or (Wine's copy reports
+#             success without the file's bytes) the pass's, which names the file unreadable;
 #   pulled    the card pulled during the pass: the box counts the files that could not be read and names them;
 #             with the card back, a second copy is verified whole;
 #   hung      a read of the pass that never returns: Esc ends the pass within 0.5 s, as cancelled, and quitting the
@@ -145,6 +147,19 @@ bad() {
   quit
 }
 
+# bad_in_copy: the block fails from its first read on: an error box, and nothing says that the card was compared.
+bad_in_copy() {
+  start --bad "/DCIM/100_TEST/IMG_5.JPG@100"
+  xdotool key alt+s
+  wait_window コピー || fail "the name prompt did not open"
+  type_over bad_in_copy
+  xdotool key Return
+  outcome bad_in_copy エラー
+  [[ $box != *照合したところ* ]] || expect_text "IMG_5.JPG（読めません" bad_in_copy
+  xdotool key Return
+  quit
+}
+
 # pulled: during the pass, at 20 MB/s; then the card is back.
 pulled() {
   start --rate 20
@@ -227,5 +242,5 @@ slow() {
 }
 
 # The cases to run: all, or those named in KORVANE_CARD_CASES (when one is looked into).
-for case in ${KORVANE_CARD_CASES:-flaky bad pulled hung slow}; do "$case"; done
+for case in ${KORVANE_CARD_CASES:-flaky bad bad_in_copy pulled hung slow}; do "$case"; done
 echo "faulty card: flaky, bad, pulled, hung and slow cards seen; screenshots in $shots"

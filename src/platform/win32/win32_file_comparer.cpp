@@ -129,12 +129,10 @@ public:
     // `pairs` outlives the read-ahead.
     ReadAhead(const FilePairs& pairs, SideOfPair side) : shared_(std::make_shared<Shared>(pairs, side))
     {
-        auto* handedOver = new std::shared_ptr<Shared>(shared_);
-        thread_.reset(CreateThread(nullptr, 0, &Shared::Run, handedOver, 0, nullptr));
-        if (!thread_) {
-            delete handedOver;
-            ThrowLastError();
-        }
+        auto handedOver = std::make_unique<std::shared_ptr<Shared>>(shared_);
+        thread_.reset(CreateThread(nullptr, 0, &Shared::Run, handedOver.get(), 0, nullptr));
+        if (!thread_) ThrowLastError();
+        handedOver.release();  // the thread's own now
     }
 
     ~ReadAhead()
