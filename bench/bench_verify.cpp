@@ -166,7 +166,7 @@ int Run()
         const std::wstring copy = scratch.path() + L"\\" + name + L"コピー";
         return PlanVerification(card, copy, WriteCardAndCopy(card, copy, count, size));
     };
-    const double buffers = (Win32FileComparer::kReadAheadBlocks + 1.0) * kBlock / (1 << 20);
+    const double buffers = 2.0 * Win32FileComparer::kReadAheadBlocks * kBlock / (1 << 20);  // each side's
     const auto measure = [&](const char* what, const wchar_t* name, int count, std::size_t size, double factor) {
         const VerifyPlan files = plan(name, count, size);
         const PassFigures figures = Measure(pass, files);
