@@ -15,15 +15,10 @@
 
 #include "core/verify/verify_pass.h"
 #include "figure_table.h"
+#include "pass_services.h"
 #include "platform/win32/win32_file_comparer.h"
-#include "platform/win32/win32_file_copier.h"
-#include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_handles.h"
-#include "platform/win32/win32_text_codec.h"
 #include "support/file_tree.h"
-#include "support/fixed_clock.h"
-#include "support/scripted_dialogs.h"
-#include "support/scripted_shell.h"
 #include "ui/progress/win32_long_work.h"
 
 namespace {
@@ -31,6 +26,7 @@ namespace {
 using namespace korvane;
 using namespace korvane::testing::filetree;
 using Clock = std::chrono::steady_clock;
+using bench::PassServices;
 
 constexpr int kRounds = 3;
 constexpr DWORD kBlock = Win32FileComparer::kBlockSize;
@@ -91,19 +87,6 @@ SIZE_T HeldBytes()
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return counters.WorkingSetSize;
 }
-
-// The services of the pass: the real comparer behind the real progress window; the rest is never asked.
-struct PassServices {
-    Win32FileSystem fileSystem;
-    Win32TextCodec codec{GetACP()};
-    testing::ScriptedDialogs dialogs;
-    testing::ScriptedShell shell;
-    testing::FixedClock clock{{2027, 3, 2}};
-    Win32FileComparer comparer;
-    Win32FileCopier copier;
-    ui::Win32LongWork longWork;
-    Services services{fileSystem, codec, dialogs, shell, clock, comparer, copier, longWork};
-};
 
 struct PassFigures {
     double passMs = 0;
@@ -183,7 +166,7 @@ int Run()
         const std::wstring copy = scratch.path() + L"\\" + name + L"コピー";
         return PlanVerification(card, copy, WriteCardAndCopy(card, copy, count, size));
     };
-    const double buffers = (Win32FileComparer::kReadAheadBlocks + 1.0) * kBlock / (1 << 20);
+    const double buffers = 2.0 * Win32FileComparer::kReadAheadBlocks * kBlock / (1 << 20);  // each side's
     const auto measure = [&](const char* what, const wchar_t* name, int count, std::size_t size, double factor) {
         const VerifyPlan files = plan(name, count, size);
         const PassFigures figures = Measure(pass, files);

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Korvane on Debian needs: the mingw-w64 cross compiler,
-# Wine, a virtual display, Japanese locale and fonts, CMake, GoogleTest and xxHash. Safe to run again.
+# Wine, a virtual display, Japanese locale and fonts, CMake, GoogleTest, xxHash, and FUSE with its Python binding
+# for the tests' emulated card. Safe to run again.
 set -euo pipefail
 
 packages=(cmake ninja-build make g++ googletest libgtest-dev g++-mingw-w64-x86-64-posix wine64 wine
-          libxxhash-dev xvfb xauth x11-utils xdotool fonts-ipafont-gothic fonts-ipaexfont-gothic imagemagick locales)
+          libxxhash-dev xvfb xauth x11-utils xdotool fonts-ipafont-gothic fonts-ipaexfont-gothic imagemagick locales
+          fuse3 python3-fusepy)
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 

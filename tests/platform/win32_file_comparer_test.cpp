@@ -6,6 +6,8 @@
 
 #include <chrono>
 #include <functional>
+#include <new>
+#include <system_error>
 
 #include "platform/win32/win32_handles.h"
 #include "support/file_tree.h"
@@ -190,7 +192,15 @@ INSTANTIATE_TEST_SUITE_P(
         SpoilCase{"OriginalLockedAgainstReading", [](auto& t) { t.lock = LockAgainstReading(t.Original(L"b.raw")); },
                   {kEqual, kUnreadable, kEqual, kEqual, kEqual}},
         SpoilCase{"CopyLockedAgainstReading", [](auto& t) { t.lock = LockAgainstReading(t.Copy(L"a.jpg")); },
-                  {kUnreadable, kEqual, kEqual, kEqual, kEqual}}),
+                  {kUnreadable, kEqual, kEqual, kEqual, kEqual}},
+        // A photo manager that holds a copy open for writing, sharing it, does not make it unreadable.
+        SpoilCase{"CopyHeldOpenForWritingByAnotherProgram",
+                  [](auto& t) {
+                      t.lock = UniqueFileHandle(CreateFileW(Extended(t.Copy(L"b.raw")).c_str(), GENERIC_WRITE,
+                                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                            OPEN_EXISTING, 0, nullptr));
+                  },
+                  {kEqual, kEqual, kEqual, kEqual, kEqual}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Past 4 GiB, offsets need their high half: a file made sparse, so that it takes no room on the disk.
@@ -217,6 +227,55 @@ TEST_F(Win32FileComparerTest, ComparesASparseFileLargerThanFourGibibytes)
 
     EXPECT_EQ(Compare(), std::vector<ComparisonResult>{kDiffers});
     EXPECT_EQ(progress.bytes, static_cast<std::uint64_t>(kSize) - 4097);
+}
+
+// A failure of the comparer's own work while it reaches a file (its path made on a reading thread) is that file's
+// verdict, and the next files are compared.
+TEST_F(Win32FileComparerTest, AnExceptionWhileReachingAFileMakesItUnreadable)
+{
+    WriteBoth({{L"a.jpg", 10}, {L"b.jpg", kBlock + 1}, {L"c.jpg", 20}});
+    const std::vector<std::pair<const char*, std::function<void()>>> failures = {
+        {"no memory", [] { throw std::bad_alloc(); }},
+        {"a system error", [] { throw std::system_error(ERROR_INVALID_HANDLE, std::system_category()); }},
+        {"anything else", [] { throw 42; }},
+    };
+    for (const auto& [name, fail] : failures) {
+        SCOPED_TRACE(name);
+        class FailingPairs : public Pairs {
+        public:
+            FailingPairs(const Win32FileComparerTest& test, std::function<void()> fail)
+                : Pairs(test), fail_(std::move(fail))
+            {
+            }
+            FilePair Pair(std::size_t i) const override
+            {
+                if (i == 1) fail_();
+                return Pairs::Pair(i);
+            }
+
+        private:
+            std::function<void()> fail_;
+        } pairs(*this, fail);
+        RecordedProgress recorded;
+        Win32FileComparer().Compare(pairs, recorded, {});
+        ASSERT_EQ(recorded.results.size(), 3u);
+        EXPECT_EQ(recorded.results[0].result, kEqual);
+        EXPECT_EQ(recorded.results[1].result, kUnreadable);
+        EXPECT_FALSE(recorded.results[1].reason.empty());
+        EXPECT_EQ(recorded.results[2].result, kEqual);
+    }
+}
+
+// Compare throws nothing, also when the one it reports to fails.
+TEST_F(Win32FileComparerTest, AFailureWhileReportingEndsTheComparisonWithoutThrowing)
+{
+    WriteBoth({{L"a.jpg", 10}, {L"b.jpg", 20}});
+    class FailingProgress : public ComparisonProgress {
+    public:
+        void BytesCompared(std::uint64_t) override {}
+        void FileCompared(std::size_t, const FileComparison&) override { throw std::bad_alloc(); }
+    } failing;
+    EXPECT_NO_THROW(Win32FileComparer().Compare(Pairs(*this), failing, {}));
 }
 
 TEST_F(Win32FileComparerTest, StopEndsTheComparisonWithinABlockLeavingTheRestUnreported)
