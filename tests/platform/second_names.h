@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <stop_token>
 #include <string>
@@ -81,7 +82,23 @@ private:
     std::wstring link_;
 };
 
-// The drive `letter` mapped to `folder`, as "subst" maps one, unmapped when destroyed.
+// Waits until the clock reaches its next whole second. A Wine process reads the prefix's drive letters into a
+// list that it reads afresh at most once a second; a volume serial comes from the drive of that list whose root
+// holds the file. A drive mapped (or unmapped) in the same second as the last reading is missing from (or still
+// in) the list, and the serial of a folder then changes in the middle of a test, when the list is read again.
+inline void AwaitWineDriveList()
+{
+    const auto second = [] {
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        return ((std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime) / 10'000'000;
+    };
+    for (const auto changed = second(); second() == changed;) Sleep(20);
+}
+
+// The drive `letter` mapped to `folder`, as "subst" maps one, unmapped when destroyed. Under Wine, a folder
+// under it has the serial of this drive through either name (Wine knows no serial of the new drive, and gives 0);
+// on Windows, that of the drive the folder is on.
 class MappedDrive {
 public:
     MappedDrive(wchar_t letter, const std::wstring& folder) : root_{letter, L':', L'\\'}
@@ -89,6 +106,7 @@ public:
         if (UnderWine()) {
             RunUntil(L"Z:\\bin\\ln", L"ln -s \"" + HostPath(folder) + L"\" \"" + DeviceLink() + L"\"",
                      [&] { return IsThere(root_); });
+            AwaitWineDriveList();
         } else {
             RunUntil(nullptr, L"subst " + root_.substr(0, 2) + L" \"" + folder + L"\"", [&] { return IsThere(root_); });
         }
@@ -97,6 +115,7 @@ public:
     {
         if (UnderWine()) {
             RunUntil(L"Z:\\bin\\rm", L"rm \"" + DeviceLink() + L"\"", [&] { return !IsThere(root_); });
+            AwaitWineDriveList();
         } else {
             RunUntil(nullptr, L"subst " + root_.substr(0, 2) + L" /D", [&] { return !IsThere(root_); });
         }
