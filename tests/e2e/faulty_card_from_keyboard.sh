@@ -14,8 +14,16 @@
 #             program while the read still hangs ends it within 2 s;
 #   slow      a card of 30 MB/s: the progress window's speed and time left agree within 20 % with the rate the
 #             card is read at (measured from the emulator's counters: a busy machine may serve less).
+# With the mode `own`, the copy is Korvane's own (ReadCardOnce=1 as well), which reads the card once and checks the
+# copies against the checksums made from that read:
+#   once      every card byte read exactly once, and the new folder equal to the card;
+#   backup    with a backup folder (F:\控え\): both new folders equal to the card, the card still read once;
+#   own_hung  a read of the copy that never returns: Esc ends the copy within 0.5 s, and no file stands under a
+#             picture's name unless it is the card's whole file, nor any temporary file;
+#   own_bad   a block that fails at once: the other files are copied, the box names the file unreadable;
+#   own_flaky a byte that reads differently from its second read on: the copy holds the one read, all equal.
 # The texts of the boxes are read with window_texts.exe; the pictures of the windows are kept.
-#   faulty_card_from_keyboard.sh <korvane.exe> <window_texts.exe> <work folder>
+#   faulty_card_from_keyboard.sh <korvane.exe> <window_texts.exe> <work folder> [own]
 set -euo pipefail
 here=$(dirname "$0")
 source "$here/keyboard_driving.sh"
@@ -23,11 +31,13 @@ source "$here/../support/card_emulator.sh"
 exe=$1
 texts_exe=$2
 work=$3
+mode=${4:-shell}
 shots="$work/screenshots"
 card="$work/card"       # what the card holds
 mount="$work/e"         # the card in its reader: E:\ to the program
 control="$work/control" # the test's side of the reader
 photos="$work/d/写真"   # the destination, D:\写真 to the program
+backup="$work/f/控え"   # the backup folder, F:\控え
 folder='DCIM\100_TEST'
 program=
 
@@ -45,15 +55,25 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 rm -rf "$work"
-mkdir -p "$work/app" "$card/DCIM/100_TEST" "$card/MISC" "$mount" "$photos" "$shots"
+mkdir -p "$work/app" "$card/DCIM/100_TEST" "$card/MISC" "$mount" "$photos" "$backup" "$shots"
 map_drive E "$mount"
 map_drive D "$work/d"
+map_drive F "$work/f"
 cp "$exe" "$work/app/korvane.exe"
 wine reg add "$unmanaged" /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
 for i in $(seq 1 8); do head -c $((6000000 + i * 4093)) /dev/urandom > "$card/DCIM/100_TEST/IMG_$i.JPG"; done
 printf 'メモ\r\n' > "$card/MISC/メモ.txt"
-printf '[SourceList]\r\nSource1=カード|E:\\\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=写真|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nVerify=1\r\n' \
-  "$(windows_path "$photos")" | iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
+# Writes data.ini: the card's slot, the destination, Verify=1, the own copy in the mode `own`, and the options $@.
+settings() {
+  local options=(Verify=1)
+  [ "$mode" = shell ] || options+=(ReadCardOnce=1)
+  printf '%s\r\n' '[SourceList]' 'Source1=カード|E:\' 'Source2=' 'Source3=' '[DirList]' 'Dir1=写真|D:\写真' \
+    '[Password]' 'Password=' '[Option]' "${options[@]}" "$@" | iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
+}
+settings
+# The progress window of the copy's check: the pass's, or the own copy's, which copies and checks together.
+progress=照合
+[ "$mode" = shell ] || progress=カードからコピー
 
 texts() { wine "$texts_exe" "$1" </dev/null 2>/dev/null | tr -d '\r'; }
 size_of() { stat -c %s "$card/DCIM/100_TEST/$1"; }
@@ -87,7 +107,7 @@ copy_into() {
   wait_window コピー || fail "the name prompt did not open"
   type_over "$1"
   xdotool key Return
-  poll 600 0.1 visible_window_is_there 照合 || { shot "$1-no-pass"; fail "no progress window for the copy into $1"; }
+  poll 600 0.1 visible_window_is_there "$progress" || { shot "$1-no-pass"; fail "no progress window for the copy into $1"; }
 }
 
 # Waits for the box titled $2 at the end of the copy into $1, keeps its picture and its text in $box.
@@ -100,16 +120,17 @@ outcome() {
 }
 expect_text() { [[ $box == *"$1"* ]] || fail "$2: the box does not say \"$1\""; }
 
-# Every file but $1 was read twice from the card: once by the copy, once by the pass.
-others_read_twice() {
+# Every file but $2 was read $1 times from the card (twice: once by the shell's copy, once by the pass).
+others_read() {
   local file path
   for file in "$card"/DCIM/100_TEST/*; do
     path=/DCIM/100_TEST/${file##*/}
-    [ "$path" = "/DCIM/100_TEST/$1" ] && continue
-    [ "$(card_bytes_read "$control" "$path")" = $((2 * $(stat -c %s "$file"))) ] ||
-      fail "$path was read $(card_bytes_read "$control" "$path") bytes, not twice its size"
+    [ "$path" = "/DCIM/100_TEST/${2:-}" ] && continue
+    [ "$(card_bytes_read "$control" "$path")" = $(($1 * $(stat -c %s "$file"))) ] ||
+      fail "$path was read $(card_bytes_read "$control" "$path") bytes, not $1 times its size"
   done
 }
+others_read_twice() { others_read 2 "$1"; }
 
 # Waits for the explorer that opened on the new folder $1; it is left open, beside the program.
 explorer_opened() { wait_window "$1" || fail "the explorer did not open on $1"; }
@@ -181,35 +202,45 @@ pulled() {
   quit
 }
 
-# hung: the pass's first read of IMG_4 never returns until the test releases it.
-hung() {
-  start --hold /DCIM/100_TEST/IMG_4.JPG@0#2
-  copy_into hung
-  poll 100 0.1 test -f "$control/held" || fail "hung: the pass did not reach the held read"
+# Waits until the card holds a read, then Esc on the progress window, which must close within 0.5 s.
+escape_held_read() {
+  poll 100 0.1 test -f "$control/held" || fail "$1: the copy did not reach the held read"
   sleep 0.5
-  shot_window hung-waiting Korvane 照合
-  point_at 照合
+  shot_window "$1-waiting" Korvane "$progress"
+  point_at "$progress"
   escaped=$(now_ms)
   xdotool key Escape
-  poll 100 0.02 no_window 照合 || fail "hung: Esc did not end the pass"
+  poll 100 0.02 no_window "$progress" || fail "$1: Esc did not end the work"
   ended=$(($(now_ms) - escaped))
-  echo "hung: Esc ended the pass in $ended ms"
-  [ "$ended" -le 500 ] || fail "hung: Esc took $ended ms to end the pass"
-  outcome hung 完了
-  expect_text "照合は取り消されました" hung
-  xdotool key Return
-  explorer_opened hung
-  [ -f "$control/held" ] || fail "hung: the read was released before the program quit"
+  echo "$1: Esc ended the work in $ended ms"
+  [ "$ended" -le 500 ] || fail "$1: Esc took $ended ms to end the work"
+}
+
+# Quits the program while its read still hangs: it must end within 2 s.
+quit_while_held() {
+  [ -f "$control/held" ] || fail "$1: the read was released before the program quit"
   focus_copy_window
   quitting=$(now_ms)
   xdotool key alt+F4
   poll 200 0.02 process_gone "$program" ||
-    { shot hung-not-ended; fail "hung: the program did not end while its read hangs"; }
+    { shot "$1-not-ended"; fail "$1: the program did not end while its read hangs"; }
   ended=$(($(now_ms) - quitting))
-  echo "hung: the program ended in $ended ms while its read hangs"
-  [ "$ended" -le 2000 ] || fail "hung: the program took $ended ms to end"
+  echo "$1: the program ended in $ended ms while its read hangs"
+  [ "$ended" -le 2000 ] || fail "$1: the program took $ended ms to end"
   program=
   card_unmount
+}
+
+# hung: the pass's first read of IMG_4 never returns until the test releases it.
+hung() {
+  start --hold /DCIM/100_TEST/IMG_4.JPG@0#2
+  copy_into hung
+  escape_held_read hung
+  outcome hung 完了
+  expect_text "照合は取り消されました" hung
+  xdotool key Return
+  explorer_opened hung
+  quit_while_held hung
 }
 
 # slow: one large file at 30 MB/s (10^6 bytes), 28.6 MB/s as the program counts (2^20 bytes) at most.
@@ -242,6 +273,92 @@ slow() {
   quit
 }
 
-# The cases to run: all, or those named in KORVANE_CARD_CASES (when one is looked into).
-for case in ${KORVANE_CARD_CASES:-flaky bad bad_in_copy pulled hung slow}; do "$case"; done
-echo "faulty card: flaky, bad, pulled, hung and slow cards seen; screenshots in $shots"
+# The card's bytes, all files together.
+card_size() { find "$card" -type f -printf '%s\n' | awk '{ n += $1 } END { print n + 0 }'; }
+# The card was read once: as many bytes read as it holds.
+read_once() {
+  [ "$(card_bytes_read "$control")" = "$(card_size)" ] ||
+    fail "$1: $(card_bytes_read "$control") bytes read from a card of $(card_size) bytes"
+}
+# Every file in the new folder $1 is the card's file at its path, whole: no partial picture, no temporary file.
+only_whole_files() {
+  local file
+  while IFS= read -r -d '' file; do
+    cmp -s "$file" "$card/${file#"$1"/}" || fail "$1 holds ${file#"$1"/}, which is not the card's file"
+  done < <(find "$1" -type f -print0)
+}
+
+# once: a copy reads each card byte once, and the new folder equals the card.
+once() {
+  start
+  copy_into once
+  outcome once 完了
+  expect_text "9 個のファイル" once
+  expect_text "照合しました" once
+  read_once once
+  diff -r "$card" "$photos/once" || fail "once: the copy differs from the card"
+  xdotool key Return
+  explorer_opened once
+  quit
+}
+
+# backup: both new folders equal the card, written from the one read.
+backup() {
+  settings 'BackupFolder=F:\控え\'
+  start
+  copy_into backup
+  outcome backup 完了
+  read_once backup
+  diff -r "$card" "$photos/backup" || fail "backup: the destination's copy differs from the card"
+  diff -r "$card" "$backup/backup" || fail "backup: the backup folder's copy differs from the card"
+  xdotool key Return
+  explorer_opened backup
+  quit
+  settings
+}
+
+# own_hung: the copy's first read of IMG_4 never returns until the test releases it.
+own_hung() {
+  start --hold /DCIM/100_TEST/IMG_4.JPG@0
+  copy_into own_hung
+  escape_held_read own_hung
+  outcome own_hung 完了
+  expect_text "コピーは取り消されました" own_hung
+  only_whole_files "$photos/own_hung"
+  [ ! -e "$photos/own_hung/DCIM/100_TEST/IMG_4.JPG" ] || fail "own_hung: IMG_4.JPG stands under its name"
+  xdotool key Return
+  quit_while_held own_hung
+}
+
+# own_bad: a block of IMG_5 fails at the copy's one read; the rest is copied.
+own_bad() {
+  start --bad "/DCIM/100_TEST/IMG_5.JPG@100"
+  copy_into own_bad
+  outcome own_bad エラー
+  expect_text "読めなかったファイル：1 個" own_bad
+  expect_text "$folder\\IMG_5.JPG（読めません" own_bad
+  only_whole_files "$photos/own_bad"
+  [ "$(find "$photos/own_bad" -type f | wc -l)" = 8 ] || fail "own_bad: the other 8 files were not all copied"
+  others_read 1 IMG_5.JPG
+  xdotool key Return  # No
+  quit
+}
+
+# own_flaky: the card is read once, so the copy holds that read and all is equal.
+own_flaky() {
+  start --flaky /DCIM/100_TEST/IMG_3.JPG@100
+  copy_into own_flaky
+  outcome own_flaky 完了
+  expect_text "照合しました" own_flaky
+  read_once own_flaky
+  diff -r "$card" "$photos/own_flaky" || fail "own_flaky: the copy is not the one read of the card"
+  xdotool key Return
+  explorer_opened own_flaky
+  quit
+}
+
+# The cases to run: all of the mode, or those named in KORVANE_CARD_CASES (when one is looked into).
+cases="flaky bad bad_in_copy pulled hung slow"
+[ "$mode" = shell ] || cases="once backup own_hung own_bad own_flaky"
+for case in ${KORVANE_CARD_CASES:-$cases}; do "$case"; done
+echo "faulty card ($mode copy): $cases seen; screenshots in $shots"
