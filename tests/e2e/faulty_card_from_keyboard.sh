@@ -327,6 +327,7 @@ own_hung() {
   only_whole_files "$photos/own_hung"
   [ ! -e "$photos/own_hung/DCIM/100_TEST/IMG_4.JPG" ] || fail "own_hung: IMG_4.JPG stands under its name"
   xdotool key Return
+  explorer_opened own_hung
   quit_while_held own_hung
 }
 
