@@ -317,9 +317,9 @@ backup() {
   settings
 }
 
-# own_hung: the copy's first read of IMG_4 never returns until the test releases it.
+# own_hung: the copy's read of the middle of IMG_4 never returns until the test releases it; its first half is written.
 own_hung() {
-  start --hold /DCIM/100_TEST/IMG_4.JPG@0
+  start --hold /DCIM/100_TEST/IMG_4.JPG@3000000
   copy_into own_hung
   escape_held_read own_hung
   outcome own_hung 完了
