@@ -361,5 +361,6 @@ own_flaky() {
 # The cases to run: all of the mode, or those named in KORVANE_CARD_CASES (when one is looked into).
 cases="flaky bad bad_in_copy pulled hung slow"
 [ "$mode" = shell ] || cases="once backup own_hung own_bad own_flaky"
-for case in ${KORVANE_CARD_CASES:-$cases}; do "$case"; done
+cases=${KORVANE_CARD_CASES:-$cases}
+for case in $cases; do "$case"; done
 echo "faulty card ($mode copy): $cases seen; screenshots in $shots"
