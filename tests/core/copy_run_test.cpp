@@ -743,8 +743,8 @@ std::vector<OwnOutcomeCase> OwnOutcomeCases()
          L"エラー | 保存先のディスクがいっぱいになったため、コピーを中止しました：\r\nD:\\Backup\\2027_0302\r\n"
          L"ディスクに十分な空き領域がありません。" + see, 0},
         {"Cancelled", false, [](OwnCopyRunTest& t) { t.longWork.cancelAtReport = 3; },
-         L"完了 | コピーが完了しました\r\nコピーは取り消されました（2 個のうち 0 個のファイル、1.46 KB のうち 0 バイト"
-         L" をコピーしました） | information | ok", 1},
+         L"エラー | コピーは中断または失敗しました\r\nコピーは取り消されました（2 個のうち 0 個のファイル、1.46 KB のうち"
+         L" 0 バイト をコピーしました）" + see, 0},
     };
 }
 

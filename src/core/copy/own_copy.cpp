@@ -43,6 +43,14 @@ MessageBoxSpec DiskFullQuestion(const std::wstring& target, const std::wstring& 
             MessageIcon::Exclamation, MessageButtons::YesNo, true, kErrorTitle};
 }
 
+// A copy stopped before its end is no completed copy: the shell's own words for an interrupted copy, with how far
+// it got.
+MessageBoxSpec CopyCancelledQuestion(const std::wstring& cancelledLine)
+{
+    return {L"コピーは中断または失敗しました\r\n" + cancelledLine + L"\r\n\r\n" + kSeeResult, MessageIcon::Exclamation,
+            MessageButtons::YesNo, true, kErrorTitle};
+}
+
 MessageBoxSpec CopyNotGoingOnQuestion(const std::wstring& reason)
 {
     return {L"コピーを続けられませんでした：\r\n" + reason + L"\r\n\r\n" + kSeeResult, MessageIcon::Exclamation,
@@ -253,8 +261,10 @@ std::optional<MessageBoxSpec> OwnCopyProblemsQuestion(const OwnCopyOutcome& outc
     switch (outcome.ending.end) {
     case CopyEnd::DiskFull: return DiskFullQuestion(targets.at(outcome.ending.target), outcome.ending.reason);
     case CopyEnd::Failed: return CopyNotGoingOnQuestion(outcome.ending.reason);
-    case CopyEnd::Finished:
-    case CopyEnd::Stopped: break;
+    case CopyEnd::Stopped:
+        if (outcome.files.problems.empty()) return CopyCancelledQuestion(CancelledLine(outcome.files));
+        break;
+    case CopyEnd::Finished: break;
     }
     if (outcome.files.problems.empty()) return std::nullopt;
     const std::wstring heading = outcome.checked
@@ -272,7 +282,6 @@ std::optional<MessageBoxSpec> OwnCopyProblemsQuestion(const OwnCopyOutcome& outc
 
 std::wstring OwnCopyDoneLine(const OwnCopyOutcome& outcome)
 {
-    if (outcome.files.cancelled) return CancelledLine(outcome.files);
     if (!outcome.checked) return {};
     return FormatCount(outcome.files.fileCount) + L" 個のファイル（" + FormatBytes(outcome.files.totalBytes) +
            L"）をカードのチェックサムと照合しました";

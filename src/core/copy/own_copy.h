@@ -40,11 +40,11 @@ struct OwnCopyOutcome {
 OwnCopyOutcome RunOwnCopy(const Services& services, WindowHandle owner, const CopyJob& job);
 
 // The question after a copy into `targets` (the job's) that did not go wholly well (a full disk, named; a failure;
-// files not copied or that differ, for each target apart when there are two), or nothing.
+// a cancel; files not copied or that differ, for each target apart when there are two), or nothing.
 std::optional<MessageBoxSpec> OwnCopyProblemsQuestion(const OwnCopyOutcome& outcome,
                                                       const std::vector<std::wstring>& targets);
 
-// The line of the completion box: how many files were checked, or how far a cancelled copy got; empty otherwise.
+// The line of the completion box: how many files were checked; empty when the copy was not checked.
 std::wstring OwnCopyDoneLine(const OwnCopyOutcome& outcome);
 
 }  // namespace korvane
