@@ -17,57 +17,18 @@
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_monitor.h"
 #include "platform/win32/win32_paths.h"
+#include "platform/win32/win32_unbuffered.h"
 
 namespace korvane {
 namespace {
 
-void ReleasePages(void* pages) noexcept { VirtualFree(pages, 0, MEM_RELEASE); }
-using UniquePages = UniqueHandle<void*, &ReleasePages>;
-
 constexpr std::size_t kBlockSize = Win32FileComparer::kBlockSize;
 constexpr std::size_t kNoBlock = static_cast<std::size_t>(-1);
 
-// Page-aligned blocks, as unbuffered reads need them.
-UniquePages AllocateBlocks(std::size_t count)
+UnbufferedFile NotOpened(DWORD error)
 {
-    UniquePages pages(VirtualAlloc(nullptr, count * kBlockSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    if (!pages) ThrowLastError();
-    return pages;
-}
-
-// A file opened for unbuffered reading, or the reason it could not be.
-struct OpenedFile {
-    UniqueFileHandle handle;
-    std::uint64_t size = 0;
-    DWORD error = 0;  // when `handle` is not valid
-};
-
-OpenedFile NotOpened(DWORD error)
-{
-    OpenedFile file;
+    UnbufferedFile file;
     file.error = error;
-    return file;
-}
-
-OpenedFile OpenUnbuffered(const std::wstring& path)
-{
-    OpenedFile file;
-    try {
-        file.handle = UniqueFileHandle(CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
-                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                   OPEN_EXISTING, FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN,
-                                                   nullptr));
-    } catch (const Failure&) {
-        file.error = ERROR_BAD_PATHNAME;
-        return file;
-    }
-    LARGE_INTEGER size{};
-    if (!file.handle || !GetFileSizeEx(file.handle.get(), &size)) {
-        file.error = GetLastError();
-        file.handle.reset();
-        return file;
-    }
-    file.size = static_cast<std::uint64_t>(size.QuadPart);
     return file;
 }
 
@@ -75,11 +36,10 @@ OpenedFile OpenUnbuffered(const std::wstring& path)
 // the system gives what is there. A read that gives fewer whole sectors (a device read in parts, of which a later
 // one failed, as Linux reports it under Wine) is followed by one for the rest, which tells the failure: only the
 // end of the file gives less. Returns the bytes read, or nothing with the error in `error`.
-std::optional<DWORD> ReadBlock(const OpenedFile& file, std::byte* into, DWORD& error)
+std::optional<DWORD> ReadBlock(const UnbufferedFile& file, std::byte* into, DWORD& error)
 {
-    constexpr DWORD kSector = 4096;  // every sector size divides it
     DWORD filled = 0;
-    for (DWORD got = kSector; filled < kBlockSize && got % kSector == 0; filled += got) {
+    for (DWORD got = kSectorMultiple; filled < kBlockSize && got % kSectorMultiple == 0; filled += got) {
         if (!ReadFile(file.handle.get(), into + filled, kBlockSize - filled, &got, nullptr)) {
             error = GetLastError();
             return std::nullopt;
@@ -167,7 +127,7 @@ private:
     class Shared {
     public:
         Shared(const FilePairs& pairs, SideOfPair side)
-            : pairs_(&pairs), count_(pairs.Count()), side_(side), pages_(AllocateBlocks(kBlocks))
+            : pairs_(&pairs), count_(pairs.Count()), side_(side), pages_(AllocatePages(kBlocks * kBlockSize))
         {
             for (std::size_t block = 0; block < kBlocks; ++block) free_.push_back(block);
         }
@@ -259,7 +219,7 @@ private:
             return block;
         }
 
-        OpenedFile Open(std::size_t file)
+        UnbufferedFile Open(std::size_t file)
         {
             try {
                 const std::optional<std::wstring> path = PathOf(file);
@@ -273,9 +233,9 @@ private:
         // skipped, a last piece without bytes.
         void Read(std::size_t file, std::stop_token stop)
         {
-            const OpenedFile opened = Open(file);
+            const UnbufferedFile opened = Open(file);
             DWORD error = opened.error;
-            for (std::uint64_t done = 0; !error && done < opened.size;) {
+            for (std::uint64_t done = 0; !error && done < opened.size();) {
                 const std::optional<std::size_t> block = TakeBlock(file, stop);
                 if (!block) break;  // skipped: the comparison drains the file up to its last piece
                 const std::optional<DWORD> got = ReadBlock(opened, Block(*block), error);
@@ -284,11 +244,11 @@ private:
                     break;
                 }
                 done += *got;
-                const bool last = done >= opened.size;
-                Push({.file = file, .size = opened.size, .block = *block, .bytes = *got, .last = last}, stop);
+                const bool last = done >= opened.size();
+                Push({.file = file, .size = opened.size(), .block = *block, .bytes = *got, .last = last}, stop);
                 if (last) return;
             }
-            Push({.file = file, .size = opened.size, .error = error, .last = true}, stop);
+            Push({.file = file, .size = opened.size(), .error = error, .last = true}, stop);
         }
 
         const FilePairs* pairs_;  // none once abandoned

@@ -17,7 +17,8 @@ UnbufferedFile OpenUnbuffered(const std::wstring& path)
 {
     UnbufferedFile file;
     try {
-        file.handle = UniqueFileHandle(CreateFileW(SystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+        file.handle = UniqueFileHandle(CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
+                                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                                    OPEN_EXISTING, FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN,
                                                    nullptr));
     } catch (const Failure&) {

@@ -26,7 +26,8 @@ using UniquePages = UniqueHandle<void*, &ReleasePages>;
 UniquePages AllocatePages(std::size_t bytes);
 
 // A file opened for unbuffered sequential reading, with what the system says of it, or the reason it could not
-// be opened.
+// be opened. Other programs may go on reading and writing it: a file held open by a photo manager is still read,
+// and one that changes meanwhile shows as such.
 struct UnbufferedFile {
     UniqueFileHandle handle;
     BY_HANDLE_FILE_INFORMATION information{};
