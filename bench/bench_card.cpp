@@ -1,19 +1,23 @@
 // The verified copy from an emulated card (tests/support/card_emulator.py, which scripts/bench.sh mounts at a rate
 // of a common card): how many bytes a plain copy and a verified copy read from the card for each byte it holds
 // (exact, from the emulator's counters), and the time of a verified copy (the shell's copy, then the pass) against
-// a bare read of the same files through the same card in the same run, the card's own time. One round each: the
-// card's rate sets the times, and a round takes minutes.
+// a bare read of the same files through the same card in the same run, the card's own time. The same for the
+// program's own copy with its check, into one folder and into two (with a backup). One round each: the card's rate
+// sets the times, and a round takes minutes.
 //   bench_card <card folder> <the card's control folder> <destination folder>
 #include <windows.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/verify/verify_pass.h"
+#include "counted_copy.h"
 #include "figure_table.h"
 #include "pass_services.h"
 #include "platform/win32/win32_handles.h"
@@ -53,6 +57,22 @@ void ListFiles(const std::wstring& root, const std::wstring& relative, std::vect
     } while (FindNextFileW(find.get(), &found));
 }
 
+// The card's files as the own copy's entries: each folder once, before the first file below it.
+std::vector<CopyEntry> CopyEntries(const std::wstring& card, const std::vector<VerifyItem>& files)
+{
+    std::vector<CopyEntry> entries;
+    std::set<std::wstring> folders;
+    for (const VerifyItem& file : files) {
+        for (auto slash = file.relativePath.find(L'\\'); slash != std::wstring::npos;
+             slash = file.relativePath.find(L'\\', slash + 1)) {
+            const std::wstring folder = file.relativePath.substr(0, slash);
+            if (folders.insert(folder).second) entries.push_back({card + L"\\" + folder, folder, true, 0});
+        }
+        entries.push_back({card + L"\\" + file.relativePath, file.relativePath, false, file.size});
+    }
+    return entries;
+}
+
 // The card's own time: each file read once, in blocks of the comparer's size, past the cache.
 void ReadBare(const VerifyPlan& plan)
 {
@@ -72,7 +92,7 @@ void ReadBare(const VerifyPlan& plan)
 int Run(int argc, wchar_t** argv)
 {
     if (argc != 4) throw std::runtime_error("usage: bench_card <card> <control> <destination>");
-    const std::wstring card = argv[1], control = argv[2], copy = std::wstring(argv[3]) + L"\\verified";
+    const std::wstring card = argv[1], control = argv[2], destination = argv[3], copy = destination + L"\\verified";
     std::vector<VerifyItem> files;
     ListFiles(card, L"", files);
     const VerifyPlan plan = PlanVerification(card, copy, files);
@@ -96,6 +116,23 @@ int Run(int argc, wchar_t** argv)
     const double verifiedRead = CardBytesRead(control) - read;
     testing::filetree::RemoveTree(copy);
 
+    // The own copy with its check into `targets`: its milliseconds and the bytes it read from the card.
+    const std::vector<CopyEntry> entries = CopyEntries(card, files);
+    const auto ownCopy = [&](const std::vector<std::wstring>& targets) {
+        bench::CountedCopy progress;
+        const double before = CardBytesRead(control);
+        const double ms = bench::TimedMilliseconds([&] {
+            if (pass.copier.Copy({entries, targets, true}, progress, {}).end != CopyEnd::Finished ||
+                progress.wholeEntries != entries.size())
+                throw std::runtime_error("the own copy did not copy every file whole");
+        });
+        const double cardRead = CardBytesRead(control) - before;
+        for (const std::wstring& target : targets) testing::filetree::RemoveTree(target);
+        return std::pair{ms, cardRead};
+    };
+    const auto [oneMs, oneRead] = ownCopy({destination + L"\\own"});
+    const auto [twoMs, twoRead] = ownCopy({destination + L"\\own", destination + L"\\backup"});
+
     std::printf("card: %zu files, %.0f bytes; read by the plain copy %.0f bytes, by the verified copy %.0f bytes; "
                 "copy %.0f ms, pass %.0f ms, bare read %.0f ms\n",
                 plan.files.size(), cardBytes, copyRead, verifiedRead, copyMs, passMs, bareMs);
@@ -105,6 +142,14 @@ int Run(int argc, wchar_t** argv)
                         "the card's bytes", 1, "x", bench::ShownOnly()});
     bench::PrintFigure({"verified copy from a card of 35 MB/s, about 1 GiB", copyMs + passMs,
                         "bare read of the card", bareMs, "ms", bench::ShownOnly()});
+    bench::PrintFigure({"bytes read from the card per byte on it, own copy with its check", oneRead / cardBytes,
+                        "the card's bytes", 1, "x", bench::AtMostTimes(1.0)});
+    bench::PrintFigure({"bytes read from the card per byte on it, own copy with its check and a backup",
+                        twoRead / cardBytes, "the card's bytes", 1, "x", bench::AtMostTimes(1.0)});
+    bench::PrintFigure({"own copy with its check from a card of 35 MB/s, about 1 GiB", oneMs, "bare read of the card",
+                        bareMs, "ms", bench::AtMostTimes(1.10)});
+    bench::PrintFigure({"own copy with its check and a backup, same card", twoMs, "bare read of the card", bareMs,
+                        "ms", bench::AtMostTimes(1.15)});
     return 0;
 }
 

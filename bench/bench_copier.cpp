@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "counted_copy.h"
 #include "figure_table.h"
 #include "platform/win32/win32_copy_pipeline.h"
 #include "platform/win32/win32_file_copier.h"
@@ -26,20 +27,6 @@ using namespace korvane::testing::filetree;
 constexpr int kRounds = 3;
 constexpr int kFiles = 100;
 constexpr std::size_t kFileSize = 8u << 20;
-
-// Counts what the copier reports; the benchmark needs only to know that every file came through whole.
-class CountedCopy : public CopyProgress {
-public:
-    void Copying(std::size_t) override {}
-    void BytesCopied(std::uint64_t) override {}
-    void BytesChecked(std::uint64_t) override {}
-    void EntryCopied(std::size_t, const CopiedEntry& entry) override
-    {
-        const auto equal = [](const FileComparison& copy) { return copy.result == ComparisonResult::Equal; };
-        if (equal(entry.card) && std::all_of(entry.copies.begin(), entry.copies.end(), equal)) ++wholeFiles;
-    }
-    std::size_t wholeFiles = 0;
-};
 
 SIZE_T HeldBytes()
 {
@@ -83,9 +70,9 @@ int Run()
     SIZE_T peak = 0;
     const SIZE_T before = HeldBytes();
     const auto copy = [&](bool check) {
-        CountedCopy progress;
+        bench::CountedCopy progress;
         const CopyEnding ending = copier.Copy({entries, {target}, check}, progress, {});
-        if (ending.end != CopyEnd::Finished || progress.wholeFiles != entries.size())
+        if (ending.end != CopyEnd::Finished || progress.wholeEntries != entries.size())
             throw std::runtime_error("the copier did not copy every file whole");
     };
     std::vector<double> plain, checked, reference;

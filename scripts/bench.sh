@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Builds the Windows program and its benchmarks (no test program), runs every benchmark under Wine on a virtual
 # display and prints one table: each figure beside its reference, their ratio, the goal and whether it is met.
+#   bench.sh [benchmark...]   only the benchmarks named, if any (built alone: bench_start_up needs all of them)
 # Each benchmark takes the median of several runs, with the reference and the program alternating in the same
 # run. The benchmarks' own output goes to build/bench.log. No Wine process of the project's prefix is left
 # running when it ends.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" --windows-only benchmarks
+"$root/scripts/build.sh" --windows-only "${@:-benchmarks}"
 out=${KORVANE_BUILD_DIR:-$root/build}
 benchmarks=(bench_start_up bench_settings_window bench_destination_list bench_load_settings bench_destination_tree
             bench_copy_run bench_already_copied bench_verify bench_copier bench_card)
+[ $# -gt 0 ] && benchmarks=("$@")
 # bench_card's card: 1 GiB of pictures and films behind the emulated card reader at 35 MB/s, unmounted when the
 # script ends (also on a failure or Ctrl+C).
 source "$root/tests/support/card_emulator.sh"
