@@ -13,7 +13,9 @@
 #   hung      a read of the pass that never returns: Esc ends the pass within 0.5 s, as cancelled, and quitting the
 #             program while the read still hangs ends it within 2 s;
 #   slow      a card of 30 MB/s: the progress window's speed and time left agree within 20 % with the rate the
-#             card is read at (measured from the emulator's counters: a busy machine may serve less).
+#             card is read at (measured from the emulator's counters: a busy machine may serve less);
+#   backup_bad_copy  with a backup folder (F:\控え\): a byte of the backup's copy changed after the copies, before the
+#             pass reads it: the box names that file as different in the backup's copy alone.
 # With the mode `own`, the copy is Korvane's own (ReadCardOnce=1 as well), which reads the card once and checks the
 # copies against the checksums made from that read:
 #   once      every card byte read exactly once, and the new folder equal to the card;
@@ -21,7 +23,11 @@
 #   own_hung  a read of the copy that never returns: Esc ends the copy within 0.5 s, and no file stands under a
 #             picture's name unless it is the card's whole file, nor any temporary file;
 #   own_bad   a block that fails at once: the other files are copied, the box names the file unreadable;
-#   own_flaky a byte that reads differently from its second read on: the copy holds the one read, all equal.
+#   own_flaky a byte that reads differently from its second read on: the copy holds the one read, all equal;
+#   own_pulled  the card pulled in the middle of a later picture: the box names the files not read, those before are
+#             whole, no picture stands half written nor any temporary file; with the card back, a second copy is whole;
+#   missing_backup  a backup folder that is not there (F:\ない\): its question; No copies nothing and reads no card
+#             byte, Yes copies to the destination alone, the card read once.
 # The texts of the boxes are read with window_texts.exe; the pictures of the windows are kept.
 #   faulty_card_from_keyboard.sh <korvane.exe> <window_texts.exe> <work folder> [own]
 set -euo pipefail
@@ -104,6 +110,10 @@ quit() {
 # Starts a verified copy into the new folder $1 and waits for the pass's progress window.
 copy_into() {
   xdotool key alt+s
+  copy_named "$1"
+}
+# The same from the name prompt on, which a question of the run may come before.
+copy_named() {
   wait_window コピー || fail "the name prompt did not open"
   type_over "$1"
   xdotool key Return
@@ -202,9 +212,12 @@ pulled() {
   quit
 }
 
+# Waits until the card holds a read of the copy into $1.
+wait_held() { poll 600 0.1 test -f "$control/held" || fail "$1: the copy did not reach the held read"; }
+
 # Waits until the card holds a read, then Esc on the progress window, which must close within 0.5 s.
 escape_held_read() {
-  poll 100 0.1 test -f "$control/held" || fail "$1: the copy did not reach the held read"
+  wait_held "$1"
   sleep 0.5
   shot_window "$1-waiting" Korvane "$progress"
   point_at "$progress"
@@ -241,6 +254,36 @@ hung() {
   xdotool key Return
   explorer_opened hung
   quit_while_held hung
+}
+
+# Inverts the byte at offset $2 of the file $1.
+flip_byte() {
+  local byte
+  byte=$(od -An -tu1 -j "$2" -N1 "$1" | tr -d ' ')
+  printf "\\$(printf %03o $((255 - byte)))" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+
+# backup_bad_copy: both copies made whole from the card, then a byte of the backup's IMG_5 changed while the pass
+# over the destination's copy holds its read of IMG_1 (the card's third read of it: one for each copy, then the
+# pass's); the pass over the backup's copy finds it, and the destination's copy has no problem.
+backup_bad_copy() {
+  settings 'BackupFolder=F:\控え\'
+  start --hold /DCIM/100_TEST/IMG_1.JPG@0#3
+  copy_into backup_bad_copy
+  wait_held backup_bad_copy
+  cmp -s "$card/DCIM/100_TEST/IMG_5.JPG" "$backup/backup_bad_copy/DCIM/100_TEST/IMG_5.JPG" ||
+    fail "backup_bad_copy: the read held is not the pass's: the backup's copy is not made yet"
+  flip_byte "$backup/backup_bad_copy/DCIM/100_TEST/IMG_5.JPG" 3000000
+  touch "$control/release"
+  outcome backup_bad_copy エラー
+  expect_text "保存先：D:\\写真\\backup_bad_copy"$'\n'"問題はありません" backup_bad_copy
+  expect_text "バックアップ：F:\\控え\\backup_bad_copy"$'\n'"内容が異なるファイル：1 個" backup_bad_copy
+  expect_text "$folder\\IMG_5.JPG（内容が異なります）" backup_bad_copy
+  others_read 4 IMG_5.JPG  # the pass stops reading IMG_5 at its difference
+  diff -r "$card" "$photos/backup_bad_copy" || fail "backup_bad_copy: the destination's copy differs from the card"
+  xdotool key Return  # No
+  quit
+  settings
 }
 
 # slow: one large file at 30 MB/s (10^6 bytes), 28.6 MB/s as the program counts (2^20 bytes) at most.
@@ -358,9 +401,70 @@ own_flaky() {
   quit
 }
 
+# own_pulled: the card pulled while the copy's read of the middle of IMG_5 is held. The files before it are whole, it
+# and those after it are named unreadable, none stands half written; with the card back, a second copy takes it all.
+own_pulled() {
+  start --hold /DCIM/100_TEST/IMG_5.JPG@3000000
+  copy_into own_pulled
+  wait_held own_pulled
+  touch "$control/pulled" "$control/release"
+  outcome own_pulled エラー
+  expect_text "カードのチェックサムと照合したところ、問題が見つかりました：" own_pulled
+  expect_text "読めなかったファイル：4 個" own_pulled
+  for i in 5 6 7 8; do expect_text "$folder\\IMG_$i.JPG（読めません" own_pulled; done
+  [[ $box != *内容が異なります* ]] || fail "own_pulled: a file that could not be read is reported as different"
+  only_whole_files "$photos/own_pulled"
+  # The card is listed folder by folder, each by name under Wine: MISC's file and IMG_1 to IMG_4 came before.
+  [ "$(find "$photos/own_pulled" -type f | wc -l)" = 5 ] || fail "own_pulled: a file read before the pull is missing"
+  xdotool key Return  # No
+  quit
+  start
+  copy_into own_pulled_again
+  outcome own_pulled_again 完了
+  expect_text "照合しました" own_pulled_again
+  read_once own_pulled_again
+  diff -r "$card" "$photos/own_pulled_again" || fail "own_pulled: the second copy differs from the card"
+  xdotool key Return
+  explorer_opened own_pulled_again
+  quit
+}
+
+# missing_backup: a backup folder that is not there is asked about before the card is read; No copies nothing, Yes
+# copies to the destination alone, the card read once.
+missing_backup() {
+  local before
+  settings 'BackupFolder=F:\ない\'
+  start
+  before=$(ls "$photos")
+  xdotool key alt+s
+  outcome missing_backup 確認
+  expect_text "バックアップ先のフォルダ："$'\n''F:\ない\'$'\n'"は存在しません" missing_backup
+  expect_text "保存先だけにコピーしますか？" missing_backup
+  xdotool key Return  # No, the default
+  wait_gone 確認 || fail "missing_backup: the question did not close"
+  [ -z "$(visible_window コピー)" ] || fail "missing_backup: No went on to the name prompt"
+  [ "$(ls "$photos")" = "$before" ] || fail "missing_backup: No made a folder in $photos"
+  [ "$(card_bytes_read "$control")" = 0 ] || fail "missing_backup: No read $(card_bytes_read "$control") card bytes"
+  focus_copy_window
+  xdotool key alt+s
+  outcome missing_backup_yes 確認
+  xdotool key y
+  copy_named missing_backup
+  outcome missing_backup 完了
+  expect_text "照合しました" missing_backup
+  [[ $box != *バックアップ* ]] || fail "missing_backup: the completion box names a backup folder"
+  read_once missing_backup
+  diff -r "$card" "$photos/missing_backup" || fail "missing_backup: the copy differs from the card"
+  [ ! -e "$work/f/ない" ] || fail "missing_backup: the missing backup folder was made"
+  xdotool key Return
+  explorer_opened missing_backup
+  quit
+  settings
+}
+
 # The cases to run: all of the mode, or those named in KORVANE_CARD_CASES (when one is looked into).
-cases="flaky bad bad_in_copy pulled hung slow"
-[ "$mode" = shell ] || cases="once backup own_hung own_bad own_flaky"
+cases="flaky bad bad_in_copy pulled hung slow backup_bad_copy"
+[ "$mode" = shell ] || cases="once backup own_hung own_bad own_flaky own_pulled missing_backup"
 cases=${KORVANE_CARD_CASES:-$cases}
 for case in $cases; do "$case"; done
 echo "faulty card ($mode copy): $cases seen; screenshots in $shots"
