@@ -12,10 +12,10 @@
 #             with the card back, a second copy is verified whole;
 #   hung      a read of the pass that never returns: Esc ends the pass within 0.5 s, as cancelled, and quitting the
 #             program while the read still hangs ends it within 2 s;
-#   slow      a card of 30 MB/s: the progress window's speed and time left agree within 20 % with the rate the
-#             card is read at (measured from the emulator's counters: a busy machine may serve less);
 #   backup_bad_copy  with a backup folder (F:\控え\): a byte of the backup's copy changed after the copies, before the
-#             pass reads it: the box names that file as different in the backup's copy alone.
+#             pass reads it: the box names that file as different in the backup's copy alone;
+#   slow      a card of 30 MB/s: the progress window's speed and time left agree within 20 % with the rate the
+#             card is read at (measured from the emulator's counters: a busy machine may serve less).
 # With the mode `own`, the copy is Korvane's own (ReadCardOnce=1 as well), which reads the card once and checks the
 # copies against the checksums made from that read:
 #   once      every card byte read exactly once, and the new folder equal to the card;
@@ -463,7 +463,7 @@ missing_backup() {
 }
 
 # The cases to run: all of the mode, or those named in KORVANE_CARD_CASES (when one is looked into).
-cases="flaky bad bad_in_copy pulled hung slow backup_bad_copy"
+cases="flaky bad bad_in_copy pulled hung backup_bad_copy slow"  # slow last: it replaces the card's pictures
 [ "$mode" = shell ] || cases="once backup own_hung own_bad own_flaky own_pulled missing_backup"
 cases=${KORVANE_CARD_CASES:-$cases}
 for case in $cases; do "$case"; done
