@@ -48,11 +48,11 @@ void CardReader::ReadCardFile(std::size_t entry)
     CardFacts facts;
     facts.error = file.error;
     if (file.handle) {
-        facts.attributes = file.information.dwFileAttributes;
-        facts.lastWrite = file.information.ftLastWriteTime;
+        facts.attributes = file.attributes;
+        facts.lastWrite = file.lastWrite;
         if (checksum_) checksum_->Reset();
         pipeline_->Hand({.kind = Piece::Kind::FileStart, .entry = entry});
-        while (facts.bytesRead < file.size() && !pipeline_->stopping()) {
+        while (facts.bytesRead < file.size && !pipeline_->stopping()) {
             if (!ReadPart(file, entry, facts)) break;
         }
         if (checksum_) facts.checksum = checksum_->Value();
@@ -72,7 +72,7 @@ std::optional<DWORD> CardReader::ReadPart(const UnbufferedFile& file, std::size_
     // Whole sectors, as the unbuffered read needs: the file's last read asks for its tail rounded up and gets
     // the bytes there are.
     const auto ask = static_cast<DWORD>(
-        std::min<std::uint64_t>(CopyPipeline::kBlockSize - filled_, RoundUpToSectors(file.size() - facts.bytesRead)));
+        std::min<std::uint64_t>(CopyPipeline::kBlockSize - filled_, RoundUpToSectors(file.size - facts.bytesRead)));
     std::byte* into = pipeline_->Block(block_) + filled_;
     DWORD got = 0;
     if (!ReadFile(file.handle.get(), into, ask, &got, nullptr)) {

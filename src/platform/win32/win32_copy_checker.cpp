@@ -61,10 +61,10 @@ FileComparison CopyChecker::ReadBack(const std::wstring& path, const CardFacts& 
         if (IsMissing(file.error)) return {ComparisonResult::MissingInCopy, {}};
         return {ComparisonResult::Unreadable, SystemReason(file.error)};
     }
-    if (file.size() != card.bytesRead) return {ComparisonResult::Differs, {}};
+    if (file.size != card.bytesRead) return {ComparisonResult::Differs, {}};
     checksum_.Reset();
     std::byte* const into = static_cast<std::byte*>(block_.get());
-    for (std::uint64_t done = 0; done < file.size();) {
+    for (std::uint64_t done = 0; done < file.size;) {
         if (pipeline_->stopping()) return {};
         DWORD got = 0;
         if (!ReadFile(file.handle.get(), into, static_cast<DWORD>(CopyPipeline::kBlockSize), &got, nullptr))

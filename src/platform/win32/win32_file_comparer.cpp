@@ -235,7 +235,7 @@ private:
         {
             const UnbufferedFile opened = Open(file);
             DWORD error = opened.error;
-            for (std::uint64_t done = 0; !error && done < opened.size();) {
+            for (std::uint64_t done = 0; !error && done < opened.size;) {
                 const std::optional<std::size_t> block = TakeBlock(file, stop);
                 if (!block) break;  // skipped: the comparison drains the file up to its last piece
                 const std::optional<DWORD> got = ReadBlock(opened, Block(*block), error);
@@ -244,11 +244,11 @@ private:
                     break;
                 }
                 done += *got;
-                const bool last = done >= opened.size();
-                Push({.file = file, .size = opened.size(), .block = *block, .bytes = *got, .last = last}, stop);
+                const bool last = done >= opened.size;
+                Push({.file = file, .size = opened.size, .block = *block, .bytes = *got, .last = last}, stop);
                 if (last) return;
             }
-            Push({.file = file, .size = opened.size(), .error = error, .last = true}, stop);
+            Push({.file = file, .size = opened.size, .error = error, .last = true}, stop);
         }
 
         const FilePairs* pairs_;  // none once abandoned

@@ -30,13 +30,10 @@ UniquePages AllocatePages(std::size_t bytes);
 // and one that changes meanwhile shows as such.
 struct UnbufferedFile {
     UniqueFileHandle handle;
-    BY_HANDLE_FILE_INFORMATION information{};
+    DWORD attributes = 0;
+    FILETIME lastWrite{};
+    std::uint64_t size = 0;
     DWORD error = 0;  // when `handle` is not valid
-
-    std::uint64_t size() const
-    {
-        return (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
-    }
 };
 
 UnbufferedFile OpenUnbuffered(const std::wstring& path);
