@@ -20,9 +20,10 @@ namespace {
 using UniqueThreadHandle = UniqueHandle<HANDLE, &CloseHandle>;
 
 // After a stop, how long the reader is waited for, its read cancelled again and again, before the copy returns
-// without it: what is left of half a second once the writers have let go of their files.
+// without it: a read of a block from a card that works ends well within it, and a hung read (which Wine cannot
+// cancel) is not waited for longer than needed.
 constexpr DWORD kReaderWaitMs = 20;
-constexpr int kReaderWaits = 15;
+constexpr int kReaderWaits = 5;
 
 CopyEnding FailedFor(std::wstring reason) { return {.end = CopyEnd::Failed, .target = 0, .reason = std::move(reason)}; }
 CopyEnding FailedFor(DWORD error) { return FailedFor(SystemReason(error)); }
