@@ -50,8 +50,13 @@ class Card:
             return card.read(size) if size is not None else card.read()
 
     def counters(self):
+        """The bytes read of each file read, and in all under 'total'."""
+        counts = {'total': 0}
         with open(os.path.join(self.control, 'counters')) as text:
-            return {path: int(count) for count, path in (line.rstrip('\n').split('\t') for line in text)}
+            for count, path in (line.rstrip('\n').split('\t') for line in text):
+                counts[path] = counts.get(path, 0) + int(count)
+                counts['total'] += int(count)
+        return counts
 
     def touch(self, name):
         open(os.path.join(self.control, name), 'w').close()
