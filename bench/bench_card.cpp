@@ -148,13 +148,17 @@ CardRun CopyOwn(FileCopier& copier, const CardFolder& folder, const std::vector<
     return run;
 }
 
-// The shell's copy of `folder` into `copy` (what `copied` tells), then the pass over it; the copy is removed
-// afterwards.
-CardRun CopyByShellThenPass(const Services& services, const CardFolder& folder, const std::wstring& copy,
-                            const std::wstring& control, CardRun& copied)
+// The shell's copy of `folder` into `copy` alone, and followed by the pass over it; the copy is removed afterwards.
+struct ShellCopy {
+    CardRun copied;
+    CardRun verified;
+};
+
+ShellCopy CopyByShellThenPass(const Services& services, const CardFolder& folder, const std::wstring& copy,
+                              const std::wstring& control)
 {
     Win32Shell shell;
-    copied = Measured(control, [&] {
+    const CardRun copied = Measured(control, [&] {
         if (shell.CopyFiles(nullptr, folder.path + L"\\*", copy, CopyCollision::Ask).result != 0)
             throw std::runtime_error("the shell's copy failed");
     });
@@ -164,7 +168,7 @@ CardRun CopyByShellThenPass(const Services& services, const CardFolder& folder, 
         if (!outcome.problems.empty() || outcome.cancelled) throw std::runtime_error("the pass found a difference");
     });
     testing::filetree::RemoveTree(copy);
-    return {copied.ms + passed.ms, copied.cardBytes + passed.cardBytes};
+    return {copied, {copied.ms + passed.ms, copied.cardBytes + passed.cardBytes}};
 }
 
 // The two rows of a copy of one card folder: the bytes it read from the card per byte on it (read once at most
@@ -204,20 +208,18 @@ int Run(int argc, wchar_t** argv)
     bench::PassServices pass;
 
     const CardRun picturesBare = ReadBare(pictures, control);
-    CardRun shellCopied;
-    const CardRun shellVerified =
-        CopyByShellThenPass(pass.services, pictures, destination + L"\\verified", control, shellCopied);
+    const ShellCopy shell = CopyByShellThenPass(pass.services, pictures, destination + L"\\verified", control);
     const CardRun picturesOwn = CopyOwn(pass.copier, pictures, {own}, control);
     const CardRun picturesBackup = CopyOwn(pass.copier, pictures, {own, backup}, control);
     const CardRun smallBare = ReadBare(small, control);
     const CardRun smallOwn = CopyOwn(pass.copier, small, {own}, control);
 
     std::printf("%s: bare read %.0f ms; the shell's copy %.0f ms, then the pass %.0f ms\n", pictures.name.c_str(),
-                picturesBare.ms, shellCopied.ms, shellVerified.ms - shellCopied.ms);
+                picturesBare.ms, shell.copied.ms, shell.verified.ms - shell.copied.ms);
     std::printf("%s: bare read %.0f ms\n", small.name.c_str(), smallBare.ms);
     const CardRows picturesRows(pictures, picturesBare, rate);
-    picturesRows.Print("plain copy by the shell", shellCopied, false, bench::ShownOnly());
-    picturesRows.Print("the shell's copy, then the pass", shellVerified, false, bench::ShownOnly());
+    picturesRows.Print("plain copy by the shell", shell.copied, false, bench::ShownOnly());
+    picturesRows.Print("the shell's copy, then the pass", shell.verified, false, bench::ShownOnly());
     picturesRows.Print("own copy with its check", picturesOwn, true, bench::AtMostTimes(1.10));
     picturesRows.Print("own copy with its check and a backup", picturesBackup, true, bench::AtMostTimes(1.15));
     CardRows(small, smallBare, rate).Print("own copy with its check", smallOwn, true, bench::AtMostTimes(1.25));
