@@ -1,19 +1,23 @@
 // The verified copy from an emulated card (tests/support/card_emulator.py, which scripts/bench.sh mounts at a rate
-// of a common card): how many bytes a plain copy and a verified copy read from the card for each byte it holds
-// (exact, from the emulator's counters), and the time of a verified copy (the shell's copy, then the pass) against
-// a bare read of the same files through the same card in the same run, the card's own time. The same for the
-// program's own copy with its check, into one folder and into two (with a backup). One round each: the card's rate
-// sets the times, and a round takes minutes.
-//   bench_card <card folder> <the card's control folder> <destination folder>
+// of a common card), timed against a bare read of the same files through the same card in the same run, the card's
+// own time, and how many bytes each copy reads from the card for each byte it holds (exact, from the emulator's
+// counters). Two folders of the card, each against its own bare read:
+// - pictures and films of mixed sizes, about 1 GiB in 200 files: the shell's copy, then the pass (shown only), and
+//   the program's own copy with its check, into one folder and into two (with a backup);
+// - 20,000 small files: the own copy with its check into one folder, where what each file costs shows.
+// One round each: the card's rate sets the times, and a round takes minutes.
+//   bench_card <the card's rate in MB/s> <pictures folder> <small files folder> <the card's control folder>
+//              <destination folder>
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "core/verify/verify_pass.h"
@@ -28,15 +32,15 @@ namespace {
 
 using namespace korvane;
 
-// The bytes the card has served so far: the "total" line of the emulator's counters.
+// The bytes the card has served so far: the sum of the emulator's counters, a line per read.
 double CardBytesRead(const std::wstring& control)
 {
     std::ifstream counters(std::filesystem::path(control + L"\\counters"));
-    double bytes = 0;
-    std::string name;
-    while (counters >> bytes >> name)
-        if (name == "total") return bytes;
-    throw std::runtime_error("the card's counters cannot be read");
+    if (!counters) throw std::runtime_error("the card's counters cannot be read");
+    double total = 0, bytes = 0;
+    std::string path;
+    while (counters >> bytes >> path) total += bytes;
+    return total;
 }
 
 // Every file below the folder `relative` of `root` ("" for the root), by its path below `root`, with its size.
@@ -73,83 +77,152 @@ std::vector<CopyEntry> CopyEntries(const std::wstring& card, const std::vector<V
     return entries;
 }
 
+
+// A folder of the card, with what its rows copy.
+struct CardFolder {
+    std::wstring path;
+    std::vector<VerifyItem> files;   // below `path`, with their sizes
+    std::vector<CopyEntry> entries;  // the own copy's
+    double bytes = 0;
+    std::string name;  // its file count and size, for the rows
+};
+
+CardFolder ListCardFolder(const std::wstring& path)
+{
+    CardFolder folder;
+    folder.path = path;
+    ListFiles(path, L"", folder.files);
+    if (folder.files.empty()) throw std::runtime_error("a card folder holds no file");
+    folder.entries = CopyEntries(path, folder.files);
+    for (const VerifyItem& file : folder.files) folder.bytes += static_cast<double>(file.size);
+    char name[64];
+    std::snprintf(name, sizeof name, "%zu files (%.0f MiB)", folder.files.size(), folder.bytes / (1 << 20));
+    folder.name = name;
+    return folder;
+}
+
+// What one timed action did: its milliseconds and the bytes it read from the card.
+struct CardRun {
+    double ms = 0;
+    double cardBytes = 0;
+};
+
+CardRun Measured(const std::wstring& control, const std::function<void()>& action)
+{
+    const double before = CardBytesRead(control);
+    const double ms = bench::TimedMilliseconds(action);
+    return {ms, CardBytesRead(control) - before};
+}
+
 // The card's own time: each file read once, in blocks of the comparer's size, past the cache.
-void ReadBare(const VerifyPlan& plan)
+CardRun ReadBare(const CardFolder& folder, const std::wstring& control)
 {
     constexpr DWORD kBlock = Win32FileComparer::kBlockSize;
     void* block = VirtualAlloc(nullptr, kBlock, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     const ScopeExit release([block] { VirtualFree(block, 0, MEM_RELEASE); });
-    for (const VerifyItem& file : plan.files) {
-        const UniqueFileHandle read(CreateFileW((plan.original + L"\\" + file.relativePath).c_str(), GENERIC_READ,
-                                                FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                                FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        DWORD got = 0;
-        while (read && ReadFile(read.get(), block, kBlock, &got, nullptr) && got > 0) {
+    const CardRun run = Measured(control, [&] {
+        for (const VerifyItem& file : folder.files) {
+            const UniqueFileHandle read(CreateFileW((folder.path + L"\\" + file.relativePath).c_str(), GENERIC_READ,
+                                                    FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                    FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+            DWORD got = 0;
+            while (read && ReadFile(read.get(), block, kBlock, &got, nullptr) && got > 0) {
+            }
         }
-    }
+    });
+    if (run.cardBytes != folder.bytes) throw std::runtime_error("the bare read missed bytes");
+    return run;
 }
+
+// The own copy with its check of `folder` into `targets`, which are removed afterwards.
+CardRun CopyOwn(FileCopier& copier, const CardFolder& folder, const std::vector<std::wstring>& targets,
+                const std::wstring& control)
+{
+    bench::CountedCopy progress;
+    const CardRun run = Measured(control, [&] {
+        if (copier.Copy({folder.entries, targets, true}, progress, {}).end != CopyEnd::Finished ||
+            progress.wholeEntries != folder.entries.size())
+            throw std::runtime_error("the own copy did not copy every file whole");
+    });
+    for (const std::wstring& target : targets) testing::filetree::RemoveTree(target);
+    return run;
+}
+
+// The shell's copy of `folder` into `copy` alone, and followed by the pass over it; the copy is removed afterwards.
+struct ShellCopy {
+    CardRun copied;
+    CardRun verified;
+};
+
+ShellCopy CopyByShellThenPass(const Services& services, const CardFolder& folder, const std::wstring& copy,
+                              const std::wstring& control)
+{
+    Win32Shell shell;
+    const CardRun copied = Measured(control, [&] {
+        if (shell.CopyFiles(nullptr, folder.path + L"\\*", copy, CopyCollision::Ask).result != 0)
+            throw std::runtime_error("the shell's copy failed");
+    });
+    const VerifyPlan plan = PlanVerification(folder.path, copy, folder.files);
+    const CardRun passed = Measured(control, [&] {
+        const VerifyOutcome outcome = VerifyCopy(services, nullptr, plan);
+        if (!outcome.problems.empty() || outcome.cancelled) throw std::runtime_error("the pass found a difference");
+    });
+    testing::filetree::RemoveTree(copy);
+    return {copied, {copied.ms + passed.ms, copied.cardBytes + passed.cardBytes}};
+}
+
+// The two rows of a copy of one card folder: the bytes it read from the card per byte on it (read once at most
+// when `once`), and its time against the folder's bare read.
+class CardRows {
+public:
+    CardRows(const CardFolder& folder, const CardRun& bare, double rate) : folder_(folder), bare_(bare)
+    {
+        char from[48];
+        std::snprintf(from, sizeof from, " from a card of %g MB/s", rate);
+        from_ = from;
+    }
+
+    void Print(const std::string& copy, const CardRun& run, bool once, const bench::Goal& time) const
+    {
+        bench::PrintFigure({"bytes read from the card per byte on it, " + copy + ", " + folder_.name,
+                            run.cardBytes / folder_.bytes, "the card's bytes", 1, "x",
+                            once ? bench::AtMostTimes(1.0) : bench::ShownOnly()});
+        bench::PrintFigure(
+            {copy + ", " + folder_.name + from_, run.ms, "bare read of the same files", bare_.ms, "ms", time});
+    }
+
+private:
+    const CardFolder& folder_;
+    CardRun bare_;
+    std::string from_;
+};
 
 int Run(int argc, wchar_t** argv)
 {
-    if (argc != 4) throw std::runtime_error("usage: bench_card <card> <control> <destination>");
-    const std::wstring card = argv[1], control = argv[2], destination = argv[3], copy = destination + L"\\verified";
-    std::vector<VerifyItem> files;
-    ListFiles(card, L"", files);
-    const VerifyPlan plan = PlanVerification(card, copy, files);
-    const double cardBytes = static_cast<double>(plan.totalBytes);
-
-    double read = CardBytesRead(control);
-    const double bareMs = bench::TimedMilliseconds([&] { ReadBare(plan); });
-    if (CardBytesRead(control) - read != cardBytes) throw std::runtime_error("the bare read missed bytes");
-
+    if (argc != 6)
+        throw std::runtime_error("usage: bench_card <rate MB/s> <pictures> <small files> <control> <destination>");
+    const double rate = std::wcstod(argv[1], nullptr);
+    const CardFolder pictures = ListCardFolder(argv[2]), small = ListCardFolder(argv[3]);
+    const std::wstring control = argv[4], destination = argv[5];
+    const std::wstring own = destination + L"\\own", backup = destination + L"\\backup";
     bench::PassServices pass;
-    Win32Shell shell;
-    read = CardBytesRead(control);
-    ShellCopyOutcome copied;
-    const double copyMs =
-        bench::TimedMilliseconds([&] { copied = shell.CopyFiles(nullptr, card + L"\\*", copy, CopyCollision::Ask); });
-    if (copied.result != 0) throw std::runtime_error("the shell's copy failed");
-    const double copyRead = CardBytesRead(control) - read;
-    VerifyOutcome outcome;
-    const double passMs = bench::TimedMilliseconds([&] { outcome = VerifyCopy(pass.services, nullptr, plan); });
-    if (!outcome.problems.empty() || outcome.cancelled) throw std::runtime_error("the pass found a difference");
-    const double verifiedRead = CardBytesRead(control) - read;
-    testing::filetree::RemoveTree(copy);
 
-    // The own copy with its check into `targets`: its milliseconds and the bytes it read from the card.
-    const std::vector<CopyEntry> entries = CopyEntries(card, files);
-    const auto ownCopy = [&](const std::vector<std::wstring>& targets) {
-        bench::CountedCopy progress;
-        const double before = CardBytesRead(control);
-        const double ms = bench::TimedMilliseconds([&] {
-            if (pass.copier.Copy({entries, targets, true}, progress, {}).end != CopyEnd::Finished ||
-                progress.wholeEntries != entries.size())
-                throw std::runtime_error("the own copy did not copy every file whole");
-        });
-        const double cardRead = CardBytesRead(control) - before;
-        for (const std::wstring& target : targets) testing::filetree::RemoveTree(target);
-        return std::pair{ms, cardRead};
-    };
-    const auto [oneMs, oneRead] = ownCopy({destination + L"\\own"});
-    const auto [twoMs, twoRead] = ownCopy({destination + L"\\own", destination + L"\\backup"});
+    const CardRun picturesBare = ReadBare(pictures, control);
+    const ShellCopy shell = CopyByShellThenPass(pass.services, pictures, destination + L"\\verified", control);
+    const CardRun picturesOwn = CopyOwn(pass.copier, pictures, {own}, control);
+    const CardRun picturesBackup = CopyOwn(pass.copier, pictures, {own, backup}, control);
+    const CardRun smallBare = ReadBare(small, control);
+    const CardRun smallOwn = CopyOwn(pass.copier, small, {own}, control);
 
-    std::printf("card: %zu files, %.0f bytes; read by the plain copy %.0f bytes, by the verified copy %.0f bytes; "
-                "copy %.0f ms, pass %.0f ms, bare read %.0f ms\n",
-                plan.files.size(), cardBytes, copyRead, verifiedRead, copyMs, passMs, bareMs);
-    bench::PrintFigure({"bytes read from the card per byte on it, plain copy", copyRead / cardBytes, "the card's bytes",
-                        1, "x", bench::ShownOnly()});
-    bench::PrintFigure({"bytes read from the card per byte on it, verified copy", verifiedRead / cardBytes,
-                        "the card's bytes", 1, "x", bench::ShownOnly()});
-    bench::PrintFigure({"verified copy from a card of 35 MB/s, about 1 GiB", copyMs + passMs,
-                        "bare read of the card", bareMs, "ms", bench::ShownOnly()});
-    bench::PrintFigure({"bytes read from the card per byte on it, own copy with its check", oneRead / cardBytes,
-                        "the card's bytes", 1, "x", bench::AtMostTimes(1.0)});
-    bench::PrintFigure({"bytes read from the card per byte on it, own copy with its check and a backup",
-                        twoRead / cardBytes, "the card's bytes", 1, "x", bench::AtMostTimes(1.0)});
-    bench::PrintFigure({"own copy with its check from a card of 35 MB/s, about 1 GiB", oneMs, "bare read of the card",
-                        bareMs, "ms", bench::AtMostTimes(1.10)});
-    bench::PrintFigure({"own copy with its check and a backup, same card", twoMs, "bare read of the card", bareMs,
-                        "ms", bench::AtMostTimes(1.15)});
+    std::printf("%s: bare read %.0f ms; the shell's copy %.0f ms, then the pass %.0f ms\n", pictures.name.c_str(),
+                picturesBare.ms, shell.copied.ms, shell.verified.ms - shell.copied.ms);
+    std::printf("%s: bare read %.0f ms\n", small.name.c_str(), smallBare.ms);
+    const CardRows picturesRows(pictures, picturesBare, rate);
+    picturesRows.Print("plain copy by the shell", shell.copied, false, bench::ShownOnly());
+    picturesRows.Print("the shell's copy, then the pass", shell.verified, false, bench::ShownOnly());
+    picturesRows.Print("own copy with its check", picturesOwn, true, bench::AtMostTimes(1.10));
+    picturesRows.Print("own copy with its check and a backup", picturesBackup, true, bench::AtMostTimes(1.15));
+    CardRows(small, smallBare, rate).Print("own copy with its check", smallOwn, true, bench::AtMostTimes(1.25));
     return 0;
 }
 

@@ -13,21 +13,23 @@ out=${KORVANE_BUILD_DIR:-$root/build}
 benchmarks=(bench_start_up bench_settings_window bench_destination_list bench_load_settings bench_destination_tree
             bench_copy_run bench_already_copied bench_verify bench_copier bench_card)
 [ $# -gt 0 ] && benchmarks=("$@")
-# bench_card's card: 1 GiB of pictures and films behind the emulated card reader at 35 MB/s, unmounted when the
-# script ends (also on a failure or Ctrl+C).
+# bench_card's card, at 35 MB/s behind the emulated card reader: about 1 GiB of pictures and films in photos/ and
+# 20,000 files of 24 KiB in small/ (bench/make_card_source.py), made once in the build folder (again when an older
+# card is found there, which is removed); unmounted when the script ends (also on a failure or Ctrl+C). The copies
+# go to copies/.
 source "$root/tests/support/card_emulator.sh"
 card="$out/bench-card"
+card_rate=35
 trap card_unmount EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
-rm -rf "$card/photos"
-if [ ! -f "$card/source/DCIM/100_BENCH/MVI_16.MP4" ]; then
-  mkdir -p "$card/source/DCIM/100_BENCH" "$card/source/MISC"
-  for i in $(seq 1 16); do head -c $((64 << 20)) /dev/urandom > "$card/source/DCIM/100_BENCH/MVI_$i.MP4"; done
-  printf 'memo\r\n' > "$card/source/MISC/memo.txt"
+rm -rf "$card/copies"
+if [ ! -f "$card/source/small/DCIM/119MSDCF/DSC20000.JPG" ]; then
+  rm -rf "$card/photos"  # where an older card's copies went
+  /usr/bin/python3 "$root/bench/make_card_source.py" "$card/source"
 fi
-mkdir -p "$card/photos"
-card_mount "$card/source" "$card/mount" "$card/control" --rate 35
+mkdir -p "$card/copies"
+card_mount "$card/source" "$card/mount" "$card/control" --rate "$card_rate"
 log="$out/bench.log"
 : >"$log"
 # Wine's session starts on the virtual display: its desktop, started by a Wine program before the display, would
@@ -35,7 +37,7 @@ log="$out/bench.log"
 # the display goes.
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   source "$1"
-  bench=$2 log=$3 card=$4; shift 4
+  bench=$2 log=$3 card=$4 card_rate=$5; shift 5
   korvane_wine_up
   # Windows that close wait two seconds for a window manager on a bare display, unless they are left unmanaged.
   for name in "$@"; do
@@ -51,12 +53,13 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
                                                "$(winepath -w "$bench/../korvane.exe")")
     # 202,000 small files: under /tmp (Z:\tmp to Wine), not in the build folder; the benchmark removes them.
     [ "$name" = bench_already_copied ] && arguments=("$(winepath -w /tmp)")
-    [ "$name" = bench_card ] && arguments=("$(winepath -w "$card/mount")" "$(winepath -w "$card/control")"
-                                           "$(winepath -w "$card/photos")")
+    [ "$name" = bench_card ] && arguments=("$card_rate" "$(winepath -w "$card/mount/photos")"
+                                           "$(winepath -w "$card/mount/small")" "$(winepath -w "$card/control")"
+                                           "$(winepath -w "$card/copies")")
     wine "$bench/$name.exe" "${arguments[@]}" </dev/null >>"$log" 2>&1 || { echo "$name failed (see $log)" >&2; status=1; }
   done
   exit $status
-' _ "$root/scripts/wine-env.sh" "$out/win/bench" "$log" "$card" "${benchmarks[@]}" || status=$?
+' _ "$root/scripts/wine-env.sh" "$out/win/bench" "$log" "$card" "$card_rate" "${benchmarks[@]}" || status=$?
 
 {
   printf 'figure\treference\tratio\tgoal\tmet?\n'

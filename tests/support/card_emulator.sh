@@ -22,7 +22,8 @@ card_unmount() {
   card_mount_points=() card_controls=()
 }
 
-# The bytes read from the card of the control folder $1: in total, or of the file $2 ("/DCIM/IMG_1.JPG").
+# The bytes read from the card of the control folder $1: in total, or of the file $2 ("/DCIM/IMG_1.JPG"). Printed
+# with %.0f: mawk's print writes sums past 2^31 as 4e+09.
 card_bytes_read() {
-  awk -F '\t' -v name="${2:-total}" '$2 == name { n = $1 } END { print n + 0 }' "$1/counters"
+  awk -F '\t' -v name="${2:-}" 'name == "" || $2 == name { n += $1 } END { printf "%.0f\n", n }' "$1/counters"
 }

@@ -11,6 +11,7 @@ import time
 import unittest
 
 EMULATOR = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'card_emulator.py')
+SCRIPTS_SIDE = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'card_emulator.sh')
 PHOTO = '/DCIM/IMG_1.JPG'
 PHOTO_SIZE = 3 << 20
 BIG = '/BIG.MTS'
@@ -50,11 +51,23 @@ class Card:
             return card.read(size) if size is not None else card.read()
 
     def counters(self):
+        """The bytes read of each file read, and in all under 'total'."""
+        counts = {'total': 0}
         with open(os.path.join(self.control, 'counters')) as text:
-            return {path: int(count) for count, path in (line.rstrip('\n').split('\t') for line in text)}
+            for count, path in (line.rstrip('\n').split('\t') for line in text):
+                counts[path] = counts.get(path, 0) + int(count)
+                counts['total'] += int(count)
+        return counts
 
     def touch(self, name):
         open(os.path.join(self.control, name), 'w').close()
+
+
+def card_bytes_read(control, path=''):
+    """What the scripts' card_bytes_read says of the control folder `control`."""
+    told = subprocess.run(['bash', '-c', 'source "$1"; card_bytes_read "$2" "$3"', '_', SCRIPTS_SIDE, control, path],
+                          capture_output=True, text=True, check=True)
+    return told.stdout.strip()
 
 
 def mounted(path):
@@ -71,6 +84,21 @@ class CardEmulatorTest(unittest.TestCase):
                 self.assertEqual(card.counters(), {'total': expected, PHOTO: expected})
         card.read(BIG, 4096, 4096)
         self.assertEqual(card.counters(), {'total': 2 * PHOTO_SIZE + 4096, PHOTO: 2 * PHOTO_SIZE, BIG: 4096})
+
+    def test_the_scripts_sum_the_counters_whole(self):
+        card = Card(self)
+        card.read(PHOTO)
+        card.read(BIG, 0, 8192)
+        read = card.counters()
+        for path in ('', PHOTO, BIG, '/DCIM/IMG_2.JPG'):
+            with self.subTest(path=path):
+                self.assertEqual(card_bytes_read(card.control, path), str(read.get(path or 'total', 0)))
+        # Past 2^31 bytes, as the copies of a large card read: whole numbers, not 4e+09.
+        with open(os.path.join(card.control, 'counters'), 'w') as counters:
+            counters.write(f'2000000000\t{BIG}\n2000000001\t{PHOTO}\n2000000000\t{BIG}\n')
+        for path, expected in [('', '6000000001'), (BIG, '4000000000'), (PHOTO, '2000000001')]:
+            with self.subTest(path=path, past_2_gib=True):
+                self.assertEqual(card_bytes_read(card.control, path), expected)
 
     def test_reads_at_its_rate_all_files_together(self):
         card = Card(self, '--rate', '20')
