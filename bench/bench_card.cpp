@@ -26,6 +26,7 @@
 #include "pass_services.h"
 #include "platform/win32/win32_handles.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_unbuffered.h"
 #include "support/file_tree.h"
 
 namespace {
@@ -77,7 +78,6 @@ std::vector<CopyEntry> CopyEntries(const std::wstring& card, const std::vector<V
     return entries;
 }
 
-
 // A folder of the card, with what its rows copy.
 struct CardFolder {
     std::wstring path;
@@ -118,15 +118,14 @@ CardRun Measured(const std::wstring& control, const std::function<void()>& actio
 CardRun ReadBare(const CardFolder& folder, const std::wstring& control)
 {
     constexpr DWORD kBlock = Win32FileComparer::kBlockSize;
-    void* block = VirtualAlloc(nullptr, kBlock, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    const ScopeExit release([block] { VirtualFree(block, 0, MEM_RELEASE); });
+    const UniquePages block = AllocatePages(kBlock);
     const CardRun run = Measured(control, [&] {
         for (const VerifyItem& file : folder.files) {
             const UniqueFileHandle read(CreateFileW((folder.path + L"\\" + file.relativePath).c_str(), GENERIC_READ,
                                                     FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                                     FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
             DWORD got = 0;
-            while (read && ReadFile(read.get(), block, kBlock, &got, nullptr) && got > 0) {
+            while (read && ReadFile(read.get(), block.get(), kBlock, &got, nullptr) && got > 0) {
             }
         }
     });
