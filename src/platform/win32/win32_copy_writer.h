@@ -29,6 +29,7 @@ public:
 private:
     TemporaryCopy(UniqueFileHandle handle, std::wstring temporary, std::wstring path);
     DWORD Rename();
+    DWORD RenameThroughHandle();
 
     UniqueFileHandle handle_;
     std::wstring temporary_;  // in the system's form
