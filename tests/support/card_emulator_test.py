@@ -140,20 +140,25 @@ class CardEmulatorTest(unittest.TestCase):
                             card.read(PHOTO, offset, size)
                         self.assertEqual(failure.exception.errno, outcome)
 
-    def test_a_pulled_card_fails_every_operation(self):
-        card = Card(self)
-        with open(card.mount + PHOTO, 'rb', buffering=0) as opened:
-            opened.read(4096)
-            card.touch('pulled')
-            operations = [('read of an open file', lambda: opened.read(4096), errno.EIO),
-                          ('open', lambda: card.read(BIG), errno.ENODEV),
-                          ('listing', lambda: os.listdir(card.mount + '/DCIM'), errno.ENODEV),
-                          ('look-up', lambda: os.stat(card.mount + PHOTO), errno.ENODEV)]
-            for name, operation, expected in operations:
-                with self.subTest(operation=name):
-                    with self.assertRaises(OSError) as failure:
-                        operation()
-                    self.assertEqual(failure.exception.errno, expected)
+    def test_a_pulled_card_fails_every_operation_but_the_look_ups_of_names_kept(self):
+        for options, look_up in [((), errno.ENODEV), (('--keep-names', '60'), None)]:
+            with self.subTest(options=options):
+                card = Card(self, *options)
+                with open(card.mount + PHOTO, 'rb', buffering=0) as opened:
+                    opened.read(4096)
+                    card.touch('pulled')
+                    operations = [('read of an open file', lambda: opened.read(4096), errno.EIO),
+                                  ('open', lambda: card.read(BIG), errno.ENODEV),
+                                  ('listing', lambda: os.listdir(card.mount + '/DCIM'), errno.ENODEV),
+                                  ('look-up', lambda: os.stat(card.mount + PHOTO), look_up)]
+                    for name, operation, expected in operations:
+                        with self.subTest(operation=name):
+                            if expected is None:
+                                self.assertEqual(operation().st_size, PHOTO_SIZE)
+                                continue
+                            with self.assertRaises(OSError) as failure:
+                                operation()
+                            self.assertEqual(failure.exception.errno, expected)
 
     def test_a_held_read_waits_for_its_release(self):
         card = Card(self, '--hold', '%s@0#2' % PHOTO)
