@@ -24,7 +24,7 @@ void CopyPipeline::Stop(const CopyEnding& ending)
     monitor_.Update([&] {
         if (!ending_) ending_ = ending;
     });
-    stop_.request_stop();
+    monitor_.RequestStop(stop_);
 }
 
 void CopyPipeline::StopWhenDiskFull(std::size_t target, DWORD error)
@@ -152,9 +152,11 @@ void CopyPipeline::CollectNews(CopyFigures& figures, std::vector<std::pair<std::
     }
 }
 
-bool CopyPipeline::WaitForNews(CopyFigures& figures, std::vector<std::pair<std::size_t, CopiedEntry>>& done)
+bool CopyPipeline::WaitForNews(std::stop_token caller, CopyFigures& figures,
+                               std::vector<std::pair<std::size_t, CopiedEntry>>& done)
 {
-    return monitor_.WaitThen(stopToken(), [&] { return news_; }, [&] { CollectNews(figures, done); });
+    return monitor_.WaitThen(caller, [&] { return news_ || stopping(); }, [&] { CollectNews(figures, done); }) &&
+           !stopping();
 }
 
 void CopyPipeline::TakeNews(CopyFigures& figures, std::vector<std::pair<std::size_t, CopiedEntry>>& done)

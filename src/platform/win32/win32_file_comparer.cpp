@@ -145,7 +145,7 @@ private:
         void Abandon()
         {
             monitor_.Update([this] { pairs_ = nullptr; });
-            stop_.request_stop();
+            monitor_.RequestStop(stop_);
         }
 
         std::optional<Piece> Next(const std::stop_token& stop)

@@ -62,12 +62,13 @@ UniqueThreadHandle StartReader(std::shared_ptr<CopyPipeline> pipeline)
     return thread;
 }
 
-// Gives the stopped reader a moment to end, cancelling its read meanwhile (it may have started one after the
-// first cancel).
+// Gives the stopped reader a moment to end, cancelling its read meanwhile (it may start one after a cancel).
 void LetTheReaderGo(HANDLE reader)
 {
-    for (int wait = 0; wait < kReaderWaits && WaitForSingleObject(reader, kReaderWaitMs) == WAIT_TIMEOUT; ++wait)
+    for (int wait = 0; wait < kReaderWaits; ++wait) {
         CancelSynchronousIo(reader);
+        if (WaitForSingleObject(reader, kReaderWaitMs) != WAIT_TIMEOUT) return;
+    }
 }
 
 // Hands the pipeline's figures to the caller's progress as steps.
@@ -128,19 +129,21 @@ private:
     std::vector<std::jthread> threads_;
 };
 
-// Reports what the pipeline has done until every entry is reported or the copy stops.
-void ReportUntilDone(CopyPipeline& pipeline, ProgressSteps& steps)
+// Reports what the pipeline has done until every entry is reported, the copy stops or the caller asks it to stop,
+// which stops the copy: seen here rather than in a callback of `stop` (see Monitor::WaitThen).
+void ReportUntilDone(CopyPipeline& pipeline, ProgressSteps& steps, std::stop_token stop)
 {
     CopyFigures figures;
     std::vector<std::pair<std::size_t, CopiedEntry>> done;
     try {
-        while (!pipeline.AllReported() && pipeline.WaitForNews(figures, done)) {
+        while (!pipeline.AllReported() && pipeline.WaitForNews(stop, figures, done)) {
             steps.Report(figures, done);
             done.clear();
         }
     } catch (...) {
         pipeline.Stop(FailedFor(ERROR_GEN_FAILURE));
     }
+    if (stop.stop_requested()) pipeline.Stop({.end = CopyEnd::Stopped, .target = 0, .reason = {}});
 }
 
 }  // namespace
@@ -159,14 +162,10 @@ CopyEnding Win32FileCopier::Copy(const CopyJob& job, CopyProgress& progress, std
     }
     ProgressSteps steps(progress, job.entries.size());
     {
-        const std::stop_callback onStop(stop, [&] {
-            pipeline->Stop({.end = CopyEnd::Stopped, .target = 0, .reason = {}});
-            CancelSynchronousIo(reader.get());
-        });
         std::optional<TargetThreads> targets;
         try {
             targets.emplace(pipeline);
-            ReportUntilDone(*pipeline, steps);
+            ReportUntilDone(*pipeline, steps, stop);
         } catch (...) {  // no memory or thread for a target: the pipeline is stopped
         }
     }

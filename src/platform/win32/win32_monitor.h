@@ -27,18 +27,29 @@ public:
     }
 
     // Waits until `ready()` holds, then runs `take` under the same lock. Returns false, without taking, once
-    // `stop` is requested.
+    // `stop` is requested: at once when the one who requests it wakes the monitor then (RequestStop), else within
+    // kStopSeenMs. Not through a std::stop_callback: on this toolchain, destroying one while its callback runs on
+    // another thread can wait for good on a semaphore that missed its wake-up, and a waiter woken by that callback
+    // destroys it at once (a copy stopped in the middle of a file hung so).
     template <typename Ready, typename Take>
     bool WaitThen(std::stop_token stop, Ready&& ready, Take&& take)
     {
-        // Taking the lock before waking makes sure that a waiter has either seen the stop or is asleep.
-        const std::stop_callback wake(stop, [this] { Update([] {}); });
         const Locked locked(lock_);
-        while (!stop.stop_requested() && !ready()) SleepConditionVariableSRW(&condition_, &lock_, INFINITE, 0);
+        while (!stop.stop_requested() && !ready()) SleepConditionVariableSRW(&condition_, &lock_, kStopSeenMs, 0);
         if (stop.stop_requested()) return false;
         take();
         return true;
     }
+
+    // Requests the stop of `source` and wakes the threads that wait with its token. Taking the lock before waking
+    // makes sure that a waiter has either seen the stop or is asleep.
+    void RequestStop(std::stop_source& source)
+    {
+        source.request_stop();
+        Update([] {});
+    }
+
+    static constexpr DWORD kStopSeenMs = 50;
 
 private:
     class Locked {
