@@ -512,6 +512,34 @@ INSTANTIATE_TEST_SUITE_P(
                   ComparisonResult::MissingInCopy}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// An entry complete when the copy stops is still reported: the news taken after the stop hold it.
+TEST(CopyPipelineTest, AnEntryDoneBeforeAStopIsStillReported)
+{
+    for (const bool byCaller : {false, true}) {
+        SCOPED_TRACE(byCaller ? "stopped by the caller" : "stopped by the copy");
+        CopyPipeline pipeline(
+            CopyJob{.entries = {{L"E:\\DCIM\\IMG_1.JPG", L"IMG_1.JPG", false, 3}}, .targets = {L"C:\\写真"}});
+        CardFacts card;
+        card.bytesRead = 3;
+        pipeline.Hand({.kind = Piece::Kind::FileEnd, .entry = 0}, card);
+        pipeline.Outcome(0, 0, {});
+        std::stop_source caller;
+        if (byCaller) {
+            caller.request_stop();
+        } else {
+            pipeline.Stop({.end = CopyEnd::DiskFull, .target = 0, .reason = L"ディスクがいっぱいです"});
+        }
+
+        CopyFigures figures;
+        std::vector<std::pair<std::size_t, CopiedEntry>> done;
+        EXPECT_FALSE(pipeline.WaitForNews(caller.get_token(), figures, done));
+        EXPECT_TRUE(done.empty()) << "a caller drops what a wait that returns false gave";
+        pipeline.TakeNews(figures, done);
+        ASSERT_EQ(done.size(), 1u);
+        EXPECT_EQ(done[0].second.copies, std::vector<FileComparison>(1));
+    }
+}
+
 // The checksum is xxHash's XXH3 128-bit (the values from the library's native build), whatever the pieces.
 TEST(StreamingChecksumTest, IsXxh3Of128BitsWhateverThePieces)
 {

@@ -155,8 +155,14 @@ void CopyPipeline::CollectNews(CopyFigures& figures, std::vector<std::pair<std::
 bool CopyPipeline::WaitForNews(std::stop_token caller, CopyFigures& figures,
                                std::vector<std::pair<std::size_t, CopiedEntry>>& done)
 {
-    return monitor_.WaitThen(caller, [&] { return news_ || stopping(); }, [&] { CollectNews(figures, done); }) &&
-           !stopping();
+    // Decided under the lock: news taken are always returned, so that none is lost to a stop that comes after.
+    bool taken = false;
+    monitor_.WaitThen(caller, [&] { return news_ || stopping(); }, [&] {
+        if (stopping()) return;
+        CollectNews(figures, done);
+        taken = true;
+    });
+    return taken;
 }
 
 void CopyPipeline::TakeNews(CopyFigures& figures, std::vector<std::pair<std::size_t, CopiedEntry>>& done)

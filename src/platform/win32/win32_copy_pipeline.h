@@ -98,8 +98,8 @@ public:
     void Checked(std::size_t target, std::uint64_t bytes);
 
     // The calling thread's side: waits until something changed, then takes the figures and the entries done since
-    // the last call, in their order. Returns false once the copy stops or `caller` is stopped (seen within
-    // Monitor::kStopSeenMs).
+    // the last call, in their order. Returns false, without taking, once the copy stops or `caller` is stopped
+    // (seen within Monitor::kStopSeenMs).
     bool WaitForNews(std::stop_token caller, CopyFigures& figures,
                      std::vector<std::pair<std::size_t, CopiedEntry>>& done);
     // The same without waiting.
