@@ -33,8 +33,7 @@ printf '%s\r\n' '[SourceList]' 'Source1=カード|E:\' 'Source2=' 'Source3=' '[D
 
 # Starts a copy into today's folder and waits for the box titled $1 over the copy window.
 start_copy() {
-  xdotool key alt+s
-  wait_window コピー || fail "the name prompt did not open"
+  open_name_prompt
   xdotool key Return
   wait_window "$1" || { shot "no-$1"; fail "no box titled $1"; }
 }

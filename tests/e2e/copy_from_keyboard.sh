@@ -60,8 +60,7 @@ copy_card_today "$work/card" "$photos" 02-copy
 
 # 2. The failure paths.
 printf 'x' > "$photos/blocked"     # a file where the new folder should go: the shell cannot copy
-xdotool key alt+s
-wait_window コピー || fail "the name prompt did not open again"
+open_name_prompt
 type_over blocked
 xdotool key Return
 wait_window エラー || { shot 06-failure; fail "no failure question for a refused name"; }

@@ -109,7 +109,7 @@ quit() {
 
 # Starts a verified copy into the new folder $1 and waits for the pass's progress window.
 copy_into() {
-  xdotool key alt+s
+  open_name_prompt
   copy_named "$1"
 }
 # The same from the name prompt on, which a question of the run may come before.
@@ -145,14 +145,6 @@ others_read_twice() { others_read 2 "$1"; }
 # Waits for the explorer that opened on the new folder $1; it is left open, beside the program.
 explorer_opened() { wait_window "$1" || fail "the explorer did not open on $1"; }
 
-# Gives the copy window the focus with a click on its bottom right corner, which no explorer covers.
-focus_copy_window() {
-  local WINDOW WIDTH HEIGHT X Y SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$(visible_window Korvane)")"
-  xdotool mousemove --window "$WINDOW" $((WIDTH - 3)) $((HEIGHT - 3)) click 1
-  sleep 0.5
-}
-
 # flaky: the copy holds the first read, the pass sees the second.
 flaky() {
   start --flaky /DCIM/100_TEST/IMG_3.JPG@100
@@ -181,8 +173,7 @@ bad() {
 # bad_in_copy: the block fails from its first read on: an error box, and nothing says that the card was compared.
 bad_in_copy() {
   start --bad "/DCIM/100_TEST/IMG_5.JPG@100"
-  xdotool key alt+s
-  wait_window コピー || fail "the name prompt did not open"
+  open_name_prompt
   type_over bad_in_copy
   xdotool key Return
   outcome bad_in_copy エラー

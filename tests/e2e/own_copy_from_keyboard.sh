@@ -39,8 +39,7 @@ xdotool key space  # the first source option has the focus: choose it
 sleep 0.5
 
 # 1. The copy and its check against the card's checksums.
-xdotool key alt+s
-wait_window コピー || fail "the name prompt did not open"
+open_name_prompt
 xdotool key Return
 poll 600 0.1 visible_window_is_there カードからコピー || { shot 20-own-no-progress; fail "no progress window"; }
 sleep 0.7
@@ -58,8 +57,7 @@ diff -r "$work/card" "$photos/$today" || fail "the copy differs from the card"
 [ -z "$(find "$photos/$today" -name '*.tmp')" ] || fail "a temporary file was left"
 
 # 2. The same name again: the files are there already.
-xdotool key alt+s
-wait_window コピー || fail "the name prompt did not open again"
+open_name_prompt
 xdotool key Return
 wait_window 確認 || { shot 22-own-no-question; fail "no question for the files there"; }
 shot_window 22-own-copy-files-there Korvane 確認
@@ -81,8 +79,7 @@ if mount -t tmpfs -o size=16m tmpfs "$small" 2>/dev/null; then
   wait_window Korvane || fail "the copy window did not open again"
   xdotool key space
   sleep 0.5
-  xdotool key alt+s
-  wait_window コピー || fail "the name prompt did not open on the small disk"
+  open_name_prompt
   xdotool key Return
   wait_window エラー || { shot 23-own-no-refusal; fail "no refusal for lack of space"; }
   shot_window 23-own-copy-no-room Korvane エラー

@@ -34,8 +34,7 @@ wait_pass() { poll 600 0.1 visible_window_is_there 照合; }
 
 # Starts a verified copy into the new folder $1 (typed over the proposed name unless it is today's).
 start_copy() {
-  xdotool key alt+s
-  wait_window コピー || fail "the name prompt did not open"
+  open_name_prompt
   [ "$1" = "$today" ] || type_over "$1"
   xdotool key Return
   wait_pass || { shot "pass-$1-missing"; fail "no progress window for the copy into $1"; }
