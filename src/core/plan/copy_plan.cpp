@@ -11,7 +11,8 @@ std::wstring CopyPlan::TargetPath(const std::wstring& relativePath) const { retu
 
 std::optional<CopyPlan> ListCard(const FileSystem& files, const std::wstring& source, std::stop_token stop)
 {
-    CopyPlan plan{.source = source};
+    CopyPlan plan;
+    plan.source = source;
     TreeListing listing;
     try {
         listing = files.ListTree(source, stop);

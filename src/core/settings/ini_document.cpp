@@ -80,10 +80,10 @@ IniLine ParseIniLine(std::wstring_view line)
 {
     const std::wstring_view trimmed = TrimIniBlanks(line);
     if (trimmed.empty()) return {};
-    if (trimmed.front() == L';') return {IniLine::Kind::Comment};
+    if (trimmed.front() == L';') return {IniLine::Kind::Comment, {}, {}};
     if (trimmed.front() == L'[') {
         // Without "]" the name is the rest of the line.
-        return {IniLine::Kind::Header, TrimIniBlanks(trimmed.substr(1, trimmed.find(L']') - 1))};
+        return {IniLine::Kind::Header, TrimIniBlanks(trimmed.substr(1, trimmed.find(L']') - 1)), {}};
     }
     const std::size_t equals = trimmed.find(L'=');
     const std::wstring_view value = equals == std::wstring_view::npos ? std::wstring_view{} : trimmed.substr(equals + 1);
