@@ -83,16 +83,14 @@ DWORD TemporaryCopy::Write(const std::byte* bytes, DWORD count)
 
 DWORD TemporaryCopy::Rename()
 {
-    if (const DWORD error = RenameThroughHandle()) {
-        // A read-only file in the way is replaced too, as the user chose to replace the files there.
-        const DWORD there = GetFileAttributesW(path_.c_str());
-        if (error != ERROR_ACCESS_DENIED || there == INVALID_FILE_ATTRIBUTES || !(there & FILE_ATTRIBUTE_READONLY) ||
-            (there & FILE_ATTRIBUTE_DIRECTORY))
-            return error;
-        if (!SetFileAttributesW(path_.c_str(), there & ~FILE_ATTRIBUTE_READONLY)) return GetLastError();
-        return RenameThroughHandle();
-    }
-    return 0;
+    const DWORD error = RenameThroughHandle();
+    if (error != ERROR_ACCESS_DENIED) return error;
+    // A read-only file in the way is replaced too, as the user chose to replace the files there.
+    const DWORD there = GetFileAttributesW(path_.c_str());
+    if (there == INVALID_FILE_ATTRIBUTES || !(there & FILE_ATTRIBUTE_READONLY) || (there & FILE_ATTRIBUTE_DIRECTORY))
+        return error;
+    if (!SetFileAttributesW(path_.c_str(), there & ~FILE_ATTRIBUTE_READONLY)) return GetLastError();
+    return RenameThroughHandle();
 }
 
 DWORD TemporaryCopy::RenameThroughHandle()
