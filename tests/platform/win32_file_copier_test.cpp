@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "platform/win32/win32_copy_checker.h"
 #include "platform/win32/win32_copy_pipeline.h"
 #include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_hand_over.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/xxh3_checksum.h"
 #include "support/file_tree.h"
@@ -480,7 +482,8 @@ TEST_P(CheckerTest, FindsACopyThatDiffersFromTheCardsChecksum)
     CopyChecker checker(pipeline, 0);
     ASSERT_TRUE(checker.Take(0, std::move(written)));
     checker.Close();
-    checker.Run();
+    checker.FlushFiles();
+    checker.ReadBackFiles();
 
     CopyFigures figures;
     std::vector<std::pair<std::size_t, CopiedEntry>> done;
@@ -511,6 +514,38 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"Gone", [](const std::wstring& copy) { DeleteFileW(copy.c_str()); },
                   ComparisonResult::MissingInCopy}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The hand-over between two threads: in order, a full one holds the giver back, a closed one is still emptied, and
+// a stop frees both sides.
+TEST(HandOverTest, PassesItemsInOrderWithinItsBoundUntilClosedOrStopped)
+{
+    Monitor monitor;
+    std::stop_source stop;
+    HandOver<int> handOver(monitor, stop.get_token(), 2);
+    ASSERT_TRUE(handOver.Put(1));
+    ASSERT_TRUE(handOver.Put(2));
+    std::atomic<bool> thirdIn = false;
+    std::jthread giver([&] { thirdIn = handOver.Put(3); });
+    Sleep(100);
+    EXPECT_FALSE(thirdIn) << "two items wait: the third waits for room";
+    EXPECT_EQ(handOver.Take(), 1);
+    giver.join();
+    EXPECT_TRUE(thirdIn);
+    handOver.Close();
+    EXPECT_EQ(handOver.Take(), 2);
+    EXPECT_EQ(handOver.Take(), 3);
+    EXPECT_EQ(handOver.Take(), std::nullopt);
+
+    HandOver<int> full(monitor, stop.get_token(), 1);
+    ASSERT_TRUE(full.Put(1));
+    HandOver<int> empty(monitor, stop.get_token(), 1);
+    std::jthread stopper([&] {
+        Sleep(100);
+        monitor.RequestStop(stop);
+    });
+    EXPECT_FALSE(full.Put(2));
+    EXPECT_EQ(empty.Take(), std::nullopt);
+}
 
 // An entry complete when the copy stops is still reported: the news taken after the stop hold it.
 TEST(CopyPipelineTest, AnEntryDoneBeforeAStopIsStillReported)

@@ -6,52 +6,45 @@
 namespace korvane {
 
 CopyChecker::CopyChecker(std::shared_ptr<CopyPipeline> pipeline, std::size_t target)
-    : pipeline_(std::move(pipeline)), target_(target), block_(AllocatePages(CopyPipeline::kBlockSize))
+    : pipeline_(std::move(pipeline)),
+      target_(target),
+      written_(pipeline_->monitor(), pipeline_->stopToken(), kQueued),
+      flushed_(pipeline_->monitor(), pipeline_->stopToken(), kQueued),
+      block_(AllocatePages(CopyPipeline::kBlockSize))
 {
 }
 
 bool CopyChecker::Take(std::size_t entry, UniqueFileHandle written)
 {
-    return pipeline_->monitor().WaitThen(pipeline_->stopToken(), [this] { return queue_.size() < kQueued; },
-                                         [&] { queue_.push_back({entry, std::move(written)}); });
+    return written_.Put({entry, std::move(written)});
 }
 
-void CopyChecker::Close()
+void CopyChecker::Close() { written_.Close(); }
+
+void CopyChecker::FlushFiles()
 {
-    pipeline_->monitor().Update([this] { closed_ = true; });
+    for (std::optional<Written> written = written_.Take(); written; written = written_.Take()) {
+        // The bytes on the disk, not those still in the system's memory, are what is read back.
+        DWORD error = 0;
+        if (!FlushFileBuffers(written->handle.get())) {
+            error = GetLastError();
+            pipeline_->StopWhenDiskFull(target_, error);
+        }
+        written->handle.reset();
+        if (!flushed_.Put({written->entry, error})) return;
+    }
+    flushed_.Close();
 }
 
-std::optional<CopyChecker::Written> CopyChecker::Next()
+void CopyChecker::ReadBackFiles()
 {
-    std::optional<Written> next;
-    pipeline_->monitor().WaitThen(pipeline_->stopToken(), [this] { return !queue_.empty() || closed_; }, [&] {
-        if (queue_.empty()) return;
-        next = std::move(queue_.front());
-        queue_.pop_front();
-    });
-    return next;
-}
-
-void CopyChecker::Run()
-{
-    for (std::optional<Written> written = Next(); written; written = Next()) {
-        const std::size_t entry = written->entry;
-        const FileComparison result = Check(std::move(*written));
+    for (std::optional<Flushed> flushed = flushed_.Take(); flushed; flushed = flushed_.Take()) {
+        const FileComparison result =
+            flushed->error ? FileComparison{ComparisonResult::Unreadable, SystemReason(flushed->error)}
+                           : ReadBack(pipeline_->CopyPath(target_, flushed->entry), pipeline_->Facts(flushed->entry));
         if (pipeline_->stopping()) return;
-        pipeline_->Outcome(target_, entry, result);
+        pipeline_->Outcome(target_, flushed->entry, result);
     }
-}
-
-FileComparison CopyChecker::Check(Written written)
-{
-    // The bytes on the disk, not those still in the system's memory, are what is read back.
-    if (!FlushFileBuffers(written.handle.get())) {
-        const DWORD error = GetLastError();
-        pipeline_->StopWhenDiskFull(target_, error);
-        return {ComparisonResult::Unreadable, SystemReason(error)};
-    }
-    written.handle.reset();
-    return ReadBack(pipeline_->CopyPath(target_, written.entry), pipeline_->Facts(written.entry));
 }
 
 FileComparison CopyChecker::ReadBack(const std::wstring& path, const CardFacts& card)

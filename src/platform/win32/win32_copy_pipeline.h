@@ -106,7 +106,7 @@ public:
     void TakeNews(CopyFigures& figures, std::vector<std::pair<std::size_t, CopiedEntry>>& done);
     bool AllReported();
 
-    // Lets a thread wait on the pipeline's lock for something of its own (a checker's queue).
+    // Lets a thread wait on the pipeline's lock for something of its own (a checker's hand-overs).
     Monitor& monitor() { return monitor_; }
 
 private:

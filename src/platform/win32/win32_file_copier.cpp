@@ -109,7 +109,10 @@ public:
                 writers_.push_back(std::make_unique<CopyWriter>(pipeline, target, checker));
             }
             for (const auto& writer : writers_) Start(*pipeline, [&writer] { writer->Run(); });
-            for (const auto& checker : checkers_) Start(*pipeline, [&checker] { checker->Run(); });
+            for (const auto& checker : checkers_) {
+                Start(*pipeline, [&checker] { checker->FlushFiles(); });
+                Start(*pipeline, [&checker] { checker->ReadBackFiles(); });
+            }
         } catch (...) {
             pipeline->Stop(FailedFor(ERROR_NOT_ENOUGH_MEMORY));
             throw;
