@@ -18,18 +18,13 @@ photos="$work/d/写真"       # D:\写真 to the program
 backup="$work/f/控え"       # F:\控え
 today=$(date +%Y_%m%d)
 
-rm -rf "$work"
-mkdir -p "$work/app" "$work/card/DCIM/100_旅行" "$work/card/MISC" "$photos" "$backup" "$shots"
-map_drive E "$work/card"
-map_drive D "$work/d"
+prepare_work "$exe"
+mkdir -p "$work/card/DCIM/100_旅行" "$work/card/MISC" "$backup"
 map_drive F "$work/f"
-cp "$exe" "$work/app/korvane.exe"
 for i in $(seq 1 12); do head -c $((i * 40093)) /dev/urandom > "$work/card/DCIM/100_旅行/IMG_$i.JPG"; done
 printf 'メモ\r\n' > "$work/card/MISC/メモ.txt"
 
-printf '%s\r\n' '[SourceList]' 'Source1=カード|E:\' 'Source2=' 'Source3=' '[DirList]' 'Dir1=写真|D:\写真' \
-  '[Password]' 'Password=' '[Option]' 'Verify=1' 'ReadCardOnce=1' 'BackupFolder=F:\控え\' |
-  iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
+write_data_ini "$work/card" 写真 "$photos" Verify=1 ReadCardOnce=1 'BackupFolder=F:\控え\'
 
 # Starts a copy into today's folder and waits for the box titled $1 over the copy window.
 start_copy() {
@@ -38,22 +33,15 @@ start_copy() {
   wait_window "$1" || { shot "no-$1"; fail "no box titled $1"; }
 }
 
-wine "$work/app/korvane.exe" >"$work/wine.log" 2>&1 &
-program=$!
+program=
 trap 'kill $program 2>/dev/null || true; unmap_drives' EXIT
-wait_window Korvane || fail "the copy window did not open"
-xdotool key space  # the first source option has the focus: choose it
-sleep 0.5
+start_program_on_first_source
 
 # 1. Both copies, from the one read of the card.
 start_copy 完了
 shot_window backup-copy-done Korvane 完了
 xdotool key Return
-wait_window "$today" || fail "the explorer did not open on the destination's new folder"
-click_window "$today"
-xdotool key alt+F4
-wait_gone "$today" || fail "the explorer did not close"
-click_window Korvane
+close_explorer "$today"
 for copy in "$photos/$today" "$backup/$today"; do
   diff -r "$work/card" "$copy" || fail "$copy differs from the card"
 done
@@ -78,10 +66,7 @@ wait_window コピー || fail "Yes did not go on to the name prompt"
 xdotool key Return
 wait_window 完了 || { shot backup-missing-yes-failure; fail "Yes did not copy"; }
 xdotool key Return
-wait_window "$today" || fail "the explorer did not open after Yes"
-click_window "$today"
-xdotool key alt+F4
-wait_gone "$today" || fail "the explorer did not close"
+close_explorer "$today"
 diff -r "$work/card" "$photos/$today" || fail "the copy to the destination alone differs from the card"
 [ ! -e "$backup/$today" ] || fail "Yes copied to the backup folder"
 echo "backup copy end to end: passed"

@@ -14,11 +14,7 @@ work=$2
 shots="$work/screenshots"
 photos="$work/d/写真"  # the destination, D:\写真 to the program
 
-rm -rf "$work"
-mkdir -p "$work/app" "$work/card" "$photos" "$shots"
-map_drive E "$work/card"
-map_drive D "$work/d"
-cp "$exe" "$work/app/korvane.exe"
+prepare_work "$exe"
 
 # A small camera card: nested folders, Japanese names (with the code page 932 trail-byte traps ポ, 表 and ソ),
 # binary content.
@@ -28,8 +24,7 @@ head -c 3000000 /dev/urandom > "$work/card/DCIM/100_旅行/運動会.MTS"
 head -c 12345 /dev/urandom > "$work/card/DCIM/100_旅行/二日目/写真ソ.jpg"
 printf 'メモ\r\n' > "$work/card/ポスター表/メモ.txt"
 
-printf '[SourceList]\r\nSource1=カード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=写真|%s\r\n[Password]\r\nPassword=\r\n' \
-  "$(windows_path "$work/card")" "$(windows_path "$photos")" | iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
+write_data_ini "$work/card" 写真 "$photos"
 
 # Replaces the text of the copy window's box at pixel $1,$2 of its client area (96 dpi) with $3.
 type_into() {
@@ -47,12 +42,9 @@ expect_error_box() {
   wait_gone エラー || fail "the error box for $1 did not close"
 }
 
-# Its output goes to a file: the explorer it starts inherits it and would otherwise hold the test's pipe open.
-wine "$work/app/korvane.exe" >"$work/wine.log" 2>&1 &
-program=$!
+program=
 trap 'kill $program 2>/dev/null || true; unmap_drives' EXIT
-
-wait_window Korvane || fail "the copy window did not open"
+start_program
 shot 01-copy-window
 
 # 1. A copy into today's folder.

@@ -1,6 +1,7 @@
 # Sourced by the end-to-end scripts: drives Korvane's windows under Wine on a bare X display with xdotool.
 # Without a window manager the X focus follows the pointer, so every wait for a window also puts the pointer on
-# it: the keys that follow go to that window. The caller sets `shots`, the folder of the screenshots.
+# it: the keys that follow go to that window. The caller sets `shots`, the folder of the screenshots, and for the
+# program's helpers `work`, the test's folder, and `photos`, the destination.
 
 fail() { echo "FAILED: $*" >&2; exit 1; }
 
@@ -106,6 +107,53 @@ wait_file() { poll 40 0.25 test -f "$1"; }
 # Replaces the text of the focused box with $1.
 type_over() { xdotool key End shift+Home BackSpace; type_text "$1"; }
 
+# Makes the test's folders anew below $work: the program's ($work/app, with a copy of korvane.exe $1), the card's
+# (E:\), the destination disk's (D:\) with $photos, and the screenshots'.
+prepare_work() {
+  rm -rf "$work"
+  mkdir -p "$work/app" "$work/card" "$photos" "$shots"
+  map_drive E "$work/card"
+  map_drive D "$work/d"
+  cp "$1" "$work/app/korvane.exe"
+}
+
+# Writes the program's data.ini in code page 932: the folder $1 as the source カード, the folder $3 as the
+# destination $2, no password, and the lines $4... under [Option] when there are any.
+write_data_ini() {
+  local card=$1 name=$2 destination=$3
+  shift 3
+  {
+    printf '%s\r\n' '[SourceList]' "Source1=カード|$(windows_path "$card")" 'Source2=' 'Source3=' '[DirList]' \
+      "Dir1=$name|$(windows_path "$destination")" '[Password]' 'Password='
+    [ $# -eq 0 ] || printf '%s\r\n' '[Option]' "$@"
+  } | iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
+}
+
+# Starts $work/app/korvane.exe in the background, its process in `program`, and waits for the copy window. Wine's
+# output goes to $work/wine.log: the explorer the program starts inherits it, and would hold a pipe of the test
+# open.
+start_program() {
+  wine "$work/app/korvane.exe" >>"$work/wine.log" 2>&1 &
+  program=$!
+  wait_window Korvane || fail "the copy window did not open"
+}
+
+# Starts the program and chooses the first source, whose option has the focus.
+start_program_on_first_source() {
+  start_program
+  xdotool key space
+  sleep 0.5
+}
+
+# Closes the explorer that opened on the folder $1 and gives the copy window the focus again.
+close_explorer() {
+  wait_window "$1" || fail "the explorer did not open on $1"
+  click_window "$1"
+  xdotool key alt+F4
+  wait_gone "$1" || fail "the explorer did not close"
+  click_window Korvane
+}
+
 # Gives the copy window the focus with a click on its bottom right corner, which no explorer covers.
 focus_copy_window() {
   local WINDOW WIDTH HEIGHT X Y SCREEN
@@ -143,10 +191,7 @@ copy_card_today() {
   shot "$prefix-explorer"
   [ -d "$destination/$today" ] || fail "no folder $destination/$today"
   diff -r "$card" "$destination/$today" || fail "the copy differs from the card"
-  click_window "$today"
-  xdotool key alt+F4
-  wait_gone "$today" || fail "the explorer did not close"
-  click_window Korvane
+  close_explorer "$today"
 }
 
 setup='セットアップ - Korvane'  # the settings window's title

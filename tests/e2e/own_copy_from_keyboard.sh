@@ -17,26 +17,19 @@ shots="$work/screenshots"
 photos="$work/d/写真"  # the destination, D:\写真 to the program
 today=$(date +%Y_%m%d)
 
-rm -rf "$work"
-mkdir -p "$work/app" "$work/card/DCIM/100_旅行" "$work/card/空のフォルダ" "$photos" "$shots"
-map_drive E "$work/card"
-map_drive D "$work/d"
-cp "$exe" "$work/app/korvane.exe"
+prepare_work "$exe"
+mkdir -p "$work/card/DCIM/100_旅行" "$work/card/空のフォルダ"
 
 head -c $((1 << 30)) /dev/urandom > "$work/card/運動会.MTS"
 for i in $(seq 1 20); do head -c $((i * 4093)) /dev/urandom > "$work/card/DCIM/100_旅行/IMG_$i.JPG"; done
 printf 'メモ\r\n' > "$work/card/.隠し.txt"
 
-printf '[SourceList]\r\nSource1=カード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=写真|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nVerify=1\r\nReadCardOnce=1\r\n' \
-  "$(windows_path "$work/card")" "$(windows_path "$photos")" | iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
+write_data_ini "$work/card" 写真 "$photos" Verify=1 ReadCardOnce=1
 
-wine "$work/app/korvane.exe" >"$work/wine.log" 2>&1 &
-program=$!
+program=
 small="$work/d/小さい"
 trap 'kill $program 2>/dev/null || true; umount "$small" 2>/dev/null || true; unmap_drives' EXIT
-wait_window Korvane || fail "the copy window did not open"
-xdotool key space  # the first source option has the focus: choose it
-sleep 0.5
+start_program_on_first_source
 
 # 1. The copy and its check against the card's checksums.
 open_name_prompt
@@ -48,11 +41,7 @@ shot_window 20-own-copy-progress Korvane カードからコピー
 wait_window 完了 || { shot 21-own-no-completion; fail "no completion box after the copy"; }
 shot_window 21-own-copy-done Korvane 完了
 xdotool key Return
-wait_window "$today" || fail "the explorer did not open on $today"
-click_window "$today"
-xdotool key alt+F4
-wait_gone "$today" || fail "the explorer did not close"
-click_window Korvane
+close_explorer "$today"
 diff -r "$work/card" "$photos/$today" || fail "the copy differs from the card"
 [ -z "$(find "$photos/$today" -name '*.tmp')" ] || fail "a temporary file was left"
 
@@ -72,13 +61,8 @@ if mount -t tmpfs -o size=16m tmpfs "$small" 2>/dev/null; then
   click_window Korvane
   xdotool key alt+x
   poll 100 0.1 bash -c "! kill -0 $program 2>/dev/null" || fail "the program did not end"
-  printf '[SourceList]\r\nSource1=カード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=小さい|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nVerify=1\r\nReadCardOnce=1\r\n' \
-    "$(windows_path "$work/card")" "$(windows_path "$small")" | iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
-  wine "$work/app/korvane.exe" >>"$work/wine.log" 2>&1 &
-  program=$!
-  wait_window Korvane || fail "the copy window did not open again"
-  xdotool key space
-  sleep 0.5
+  write_data_ini "$work/card" 小さい "$small" Verify=1 ReadCardOnce=1
+  start_program_on_first_source
   open_name_prompt
   xdotool key Return
   wait_window エラー || { shot 23-own-no-refusal; fail "no refusal for lack of space"; }

@@ -16,12 +16,9 @@ shots="$work/screenshots"
 password_dialog='パスワードを入力してください'
 password='ひみつ の pass'
 
-rm -rf "$work"
 photos="$work/d/写真" backup="$work/d/バックアップ"  # D:\写真 and D:\バックアップ to the program
-mkdir -p "$work/app" "$work/card/DCIM/100_旅行" "$work/card/MISC" "$photos" "$backup" "$shots"
-map_drive E "$work/card"
-map_drive D "$work/d"
-cp "$exe" "$work/app/korvane.exe"
+prepare_work "$exe"
+mkdir -p "$work/card/DCIM/100_旅行" "$work/card/MISC" "$backup"
 for i in 1 2 3; do head -c $((i * 4099)) /dev/urandom > "$work/card/DCIM/100_旅行/ポスター表$i.JPG"; done
 printf 'PRINT\r\n' > "$work/card/MISC/AUTPRINT.MRK"
 ini="$work/app/data.ini"
@@ -48,12 +45,11 @@ choose_file() {
   point_at "$setup"
 }
 
-wine "$work/app/korvane.exe" >"$work/wine.log" 2>&1 &
-program=$!
+program=
 trap 'kill $program 2>/dev/null || true; unmap_drives' EXIT
 
 # 1. Nothing registered yet; the settings window opens and Esc cancels it.
-wait_window Korvane || fail "the copy window did not open"
+start_program
 shot 01-copy-window-empty
 xdotool key alt+i
 wait_window "$setup" || fail "Alt+I did not open the settings window"

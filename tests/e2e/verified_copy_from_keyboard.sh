@@ -16,18 +16,14 @@ shots="$work/screenshots"
 photos="$work/d/写真"  # the destination, D:\写真 to the program
 today=$(date +%Y_%m%d)
 
-rm -rf "$work"
-mkdir -p "$work/app" "$work/card/DCIM/100_旅行" "$work/card/MISC" "$photos" "$shots"
-map_drive E "$work/card"
-map_drive D "$work/d"
-cp "$exe" "$work/app/korvane.exe"
+prepare_work "$exe"
+mkdir -p "$work/card/DCIM/100_旅行" "$work/card/MISC"
 
 head -c $((2 << 30)) /dev/urandom > "$work/card/運動会.MTS"
 for i in $(seq 1 20); do head -c $((i * 4093)) /dev/urandom > "$work/card/DCIM/100_旅行/IMG_$i.JPG"; done
 printf 'メモ\r\n' > "$work/card/MISC/メモ.txt"
 
-printf '[SourceList]\r\nSource1=カード|%s\r\nSource2=\r\nSource3=\r\n[DirList]\r\nDir1=写真|%s\r\n[Password]\r\nPassword=\r\n[Option]\r\nVerify=1\r\n' \
-  "$(windows_path "$work/card")" "$(windows_path "$photos")" | iconv -f UTF-8 -t CP932 > "$work/app/data.ini"
+write_data_ini "$work/card" 写真 "$photos" Verify=1
 
 # Waits, checking often, for the pass's progress window; returns as soon as it shows.
 wait_pass() { poll 600 0.1 visible_window_is_there 照合; }
@@ -40,21 +36,9 @@ start_copy() {
   wait_pass || { shot "pass-$1-missing"; fail "no progress window for the copy into $1"; }
 }
 
-# Closes the explorer that opened on the folder $1 and gives the copy window the focus again.
-close_explorer() {
-  wait_window "$1" || fail "the explorer did not open on $1"
-  click_window "$1"
-  xdotool key alt+F4
-  wait_gone "$1" || fail "the explorer did not close"
-  click_window Korvane
-}
-
-wine "$work/app/korvane.exe" >"$work/wine.log" 2>&1 &
-program=$!
+program=
 trap 'kill $program 2>/dev/null || true; unmap_drives' EXIT
-wait_window Korvane || fail "the copy window did not open"
-xdotool key space  # the first source option has the focus: choose it
-sleep 0.5
+start_program_on_first_source
 
 # 1. Every file equal.
 start_copy "$today"
