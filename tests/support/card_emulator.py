@@ -26,7 +26,8 @@
 #   counters     a line "bytes<TAB>path" appended after every read: a file's bytes read are the sum of its lines,
 #                the card's the sum of all (appended, not rewritten: a card of 20,000 files would otherwise spend
 #                more time writing its counters than reading)
-#   pulled       once the test makes this file, every operation fails as on a removed card (ENODEV, reads EIO)
+#   pulled       once the test makes this file, every operation fails as on a removed card (ENODEV, reads EIO);
+#                closing a file and asking for its extended attributes never reach the emulator (see getxattr)
 #   release      lets held reads go
 #   server.pid, server.log   the server's process and its messages
 import argparse
@@ -130,6 +131,16 @@ class Card(Operations):
         if flags & (os.O_WRONLY | os.O_RDWR):
             raise failure(errno.EROFS)
         return os.open(self.real(path), os.O_RDONLY)
+
+    # Asked of every file a program queries or closes, and answered by a card's own file system without the card
+    # (it has no extended attributes, and nothing to write when a file closes): "not implemented", so that the
+    # kernel stops asking. Each would otherwise be a call into Python, which a card reader never costs: two
+    # queries and two closes a file took a copy of 2,000 small files from about 5.4 s to about 4.1 s.
+    def getxattr(self, path, name, position=0):
+        raise failure(errno.ENOSYS)
+
+    def flush(self, path, fh):
+        raise failure(errno.ENOSYS)
 
     def release(self, path, fh):
         os.close(fh)
