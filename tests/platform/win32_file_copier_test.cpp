@@ -547,6 +547,26 @@ TEST(HandOverTest, PassesItemsInOrderWithinItsBoundUntilClosedOrStopped)
     EXPECT_EQ(empty.Take(), std::nullopt);
 }
 
+// A side that waits is woken by the other's hand-over, not at its next look for a stop: ten items there and back
+// take far less than the ten looks they would otherwise wait for.
+TEST(HandOverTest, WakesTheSideThatWaits)
+{
+    constexpr int kItems = 10;
+    Monitor monitor;
+    std::stop_source stop;
+    HandOver<int> there(monitor, stop.get_token(), 1), back(monitor, stop.get_token(), 1);
+    std::jthread echo([&] {
+        for (int item = 0; item < kItems; ++item) back.Put(there.Take().value_or(-1));
+    });
+    const auto start = std::chrono::steady_clock::now();
+    for (int item = 0; item < kItems; ++item) {
+        Sleep(1);  // the echo waits by now
+        ASSERT_TRUE(there.Put(item));
+        EXPECT_EQ(back.Take(), item);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(kItems * Monitor::kStopSeenMs / 2));
+}
+
 // An entry complete when the copy stops is still reported: the news taken after the stop hold it.
 TEST(CopyPipelineTest, AnEntryDoneBeforeAStopIsStillReported)
 {

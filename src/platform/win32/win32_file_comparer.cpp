@@ -203,8 +203,7 @@ private:
 
         void Push(const Piece& piece, std::stop_token stop)
         {
-            if (monitor_.WaitThen(stop, [this] { return !ready_.Full(); }, [&] { ready_.Push(piece); }))
-                monitor_.Update([] {});  // wakes the comparison
+            monitor_.WaitThenWake(stop, [this] { return !ready_.Full(); }, [&] { ready_.Push(piece); });
         }
 
         // A free block for the next read of `file`, or nothing when the reader is stopped or the file skipped.

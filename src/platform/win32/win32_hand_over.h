@@ -22,8 +22,8 @@ public:
     // Waits while `most` items are waiting. Returns false, dropping the item, once stopped.
     bool Put(Item item)
     {
-        return monitor_.WaitThen(stop_, [this] { return items_.size() < most_; },
-                                 [&] { items_.push_back(std::move(item)); });
+        return monitor_.WaitThenWake(stop_, [this] { return items_.size() < most_; },
+                                     [&] { items_.push_back(std::move(item)); });
     }
 
     // No more items come.
@@ -36,7 +36,7 @@ public:
     std::optional<Item> Take()
     {
         std::optional<Item> next;
-        monitor_.WaitThen(stop_, [this] { return !items_.empty() || closed_; }, [&] {
+        monitor_.WaitThenWake(stop_, [this] { return !items_.empty() || closed_; }, [&] {
             if (items_.empty()) return;
             next = std::move(items_.front());
             items_.pop_front();

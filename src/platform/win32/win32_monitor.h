@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <stop_token>
+#include <utility>
 
 namespace korvane {
 
@@ -38,6 +39,16 @@ public:
         while (!stop.stop_requested() && !ready()) SleepConditionVariableSRW(&condition_, &lock_, kStopSeenMs, 0);
         if (stop.stop_requested()) return false;
         take();
+        return true;
+    }
+
+    // WaitThen, then wakes the threads that wait once `take` has run: for a change another thread waits for,
+    // which would otherwise see it only at its next look for a stop.
+    template <typename Ready, typename Take>
+    bool WaitThenWake(std::stop_token stop, Ready&& ready, Take&& take)
+    {
+        if (!WaitThen(std::move(stop), std::forward<Ready>(ready), std::forward<Take>(take))) return false;
+        WakeAllConditionVariable(&condition_);  // after the lock: a waiter has seen the change or sleeps
         return true;
     }
 
