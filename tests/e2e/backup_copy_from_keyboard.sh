@@ -49,8 +49,7 @@ rm -rf "${photos:?}/$today" "${backup:?}/$today"
 
 # 2. The backup disk taken away: the question comes before the name prompt, and No, the default, copies nothing.
 rm -f "$WINEPREFIX/dosdevices/f:"
-xdotool key alt+s
-wait_window 確認 || { shot backup-missing-no-question; fail "no question for the missing backup folder"; }
+press_in_copy_window alt+s 確認 || { shot backup-missing-no-question; fail "no question for the missing backup folder"; }
 shot_window backup-missing-question Korvane 確認
 xdotool key Return
 wait_gone 確認 || fail "the question did not close"
@@ -58,9 +57,7 @@ wait_gone 確認 || fail "the question did not close"
 [ ! -e "$photos/$today" ] || fail "No copied to the destination"
 
 # 3. Yes copies to the destination alone.
-click_window Korvane
-xdotool key alt+s
-wait_window 確認 || fail "no question for the missing backup folder"
+press_in_copy_window alt+s 確認 || fail "no question for the missing backup folder"
 xdotool key y
 wait_window コピー || fail "Yes did not go on to the name prompt"
 xdotool key Return

@@ -162,14 +162,19 @@ focus_copy_window() {
   sleep 0.5
 }
 
-# Presses 開始 (Alt+S) in the copy window and waits for the name prompt. The window is given the focus first,
-# and the keys are pressed once more if no prompt came within 5 seconds: once, after an explorer had closed, a
-# test run's Alt+S never reached the copy window.
-open_name_prompt() {
+# Presses the key $1 in the copy window and waits for the window titled $2. The copy window is given the focus
+# first, and the key is pressed once more if no window came within 5 seconds: after an explorer had closed, a key
+# pressed in the copy window sometimes never reached it (seen with Alt+S and Alt+I on a busy machine).
+press_in_copy_window() {
   focus_copy_window
-  xdotool key alt+s
-  poll 20 0.25 visible_window_is_there コピー || { focus_copy_window; xdotool key alt+s; }
-  wait_window コピー || { shot no-name-prompt; fail "the name prompt did not open"; }
+  xdotool key "$1"
+  poll 20 0.25 visible_window_is_there "$2" || { focus_copy_window; xdotool key "$1"; }
+  wait_window "$2"
+}
+
+# Presses 開始 (Alt+S) in the copy window and waits for the name prompt.
+open_name_prompt() {
+  press_in_copy_window alt+s コピー || { shot no-name-prompt; fail "the name prompt did not open"; }
 }
 
 # Copies the card registered as the copy window's first source into today's folder under $2, from the keyboard:

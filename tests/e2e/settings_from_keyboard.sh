@@ -81,8 +81,7 @@ shot 04-copy-window-registered
 copy_card_today "$work/card" "$photos" 05-copy
 
 # 3. Through the password dialog: a wrong password, then the right one.
-xdotool key alt+i
-wait_window "$password_dialog" || fail "Alt+I did not open the password dialog"
+press_in_copy_window alt+i "$password_dialog" || fail "Alt+I did not open the password dialog"
 type_text "${password^^}"
 shot 06-password-dialog
 xdotool key Return
