@@ -182,6 +182,8 @@ ShellCopy CopyByShellThenPass(const Services& services, const CardFolder& folder
                               const std::wstring& control)
 {
     Win32Shell shell;
+    // Made first, as the program makes it: the shell would copy a card folder of one entry as the new folder itself.
+    testing::filetree::MakeFolder(copy);
     const CardRun copied = Measured(control, [&] {
         if (shell.CopyFiles(nullptr, folder.path + L"\\*", copy, CopyCollision::Ask).result != 0)
             throw std::runtime_error("the shell's copy failed");
